@@ -1,0 +1,46 @@
+// Private-profile (INI) files: "[Section]" lines open sections, "Key=Value"
+// lines give values. Sections and keys match without regard to ASCII case.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/CsvWriter.h"
+
+namespace cavel {
+
+inline constexpr std::size_t kIniValueLimit = 1023;  // bytes of a value read
+
+class IniFile {
+ public:
+  explicit IniFile(std::string path);
+
+  // Reads the file; a missing or unreadable file reads as empty.
+  void Load();
+
+  // Values read are cut to kIniValueLimit bytes; a missing section or key
+  // gives the default.
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+  // Decimal with an optional sign; "0x"/"0X" (text longer than two
+  // characters) or a leading "$" for hexadecimal. Anything else gives the default.
+  int ReadInteger(std::string_view section, std::string_view key, int def) const;
+  // An integer whose default is 1 or 0; any non-zero value is true.
+  bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+
+  // Changes the held text; the other sections, keys and lines stay as they were.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  // Replaces the file with the held text (atomically).
+  WriteOutcome Save() const;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::vector<std::string> lines_;  // the file's lines, without line ends
+};
+
+}  // namespace cavel

@@ -1,0 +1,43 @@
+// The state the main window owns for the whole run, as a plain struct so
+// that core operations can take it by reference and be tested without a
+// window. The field names are those the windows know them by.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "core/Document.h"
+#include "core/Messages.h"
+#include "core/Settings.h"
+
+namespace cavel {
+
+struct MainState : HeldSettings {
+  int ListWidthAtStart = 596;
+  // Full path of the file shown (UTF-8, as the file system names it).
+  std::string CurrentFileName;
+  // The path the Document was loaded from or last created as; empty when the
+  // Document came from no file. An open that is abandoned before the
+  // Document is replaced puts CurrentFileName back to it.
+  std::string DocumentFileName;
+  Lines Document;
+  std::array<std::string, 65> TitleItems{};  // 1..64
+  std::array<std::string, 65> LineItems{};   // 1..64
+  int LineItemCount = 0;
+  int CurrentLine = 0;
+  std::string JumpText;
+  std::array<std::string, 4> JumpHistory{"", "0", "", ""};  // 1..3
+  std::string FindText;                                   // Shift-JIS bytes
+  std::array<std::string, 4> FindHistory{};               // 1..3, Shift-JIS bytes
+  int NewFileMade = 0;
+  int RecordSetupFailed = 0;
+  int HistoryMenuBase = 5;
+  std::string HistoryOpenName;
+  int HistoryOpenFailed = 0;
+  std::string BaseCaption{msg::kCaptionMain};
+  int DocumentChanged = 0;
+  int GridBuilt = 0;
+  int GridWidthState = 0;
+};
+
+}  // namespace cavel

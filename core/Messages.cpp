@@ -1,0 +1,92 @@
+#include "core/Messages.h"
+
+#include "core/Text.h"
+
+namespace cavel::msg {
+
+namespace {
+
+// "   " L text, then BR and NOTE: the shape of every message that names a line.
+std::string LineMessage(long line, std::string_view text) {
+  std::string s = "   ";
+  s += Dec(line);
+  s += text;
+  s += kBR;
+  s += kNOTE;
+  return s;
+}
+
+std::string Concat(std::initializer_list<std::string_view> parts) {
+  std::string s;
+  for (auto p : parts) s += p;
+  return s;
+}
+
+}  // namespace
+
+std::string ArgumentFileMissing(std::string_view argument) {
+  return Concat({"   ", argument, "の指定されたファイルが存在しません。   "});
+}
+
+std::string CommaCount(long line) { return LineMessage(line, " 行目のカンマの数が，512 以上です。"); }
+
+std::string QuoteCount(long line) { return LineMessage(line, " 行目の二重引用符の数が，256 以上です。"); }
+
+std::string ItemCount(long line, long limitPlusOne) {
+  return LineMessage(line, Concat({" 行目の項目の数が，", Dec(limitPlusOne), " 以上です。"}));
+}
+
+std::string ItemLength(long line, long item) {
+  return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目の文字数が４０９６文字以上です。"}));
+}
+
+std::string ItemCountDiffers(long line, long titleItems, long lineItems) {
+  std::string s = LineMessage(line, " 行目の項目の個数が違います。");
+  s += Concat({"   先頭行は ", Dec(titleItems), " 項目です。", "指定行は ", Dec(lineItems), " 項目です。"});
+  s += kBR;
+  s += "   ファイルを開きますか。";
+  return s;
+}
+
+std::string FinalItemLimit(long line) {
+  return Concat({"   ", Dec(line), " 行目の項目の個数が，６４項目以上です。   ", kBR});
+}
+
+std::string MissingClosingQuote(long line, long item) {
+  return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目の最後に \" がありません。"}));
+}
+
+std::string QuoteInMiddle(long line, long item) {
+  return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目で，途中に \" があります。"}));
+}
+
+std::string ConvertedLineTooLong(long line) { return LineMessage(line, " 行目の，文字数が８１９２文字以上です。"); }
+
+std::string CannotWrite(std::string_view path) { return Concat({path, " に書き込めません"}); }
+
+std::string NotAnInteger(std::string_view text) { return Concat({"'", text, "' は整数ではありません"}); }
+
+std::string FileError(std::string_view path, std::string_view reason) {
+  return Concat({"   ", path, kBR, "   ", reason, "           "});
+}
+
+std::string NotShiftJis(std::string_view characters) {
+  return Concat({"   Shift-JIS で表せない文字があります : ", characters, kBR,
+                 "   この文字を直してから保存して下さい。           "});
+}
+
+std::string StatusCaption(std::string_view base, std::string_view file, std::string_view word) {
+  return Concat({base, "    ", file, "    ", word});
+}
+
+std::string LineCountCaption(std::string_view base, std::string_view file, long count) {
+  return Concat({base, "    ", file, "    ", kLineCountWord, " : ", Dec5(count)});
+}
+
+std::string PositionCaption(std::string_view base, std::string_view file, long line) {
+  return Concat({base, "    ", file, "    ", kPositionWord, " : ", Dec5(line)});
+}
+
+std::string CreateLabel(int n) { return "項目" + Dec2(n); }
+
+}  // namespace cavel::msg

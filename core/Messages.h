@@ -1,0 +1,232 @@
+// Every text the user sees, in one place, in UTF-8.
+//
+// Blanks in front of and behind a text belong to it and are counted in the
+// comments where they matter. A line break inside a message is LF followed
+// by CR (kBR); messages that name a line close with kNOTE.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cavel::msg {
+
+// ---- pieces ---------------------------------------------------------------
+inline constexpr std::string_view kBR = "\n\r";
+// three blanks, the reminder that the title line is line 0, and BR
+inline constexpr std::string_view kNOTE = "   （ただし先頭行は 0 行です。）\n\r";
+
+// ---- captions of the fourteen windows -------------------------------------
+inline constexpr std::string_view kCaptionMain = "Cavel (ﾒｲﾝ)";
+inline constexpr std::string_view kCaptionView = "Cavel (閲覧 / 編集)";
+inline constexpr std::string_view kCaptionItemset = "Cavel (並順設定)";
+inline constexpr std::string_view kCaptionJump = "Cavel (ｼﾞｬﾝﾌﾟ)";
+inline constexpr std::string_view kCaptionSearch = "Cavel (検索)";
+inline constexpr std::string_view kCaptionEditdsp = "Cavel (拡大表示)";
+inline constexpr std::string_view kCaptionCreate = "Cavel (新規作成)";
+inline constexpr std::string_view kCaptionExchange = "Cavel (項目設定)";
+inline constexpr std::string_view kCaptionInport = "Cavel (並順結合)";
+inline constexpr std::string_view kCaptionConvert = "Dusko (型式変換)";
+inline constexpr std::string_view kCaptionFormpos = "Cavel (画面位置保存設定)";
+inline constexpr std::string_view kCaptionFormregi = "Cavel (ﾌｧｲﾙ履歴設定)";
+inline constexpr std::string_view kCaptionGridset = "Cavel (グリッド表示設定)";
+inline constexpr std::string_view kCaptionDialog = "Cavel (各種設定)";
+
+// ---- program entry ---------------------------------------------------------
+// 3 leading and 3 trailing blanks
+inline constexpr std::string_view kBadParameters = "   パラメータの設定が異常です。   ";
+// "   " + argument + "の指定されたファイルが存在しません。   "
+std::string ArgumentFileMissing(std::string_view argument);
+
+// ---- the loader and every per-line check (L is the 0-based line) ----------
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kLineTooLong =
+    "   入力ファイルの文字数は最大で８１９２文字です。           ";
+inline constexpr std::string_view kTooManyLines =
+    "   入力ファイルの行数は最大で３００００行です。           ";
+// "   L 行目のカンマの数が，512 以上です。" BR NOTE
+std::string CommaCount(long line);
+// "   L 行目の二重引用符の数が，256 以上です。" BR NOTE
+std::string QuoteCount(long line);
+// "   L 行目の項目の数が，N 以上です。" BR NOTE  (N is the item limit plus one)
+std::string ItemCount(long line, long limitPlusOne);
+// "   L 行目の，k 項目の文字数が４０９６文字以上です。" BR NOTE
+std::string ItemLength(long line, long item);
+// The item-count question of the loader (answered はい(&Y) or 中止(&A)).
+std::string ItemCountDiffers(long line, long titleItems, long lineItems);
+// "   L 行目の項目の個数が，６４項目以上です。   " BR
+std::string FinalItemLimit(long line);
+
+// ---- quote conversion ------------------------------------------------------
+// "   L 行目の，k 項目の最後に " + '"' + " がありません。" BR NOTE
+std::string MissingClosingQuote(long line, long item);
+// "   L 行目の，k 項目で，途中に " + '"' + " があります。" BR NOTE
+std::string QuoteInMiddle(long line, long item);
+// "   L 行目の，文字数が８１９２文字以上です。" BR NOTE
+std::string ConvertedLineTooLong(long line);
+
+// ---- questions and notices shared by the windows ---------------------------
+// 4 leading and 11 trailing blanks
+inline constexpr std::string_view kAskQuit = "    終了しますか。           ";
+inline constexpr std::string_view kAskBackToList = "    一覧画面に戻りますか。           ";
+inline constexpr std::string_view kAskSave = "    保存しますか。           ";
+// the record window's question: 4 leading and 14 trailing blanks
+inline constexpr std::string_view kAskSaveRecord = "    保存しますか。              ";
+inline constexpr std::string_view kAskAddExtension = "    拡張子(CSV)を付加しますか。           ";
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kFileMissing = "   指定されたファイルが存在しません。           ";
+inline constexpr std::string_view kRecordTooLong = "   文字数は最大で８１９２文字です。           ";
+inline constexpr std::string_view kDocumentLineLimit =
+    "   ファイルの行数は最大で３００００行です。           ";
+// 4 leading and 11 trailing blanks
+inline constexpr std::string_view kSelectLineFirst = "    項目を選択して下さい。           ";
+
+// ---- reports of the platform ------------------------------------------------
+// "%s に書き込めません" with the settings file's path
+std::string CannotWrite(std::string_view path);
+// "'%s' は整数ではありません" with the text typed
+std::string NotAnInteger(std::string_view text);
+// A file that cannot be opened, read or written: its path, then the reason.
+std::string FileError(std::string_view path, std::string_view reason);
+// A typed character that Shift-JIS cannot hold.
+std::string NotShiftJis(std::string_view characters);
+
+// ---- main window -------------------------------------------------------------
+inline constexpr std::string_view kMenuFile = "ﾌｧｲﾙ(&F)";
+inline constexpr std::string_view kMenuDisp = "表示(&D)";
+inline constexpr std::string_view kMenuSearch = "検索(&S)";
+inline constexpr std::string_view kMenuOption = "環境設定(&K)";
+inline constexpr std::string_view kMenuHelp = "ﾍﾙﾌﾟ(&H)";
+
+inline constexpr std::string_view kMenuFileOpen = "開く(&O)...";
+inline constexpr std::string_view kMenuOverWriteSave = "上書保存(&S)...";
+inline constexpr std::string_view kMenuAnotherSave = "別名保存(&A)...";
+inline constexpr std::string_view kMenuExit = "終了(&X)";
+inline constexpr std::string_view kMenuView = "閲覧(&V)...";
+inline constexpr std::string_view kMenuEdit = "編集(&E)...";
+inline constexpr std::string_view kMenuItemSet = "並順設定(&T)...";
+inline constexpr std::string_view kMenuExchange = "項目設定(&G)...";
+inline constexpr std::string_view kMenuCreate = "新規作成(&N)...";
+inline constexpr std::string_view kMenuInport = "並順結合(&C)...";
+inline constexpr std::string_view kMenuConvert = "型式変更(&K)...";
+inline constexpr std::string_view kMenuDispChg = "表示切替(&R)";
+inline constexpr std::string_view kMenuGridWidthChg = "ｸﾞﾘｯﾄﾞ幅切替(&W)";
+inline constexpr std::string_view kMenuGridWodthMem = "ｸﾞﾘｯﾄﾞ幅記憶(&M)";
+inline constexpr std::string_view kMenuFind = "検索(&F)...";
+inline constexpr std::string_view kMenuReFind = "再検索(&L)";
+inline constexpr std::string_view kMenuJump = "ｼﾞｬﾝﾌﾟ(&J)...";
+inline constexpr std::string_view kMenuFormPos = "画面位置保存(&F)...";
+inline constexpr std::string_view kMenuFileOpenMem = "ﾌｧｲﾙ履歴設定(&H)...";
+inline constexpr std::string_view kMenuGridSet = "グリッド表示設定(&G)...";
+inline constexpr std::string_view kMenuOptionSet = "各種設定(&O)...";
+inline constexpr std::string_view kMenuHelpDisp = "ﾍﾙﾌﾟ表示(&C)";
+
+inline constexpr std::string_view kBtnFileOpen = "開く(&O)...";
+inline constexpr std::string_view kBtnView = "閲覧(&V)...";
+inline constexpr std::string_view kBtnEdit = "編集(&E)...";
+inline constexpr std::string_view kBtnItemSet = "並順(&T)...";
+inline constexpr std::string_view kBtnExchange = "項目(&G)...";
+inline constexpr std::string_view kBtnCreate = "新規(&N)...";
+inline constexpr std::string_view kBtnDispChg = "表示(&R)";
+
+inline constexpr std::string_view kFilterCsv = "CSVﾌｧｲﾙ(*.CSV)";
+inline constexpr std::string_view kFilterAll = "全ﾌｧｲﾙ(*.*)";
+inline constexpr std::string_view kTitleOverWriteSave = "ﾌｧｲﾙの上書保存";
+inline constexpr std::string_view kTitleAnotherSave = "ﾌｧｲﾙの別名保存";
+inline constexpr std::string_view kTitleNewSave = "ﾌｧｲﾙの新規保存";
+inline constexpr std::string_view kHelpFile = "CAVEL.HLP";
+
+// status words of the captions
+inline constexpr std::string_view kStatusReading = "項目の読込開始";
+inline constexpr std::string_view kStatusChecking = "項目の検査開始";
+inline constexpr std::string_view kStatusWidths = "項目の幅設定開始";
+inline constexpr std::string_view kLineCountWord = "全行数";
+inline constexpr std::string_view kPositionWord = "現在位置";
+
+// base + 4 blanks + file + 4 blanks + word
+std::string StatusCaption(std::string_view base, std::string_view file, std::string_view word);
+// base + 4 blanks + file + 4 blanks + "全行数" + " : " + count in five places
+std::string LineCountCaption(std::string_view base, std::string_view file, long count);
+// base + 4 blanks + file + 4 blanks + "現在位置" + " : " + line in five places
+std::string PositionCaption(std::string_view base, std::string_view file, long line);
+
+// ---- grid ------------------------------------------------------------------
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kGridNotLoaded = "   グリッドが読み込まれていません。           ";
+inline constexpr std::string_view kGridWidthNotStored = "   グリッド幅が記憶されていません。           ";
+inline constexpr std::string_view kAskStoreGridWidth = "   グリッド幅を記憶しますか。           ";
+
+// ---- find and jump -----------------------------------------------------------
+inline constexpr std::string_view kFindLabel = "検索文字";
+inline constexpr std::string_view kFindLimitLabel = "(半角64文字)";
+inline constexpr std::string_view kJumpLabel = "行番号";
+inline constexpr std::string_view kJumpRangeLabel = "(0-29999)";
+inline constexpr std::string_view kBtnOk = "OK(&O)";
+inline constexpr std::string_view kBtnCancel = "ｷｬﾝｾﾙ";
+// 4 leading and 11 trailing blanks
+inline constexpr std::string_view kNotFound = "    検索文字はありませんでした。           ";
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kJumpOutOfRange = "   ジャンプの設定が範囲外です。           ";
+
+// ---- record window -------------------------------------------------------------
+inline constexpr std::string_view kModeView = "閲覧モード";
+inline constexpr std::string_view kModeEdit = "編集モード";
+inline constexpr std::string_view kBtnPrev = "前項(&T)";
+inline constexpr std::string_view kBtnNext = "後項(&V)";
+inline constexpr std::string_view kBtnRecordEdit = "編集(&E)";
+inline constexpr std::string_view kBtnSave = "保存(&S)";
+
+// ---- row order editor --------------------------------------------------------
+inline constexpr std::string_view kBtnUp = "一つ上へ";
+inline constexpr std::string_view kBtnDown = "一つ下へ";
+inline constexpr std::string_view kBtnCut = "ｶｯﾄ(&X)";
+inline constexpr std::string_view kBtnCopy = "ｺﾋﾟｰ(&C)";
+inline constexpr std::string_view kBtnDelete = "削除(&D)";
+inline constexpr std::string_view kBtnPrevPaste = "前に貼付(&V)";
+inline constexpr std::string_view kBtnNextPaste = "後に貼付(&W)";
+inline constexpr std::string_view kBtnPrevAdd = "前に追加(&Y)";
+inline constexpr std::string_view kBtnNextAdd = "後に追加(&Z)";
+
+// ---- item editor ---------------------------------------------------------------
+inline constexpr std::string_view kBtnAdd = "追加保存(&N)";
+inline constexpr std::string_view kBtnSpecial = "特殊保存(&A)";
+// 4 leading and 11 trailing blanks
+inline constexpr std::string_view kNoMoreThan64Items = "    ６４項目以上の追加はできません。           ";
+inline constexpr std::string_view kAskAddSave =
+    "    保存しますか（追加項目は先頭に追加されます）。           ";
+inline constexpr std::string_view kAskSpecialSave =
+    "    項目内容を \"1\" で保存しますか（追加項目は先頭に追加されます）。           ";
+
+// ---- merge window ----------------------------------------------------------------
+inline constexpr std::string_view kBtnPrevSave = "ｶｰｿﾙの前に追加保存(&S)";
+inline constexpr std::string_view kBtnNextSave = "ｶｰｿﾙの後に追加保存(&D)";
+
+// ---- new file window -------------------------------------------------------------
+inline constexpr std::string_view kModeCreate = "新規作成モード";
+// "項目01" ... "項目64"
+std::string CreateLabel(int n);
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kNothingSet = "   何も設定されていません。           ";
+
+// ---- quote conversion window -----------------------------------------------------
+inline constexpr std::string_view kBtnQuatationAddSave = "\" (二重引用符)を追加保存(&A)";
+inline constexpr std::string_view kBtnQuatationDelSave = "\" (二重引用符)を削除保存(&D)";
+
+// ---- settings dialogs ------------------------------------------------------------
+inline constexpr std::string_view kCheckMain = "メイン";
+inline constexpr std::string_view kCheckView = "閲覧/編集";
+inline constexpr std::string_view kCheckItemset = "並順設定";
+inline constexpr std::string_view kCheckExcahnge = "項目設定";
+inline constexpr std::string_view kCheckCreate = "新規作成";
+inline constexpr std::string_view kCheckInport = "並順結合";
+inline constexpr std::string_view kCheckConvert = "型式変更";
+inline constexpr std::string_view kHistoryCountLabel = "履歴個数";
+inline constexpr std::string_view kHistoryCountHint = "(0-9 : 0 は履歴項目のｸﾘｱ)";
+inline constexpr std::string_view kCheckGridDisp = "グリッド表示を行う";
+inline constexpr std::string_view kCheckGridResum = "項目幅を前回の幅と同じにする";
+inline constexpr std::string_view kCheckGridWidthSave = "終了時に項目幅を自動保存";
+inline constexpr std::string_view kColWidthLabel = "項目幅の既定値(16-256)";
+inline constexpr std::string_view kCheckCloseDialogDisp = "終了時の確認表示";
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kColWidthOutOfRange = "   項目幅の設定が範囲外です。           ";
+
+}  // namespace cavel::msg
