@@ -149,6 +149,15 @@ std::string LineCountCaption(std::string_view base, std::string_view file, long 
 // base + 4 blanks + file + 4 blanks + "現在位置" + " : " + line in five places
 std::string PositionCaption(std::string_view base, std::string_view file, long line);
 
+// application: the open dialog's title, and the help window
+inline constexpr std::string_view kTitleOpenFile = "ファイルを開く";
+inline constexpr std::string_view kCaptionHelp = "Cavel (ﾍﾙﾌﾟ)";
+inline constexpr std::string_view kHelpContents = "目次(&C)";
+inline constexpr std::string_view kHelpBack = "戻る(&B)";
+inline constexpr std::string_view kHelpForward = "進む(&F)";
+// the reason shown with the help file's name when the help book is missing
+inline constexpr std::string_view kHelpNotFound = "ﾍﾙﾌﾟが見つかりません。";
+
 // ---- grid ------------------------------------------------------------------
 // 3 leading and 11 trailing blanks
 inline constexpr std::string_view kGridNotLoaded = "   グリッドが読み込まれていません。           ";

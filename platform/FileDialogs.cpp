@@ -1,0 +1,89 @@
+#include "platform/FileDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "core/Messages.h"
+
+namespace cavel {
+
+namespace {
+
+QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Qt reads a filter's wildcards from its last parenthesised group and, with
+// HideNameFilterDetails, shows only the text before that group. So the
+// caption is shown exactly as given while the wildcards can differ from the
+// ones the caption names ("*" behind "全ﾌｧｲﾙ(*.*)").
+QStringList NameFilters(const std::vector<FileFilter>& filters) {
+  QStringList list;
+  for (const FileFilter& f : filters) list << Utf8(f.caption) + QStringLiteral(" (") + Utf8(f.patterns) + QStringLiteral(")");
+  return list;
+}
+
+void Prepare(QFileDialog& dialog, const std::string& title, const std::vector<FileFilter>& filters) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  dialog.setWindowTitle(Utf8(title));
+  dialog.setDefaultSuffix(QString());
+  // Matching is without regard to case, so "*.CSV" also shows data.csv on
+  // a case-sensitive file system.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  if (!filters.empty()) {
+    const QStringList list = NameFilters(filters);
+    dialog.setNameFilters(list);
+    dialog.selectNameFilter(list.front());
+  }
+}
+
+std::optional<std::string> Run(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+  const QByteArray bytes = QFile::encodeName(QDir::cleanPath(files.front()));
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace
+
+std::vector<FileFilter> CsvFileFilters() {
+  return {{std::string(msg::kFilterCsv), "*.CSV"}, {std::string(msg::kFilterAll), "*"}};
+}
+
+void PrepareOpenDialog(QFileDialog& dialog, const OpenFileRequest& request) {
+  Prepare(dialog, request.title, request.filters);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // The name is typed freely; whether the file exists is the caller's test.
+  dialog.setFileMode(QFileDialog::AnyFile);
+}
+
+void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request) {
+  Prepare(dialog, request.title, request.filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (!request.initialName.empty()) {
+    const QString name = QFile::decodeName(QByteArray::fromStdString(request.initialName));
+    const QFileInfo info(name);
+    if (info.isAbsolute()) dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+  }
+}
+
+std::optional<std::string> QtFileDialogs::OpenFileName(const OpenFileRequest& request) {
+  QFileDialog dialog(parent_ ? parent_->window() : nullptr);
+  PrepareOpenDialog(dialog, request);
+  return Run(dialog);
+}
+
+std::optional<std::string> QtFileDialogs::SaveFileName(const SaveFileRequest& request) {
+  QFileDialog dialog(parent_ ? parent_->window() : nullptr);
+  PrepareSaveDialog(dialog, request);
+  return Run(dialog);
+}
+
+}  // namespace cavel

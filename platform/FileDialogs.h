@@ -1,0 +1,64 @@
+// Open and save file dialogs as a port. Paths are UTF-8 bytes as the file
+// system names them. The program uses QtFileDialogs; tests script the
+// answers (tests/gui/support/ScriptedFileDialogs.h).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class QFileDialog;
+class QWidget;
+
+namespace cavel {
+
+struct FileFilter {
+  std::string caption;   // what the list of filters shows, e.g. "CSVﾌｧｲﾙ(*.CSV)"
+  std::string patterns;  // blank-separated wildcards, e.g. "*.CSV"; matched without regard to case
+};
+
+// The filters of the main window's open and save dialogs: "CSVﾌｧｲﾙ(*.CSV)"
+// (selected at first) and "全ﾌｧｲﾙ(*.*)", which shows every file, names
+// without a dot included.
+std::vector<FileFilter> CsvFileFilters();
+
+struct OpenFileRequest {
+  std::string title;
+  std::vector<FileFilter> filters;  // the first is selected at first
+};
+
+struct SaveFileRequest {
+  std::string title;
+  std::string initialName;          // a full path or a bare name; empty for none
+  std::vector<FileFilter> filters;  // may be empty
+};
+
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  // The chosen path, or nothing when the user cancelled. The open dialog
+  // does not require the file to exist (the caller tests that); neither
+  // dialog adds an extension or asks before overwriting.
+  virtual std::optional<std::string> OpenFileName(const OpenFileRequest& request) = 0;
+  virtual std::optional<std::string> SaveFileName(const SaveFileRequest& request) = 0;
+};
+
+// The desktop's dialogs: Qt's own (not the platform's native ones), so that
+// they behave the same everywhere, offscreen included.
+class QtFileDialogs : public FileDialogs {
+ public:
+  explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  std::optional<std::string> OpenFileName(const OpenFileRequest& request) override;
+  std::optional<std::string> SaveFileName(const SaveFileRequest& request) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// Sets up `dialog` for a request (title, filters, no native dialog, no
+// default suffix, no overwrite question). Shared by QtFileDialogs and tests.
+void PrepareOpenDialog(QFileDialog& dialog, const OpenFileRequest& request);
+void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request);
+
+}  // namespace cavel

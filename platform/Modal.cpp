@@ -1,0 +1,9 @@
+#include "platform/Modal.h"
+
+#include <QDialog>
+
+namespace cavel {
+
+int ExecModal::RunModal(QDialog& window) { return window.exec(); }
+
+}  // namespace cavel
