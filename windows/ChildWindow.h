@@ -1,0 +1,68 @@
+// The base of the thirteen windows other than the main window.
+//
+// A child window is made once at start-up with the main window as its
+// host, keeps its design caption and size, and is shown modally by a
+// command of the main window (ShowModal). It closes by a button, by Esc or
+// by its title bar; whatever closed it, FormClose runs afterwards (for a
+// window with a remembered placement it captures the bounds).
+//
+// Keys: QDialog's own Esc (reject) and Enter (press the default button) are
+// switched off. A key that no control handled and that reaches the window
+// itself is served by keyPressEvent: Esc closes the window, asking
+// "    一覧画面に戻りますか。           " first when CloseDialogDisp is on.
+// A window binds its FormKeyDown to its controls with Keys().Bind(...);
+// a handler that acts on a key returns true, so that the key does not also
+// reach the window.
+#pragma once
+
+#include <QDialog>
+#include <QSize>
+#include <string_view>
+
+#include "platform/Keys.h"
+#include "windows/MainHost.h"
+
+namespace cavel {
+
+enum class Sizing { Resizable, Fixed };
+
+class ChildWindow : public QDialog {
+  Q_OBJECT
+ public:
+  // `number` is the window number of a remembered placement (2, 3, 7, 8, 9,
+  // 10), 0 for a window without one.
+  ChildWindow(MainHost& main, std::string_view caption, QSize designSize, int number, Sizing sizing);
+
+  MainHost& Main() const { return main_; }
+  MainState& State() const { return main_.State(); }
+  QSize DesignSize() const { return design_; }
+  int WindowNumber() const { return number_; }
+
+  // PlaceWindow for a window with a number (saved bounds or centred), else
+  // centred with its design size.
+  void Place();
+  // Shows the window modally (through the main window) and returns its result.
+  int ShowModal();
+
+  // Esc as the windows share it: closes, after the question when
+  // CloseDialogDisp is on. True when the window closed.
+  bool EscClose();
+  // Ctrl+[: normal <-> maximized.
+  void ToggleMaximized();
+  // The key hook of this window's FormKeyDown; `handler` is set once.
+  KeyHook& Keys(KeyHook::Handler handler = {});
+
+ protected:
+  // Runs after the window has closed, whatever closed it.
+  virtual void FormClose();
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  MainHost& main_;
+  QSize design_;
+  int number_;
+  KeyHook* keys_ = nullptr;
+};
+
+}  // namespace cavel
