@@ -1,0 +1,719 @@
+#include "app/Main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/Startup.h"
+#include "core/CsvWriter.h"
+#include "core/Dialogs.h"
+#include "core/History.h"
+#include "core/Messages.h"
+#include "core/Settings.h"
+#include "platform/FileDialogs.h"
+#include "platform/Fonts.h"
+#include "platform/Help.h"
+#include "platform/Keys.h"
+#include "platform/Modal.h"
+#include "platform/Placement.h"
+#include "platform/Pump.h"
+#include "platform/TopWindows.h"
+#include "windows/Convert.h"
+#include "windows/Create.h"
+#include "windows/Dialog.h"
+#include "windows/Editdsp.h"
+#include "windows/Exchange.h"
+#include "windows/Formpos.h"
+#include "windows/Formregi.h"
+#include "windows/Gridset.h"
+#include "windows/Inport.h"
+#include "windows/Itemset.h"
+#include "windows/Jump.h"
+#include "windows/LinesModel.h"
+#include "windows/Search.h"
+#include "windows/View.h"
+
+namespace cavel {
+
+namespace {
+
+QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A path as the menu shows it: '&' would be taken for an accelerator.
+QString MenuPath(const std::string& path) {
+  QString text = QFile::decodeName(QByteArray::fromStdString(path));
+  text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return text;
+}
+
+// The command-line argument as a full path, so that the recent-file list
+// can open it again from any folder.
+std::string FullPath(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(path, ec);
+  if (ec) return path;
+  return full.lexically_normal().string();
+}
+
+}  // namespace
+
+TForm1::TForm1(const AppPorts& ports, std::optional<std::string> commandLineFile) : ports_(ports) {
+  setObjectName(QStringLiteral("TForm1"));
+  setWindowTitle(Utf8(msg::kCaptionMain));
+  resize(kDesignWidth, kDesignHeight);
+  BuildControls();
+  BuildMenu();
+  FormCreate(commandLineFile);
+}
+
+TForm1::~TForm1() = default;
+
+// ---- construction ------------------------------------------------------------------
+
+void TForm1::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  Panel1 = new QWidget(central);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFixedHeight(kPanelHeight);
+  auto* bar = new QHBoxLayout(Panel1);
+  bar->setContentsMargins(2, 1, 2, 1);
+  bar->setSpacing(2);
+  auto button = [&](QPushButton*& b, const char* name, std::string_view caption, void (TForm1::*handler)()) {
+    b = new QPushButton(Utf8(caption), Panel1);
+    b->setObjectName(QLatin1String(name));
+    b->setFixedHeight(kPanelHeight - 2);
+    b->setMinimumWidth(78);
+    bar->addWidget(b);
+    connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+  };
+  button(BtnFileOpen, "BtnFileOpen", msg::kBtnFileOpen, &TForm1::MenuFileOpenClick);
+  button(BtnView, "BtnView", msg::kBtnView, &TForm1::MenuViewClick);
+  button(BtnEdit, "BtnEdit", msg::kBtnEdit, &TForm1::MenuEditClick);
+  button(BtnItemSet, "BtnItemSet", msg::kBtnItemSet, &TForm1::MenuItemSetClick);
+  button(BtnExchange, "BtnExchange", msg::kBtnExchange, &TForm1::MenuExchangeClick);
+  button(BtnCreate, "BtnCreate", msg::kBtnCreate, &TForm1::MenuCreateClick);
+  button(BtnDispChg, "BtnDispChg", msg::kBtnDispChg, &TForm1::BtnDispChgClick);
+  bar->addStretch();
+  layout->addWidget(Panel1);
+
+  ListBox1 = new QListView(central);
+  ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  ListBox1Model = new LinesModel(state.Document, QSize(kListDesignWidth * 50 / 10, kListItemHeight), this);
+  ListBox1->setModel(ListBox1Model);
+  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListBox1->setUniformItemSizes(true);
+  ListBox1->setTextElideMode(Qt::ElideNone);
+  ListBox1->setWordWrap(false);
+  ListBox1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  ListBox1->setFont(SystemFont(kListFontHeight));
+  layout->addWidget(ListBox1);
+
+  StringGrid1 = new QTableView(central);
+  StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(24);
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(84);
+  StringGrid1->hide();
+  layout->addWidget(StringGrid1);
+
+  setCentralWidget(central);
+
+  buttonKeys_ = new KeyHook(this, [this](QKeyEvent& e) {
+    FormKeyDown(e);
+    return false;
+  });
+  buttonKeys_->Bind({BtnFileOpen, BtnView, BtnEdit, BtnItemSet, BtnExchange, BtnCreate, BtnDispChg});
+  listKeys_ = new KeyHook(this, [this](QKeyEvent& e) {
+    ListBoxKeyDown(e);
+    return false;
+  });
+  listKeys_->Bind(ListBox1);
+  gridKeys_ = new KeyHook(this, [this](QKeyEvent& e) {
+    StringGridKeyDown(e);
+    return false;
+  });
+  gridKeys_->Bind(StringGrid1);
+  // A double click anywhere on the list or the grid, on a row or not.
+  ListBox1->viewport()->installEventFilter(this);
+  StringGrid1->viewport()->installEventFilter(this);
+}
+
+void TForm1::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  auto item = [&](QMenu* menu, QAction*& action, const char* name, std::string_view caption,
+                  void (TForm1::*handler)(), QKeySequence shortcut = {}) {
+    action = menu->addAction(Utf8(caption));
+    action->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+  };
+  auto menu = [&](QMenu*& m, const char* name, std::string_view caption) {
+    m = bar->addMenu(Utf8(caption));
+    m->setObjectName(QLatin1String(name));
+  };
+  const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+
+  menu(MenuFile, "MenuFile", msg::kMenuFile);
+  item(MenuFile, MenuFileOpen, "MenuFileOpen", msg::kMenuFileOpen, &TForm1::MenuFileOpenClick, ctrl(Qt::Key_O));
+  item(MenuFile, MenuOverWriteSave, "MenuOverWriteSave", msg::kMenuOverWriteSave, &TForm1::MenuOverWriteSaveClick,
+       ctrl(Qt::Key_S));
+  item(MenuFile, MenuAnotherSave, "MenuAnotherSave", msg::kMenuAnotherSave, &TForm1::MenuAnotherSaveClick);
+  item(MenuFile, MenuExit, "MenuExit", msg::kMenuExit, &TForm1::MenuExitClick);
+  MenuFileSeparate = MenuFile->addSeparator();
+  MenuFileSeparate->setObjectName(QStringLiteral("MenuFileSeparate"));
+  for (int i = 1; i <= kHistorySlots; ++i) {
+    QAction* a = MenuFile->addAction(QStringLiteral("FileOpen%1").arg(i));
+    a->setObjectName(QStringLiteral("MenuFileOpen%1").arg(i));
+    a->setVisible(false);
+    connect(a, &QAction::triggered, this, [this, i] { RecentFileClick(i); });
+    MenuFileOpenN[static_cast<std::size_t>(i)] = a;
+  }
+
+  menu(MenuDisp, "MenuDisp", msg::kMenuDisp);
+  item(MenuDisp, MenuView, "MenuView", msg::kMenuView, &TForm1::MenuViewClick, ctrl(Qt::Key_V));
+  item(MenuDisp, MenuEdit, "MenuEdit", msg::kMenuEdit, &TForm1::MenuEditClick, ctrl(Qt::Key_E));
+  item(MenuDisp, MenuItemSet, "MenuItemSet", msg::kMenuItemSet, &TForm1::MenuItemSetClick);
+  item(MenuDisp, MenuExchange, "MenuExchange", msg::kMenuExchange, &TForm1::MenuExchangeClick);
+  item(MenuDisp, MenuCreate, "MenuCreate", msg::kMenuCreate, &TForm1::MenuCreateClick);
+  item(MenuDisp, MenuInport, "MenuInport", msg::kMenuInport, &TForm1::MenuInportClick);
+  item(MenuDisp, MenuConvert, "MenuConvert", msg::kMenuConvert, &TForm1::MenuConvertClick);
+  MenuDisp->addSeparator();
+  item(MenuDisp, MenuDispChg, "MenuDispChg", msg::kMenuDispChg, &TForm1::MenuDispChgClick, ctrl(Qt::Key_R));
+  item(MenuDisp, MenuGridWidthChg, "MenuGridWidthChg", msg::kMenuGridWidthChg, &TForm1::MenuGridWidthChgClick,
+       ctrl(Qt::Key_W));
+  item(MenuDisp, MenuGridWodthMem, "MenuGridWodthMem", msg::kMenuGridWodthMem, &TForm1::MenuGridWodthMemClick,
+       ctrl(Qt::Key_M));
+
+  menu(MenuSearch, "MenuSearch", msg::kMenuSearch);
+  item(MenuSearch, MenuFind, "MenuFind", msg::kMenuFind, &TForm1::MenuFindClick, ctrl(Qt::Key_F));
+  item(MenuSearch, MenuReFind, "MenuReFind", msg::kMenuReFind, &TForm1::MenuReFindClick, ctrl(Qt::Key_L));
+  item(MenuSearch, MenuJump, "MenuJump", msg::kMenuJump, &TForm1::MenuJumpClick, ctrl(Qt::Key_J));
+
+  menu(MenuOption, "MenuOption", msg::kMenuOption);
+  item(MenuOption, MenuFormPos, "MenuFormPos", msg::kMenuFormPos, &TForm1::MenuFormPosClick);
+  item(MenuOption, MenuFileOpenMem, "MenuFileOpenMem", msg::kMenuFileOpenMem, &TForm1::MenuFileOpenMemClick);
+  item(MenuOption, MenuGridSet, "MenuGridSet", msg::kMenuGridSet, &TForm1::MenuGridSetClick);
+  item(MenuOption, MenuOptionSet, "MenuOptionSet", msg::kMenuOptionSet, &TForm1::MenuOptionSetClick);
+
+  menu(MenuHelp, "MenuHelp", msg::kMenuHelp);
+  item(MenuHelp, MenuHelpDisp, "MenuHelpDisp", msg::kMenuHelpDisp, &TForm1::MenuHelpDispClick);
+}
+
+// ---- start and end -----------------------------------------------------------------------
+
+void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
+  // 1. Files dropped from the desktop.
+  setAcceptDrops(true);
+  // 2.
+  state.BaseCaption = std::string(msg::kCaptionMain);
+  // 3.
+  ReadIniFileValue(ports_.settingsPath, state);
+  // 4. The list's design width: the window has not been placed yet.
+  state.ListWidthAtStart = kListDesignWidth;
+  // 5.
+  PlaceWidget(*this, state, kWinMain, QSize(kDesignWidth, kDesignHeight), ScreenSize());
+  // 6. The horizontal extent, fixed for the run.
+  ListBox1Model->SetRowSize(QSize(state.ListWidthAtStart * 50 / 10, kListItemHeight));
+  // 7.
+  state.HistoryMenuBase = static_cast<int>(MenuFile->actions().size()) - kHistorySlots;
+  // 8.
+  gridRows_ = kGridRowsAtStart;
+  state.GridBuilt = 0;
+  state.GridWidthState = 0;
+  SetGridCurrentRow(1);
+  state.DocumentChanged = 0;
+  // 9.
+  state.Document.clear();
+  state.DocumentFileName.clear();
+  // 10.
+  SetNoFileState();
+  // 11.
+  state.JumpHistory = {"", "0", "", ""};
+  state.FindHistory = {};
+  // 12.
+  if (commandLineFile) {
+    state.CurrentFileName = FullPath(*commandLineFile);
+    if (LoadCurrentFile(OpenPath::CommandLine) == LoadResult::Unreadable) HistoryMenuRefresh();
+  } else {
+    HistoryMenuRefresh();
+  }
+}
+
+void TForm1::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  // 1. The column widths of the open file, without asking.
+  if (state.GridWidthSave && !state.CurrentFileName.empty() && !GridCornerText().empty()) {
+    WriteOutcome stored = StoreColumnWidths(ports_.settingsPath, state.CurrentFileName, GridColumnWidths(), state);
+    if (!stored.ok) ErrorReport(Dlg(), msg::CannotWrite(ports_.settingsPath));
+  }
+  // 2.
+  ListBox1Model->Clear();
+  Lines().swap(state.Document);
+  // 3.
+  CaptureWidgetBounds(state, kWinMain, *this);
+  // 4.
+  WriteOutcome written = WriteIniFileValue(ports_.settingsPath, state);
+  if (!written.ok) ErrorReport(Dlg(), msg::CannotWrite(ports_.settingsPath));
+}
+
+// ---- control states --------------------------------------------------------------------
+
+void TForm1::SetNoFileState() {
+  for (QPushButton* b : {BtnView, BtnEdit, BtnItemSet, BtnExchange, BtnDispChg}) b->setEnabled(false);
+  for (QAction* a : {MenuOverWriteSave, MenuAnotherSave, MenuView, MenuEdit, MenuItemSet, MenuExchange, MenuInport,
+                     MenuConvert, MenuDispChg, MenuGridWidthChg, MenuFind, MenuJump, MenuReFind})
+    a->setEnabled(false);
+  MenuSearch->menuAction()->setEnabled(false);
+  BtnCreate->setEnabled(true);
+  MenuCreate->setEnabled(true);
+}
+
+void TForm1::SetFileLoadedState() {
+  for (QPushButton* b : {BtnView, BtnEdit, BtnItemSet, BtnExchange, BtnDispChg}) b->setEnabled(true);
+  for (QAction* a : {MenuOverWriteSave, MenuAnotherSave, MenuView, MenuEdit, MenuItemSet, MenuExchange, MenuInport,
+                     MenuConvert, MenuDispChg, MenuGridWidthChg, MenuFind, MenuJump})
+    a->setEnabled(true);
+  MenuSearch->menuAction()->setEnabled(true);
+  // MenuReFind keeps its state: the find command governs it.
+  BtnCreate->setEnabled(false);
+  MenuCreate->setEnabled(false);
+}
+
+// ---- the list view ----------------------------------------------------------------------
+
+void TForm1::SetCaption(const std::string& caption) { setWindowTitle(Utf8(caption)); }
+
+std::string TForm1::Caption() const { return windowTitle().toStdString(); }
+
+void TForm1::ListBoxDisp() {
+  SetCaption(msg::StatusCaption(state.BaseCaption, state.CurrentFileName, msg::kStatusReading));
+  DelayTime(500);
+  ListBox1Model->Refill();
+  SetCaption(msg::LineCountCaption(state.BaseCaption, state.CurrentFileName, ListRowCount()));
+}
+
+void TForm1::DelayTime(int milliseconds) {
+  if (ports_.pump) ports_.pump->DelayTime(milliseconds);
+}
+
+void TForm1::BtnDispChgClick() {
+  if (state.GridBuilt == 0) StringGridDisp();
+  if (ListVisible()) {
+    if (ListRowCount() == 0) return;
+    StringGrid1->show();
+    ListBox1->hide();
+    SetGridCurrentRow(ListSelection() + 1);
+    StringGrid1->setFocus();
+  } else {
+    ListBox1->show();
+    StringGrid1->hide();
+    SelectListRow(GridCurrentRow() - 1);
+    ListBox1->setFocus();
+  }
+}
+
+void TForm1::ReturnRefresh() {
+  if (state.DocumentChanged == 1) ListBoxDisp();
+  SelectListRow(state.CurrentLine);
+  if (state.DocumentChanged == 1) StringGridDisp();
+  if (GridHoldsDocument()) SetGridCurrentRow(state.CurrentLine + 1);
+}
+
+int TForm1::ListSelection() const {
+  const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+int TForm1::ListRowCount() const { return ListBox1Model->rowCount(); }
+
+void TForm1::SelectListRow(int row) {
+  QItemSelectionModel* selection = ListBox1->selectionModel();
+  if (row < 0 || row >= ListRowCount()) {
+    selection->clear();
+    return;
+  }
+  const QModelIndex index = ListBox1Model->index(row);
+  selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  ListBox1->scrollTo(index);
+}
+
+bool TForm1::ListVisible() const { return !ListBox1->isHidden(); }
+
+// ---- opening -----------------------------------------------------------------------------
+
+void TForm1::SwitchGridToList() {
+  if (ListVisible()) return;
+  ListBox1->show();
+  StringGrid1->hide();
+  ListBox1->setFocus();
+}
+
+void TForm1::MakeListFirstInTabOrder() {
+  QWidget::setTabOrder(ListBox1, BtnFileOpen);
+  QWidget::setTabOrder(BtnFileOpen, BtnView);
+  QWidget* focus = focusWidget();
+  if (!focus || focus == this) ListBox1->setFocus();
+}
+
+void TForm1::AbandonOpen() { state.CurrentFileName = state.DocumentFileName; }
+
+LoadResult TForm1::LoadCurrentFile(OpenPath path) {
+  const int limit = (path == OpenPath::CommandLine || path == OpenPath::Dialog) ? kItemLimitWide : kItemLimitNarrow;
+  Lines loaded;
+  const LoadOutcome outcome = CsvLoader(state.CurrentFileName, limit, Dlg(), loaded);
+  if (outcome.result == LoadResult::Unreadable) {
+    ErrorReport(Dlg(), msg::FileError(state.CurrentFileName, outcome.error));
+    AbandonOpen();
+    return outcome.result;
+  }
+  // From here on the Document is this file's: loaded whole, or emptied.
+  state.DocumentFileName = state.CurrentFileName;
+  const bool recordHistory = path != OpenPath::Recent;
+  if (outcome.result == LoadResult::Loaded) {
+    state.Document = std::move(loaded);
+    // Success steps.
+    state.GridBuilt = 0;
+    state.GridWidthState = 0;
+    SetGridCurrentRow(1);
+    state.DocumentChanged = 0;
+    ListBoxDisp();
+    SetFileLoadedState();
+    SelectListRow(0);
+    if (path == OpenPath::Dialog || path == OpenPath::Recent)
+      ListBox1->setFocus();
+    else
+      MakeListFirstInTabOrder();
+    if (recordHistory) {
+      HistoryAddFile(state, state.CurrentFileName);
+      HistoryTrim(state);
+      HistoryMenuRefresh();
+    }
+  } else {
+    // Failure steps.
+    SetNoFileState();
+    Lines().swap(state.Document);
+    ListBoxDisp();
+    if (recordHistory) {
+      HistoryTrim(state);
+      HistoryMenuRefresh();
+    }
+  }
+  return outcome.result;
+}
+
+void TForm1::MenuFileOpenClick() {
+  OpenFileRequest request{std::string(msg::kTitleOpenFile), CsvFileFilters()};
+  std::optional<std::string> chosen = Files().OpenFileName(request);
+  if (!chosen) return;
+  state.CurrentFileName = *chosen;
+  if (!FileExists(state.CurrentFileName)) {
+    Refuse(Dlg(), std::string(msg::kFileMissing));
+    AbandonOpen();
+    return;
+  }
+  SwitchGridToList();
+  LoadCurrentFile(OpenPath::Dialog);
+}
+
+void TForm1::RecentFileClick(int i) {
+  if (i < 1 || i > kHistorySlots) return;
+  SwitchGridToList();
+  state.HistoryOpenName = state.OpenFileName[static_cast<std::size_t>(i)];
+  state.HistoryOpenFailed = 0;
+  MenuFileOpenExecute();
+  if (state.HistoryOpenFailed == 0) {
+    HistoryMoveToTop(state, i);
+    HistoryTrim(state);
+    HistoryMenuRefresh();
+  }
+}
+
+void TForm1::MenuFileOpenExecute() {
+  SwitchGridToList();
+  state.CurrentFileName = state.HistoryOpenName;
+  if (!FileExists(state.CurrentFileName)) {
+    state.HistoryOpenFailed = 1;
+    Refuse(Dlg(), std::string(msg::kFileMissing));
+    AbandonOpen();
+    return;
+  }
+  // A file that cannot be read ends the command: its slot stays where it is.
+  if (LoadCurrentFile(OpenPath::Recent) == LoadResult::Unreadable) state.HistoryOpenFailed = 1;
+}
+
+void TForm1::DropFiles(const std::vector<std::string>& paths) {
+  if (paths.empty() || paths.front().empty()) return;
+  state.CurrentFileName = paths.front();
+  SwitchGridToList();
+  LoadCurrentFile(OpenPath::Drop);
+}
+
+void TForm1::HistoryMenuRefresh() {
+  const std::vector<HistoryMenuItem> items = HistoryMenuItems(state);
+  for (int i = kHistorySlots; i >= 1; --i) {
+    QAction* a = MenuFileOpenN[static_cast<std::size_t>(i)];
+    const HistoryMenuItem& item = items[static_cast<std::size_t>(i - 1)];
+    if (item.visible) a->setText(MenuPath(item.caption));
+    a->setVisible(item.visible);
+  }
+  MenuFileSeparate->setVisible(true);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  const QMimeData* data = event->mimeData();
+  if (data && data->hasUrls() && !data->urls().isEmpty() && data->urls().front().isLocalFile())
+    event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths;
+  if (const QMimeData* data = event->mimeData())
+    for (const QUrl& url : data->urls())
+      if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  event->acceptProposedAction();
+  DropFiles(paths);
+}
+
+// ---- saving -------------------------------------------------------------------------------
+
+void TForm1::MenuOverWriteSaveClick() {
+  // The dialog only confirms: the file written is the open one.
+  SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters()};
+  if (!Files().SaveFileName(request)) return;
+  const WriteOutcome written = WriteLines(state.CurrentFileName, state.Document);
+  if (!written.ok) ErrorReport(Dlg(), msg::FileError(state.CurrentFileName, written.error));
+}
+
+void TForm1::MenuAnotherSaveClick() {
+  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters()};
+  std::optional<std::string> chosen = Files().SaveFileName(request);
+  if (!chosen) return;
+  std::string path = *chosen;
+  if (path.find('.') == std::string::npos && Ask(Dlg(), std::string(msg::kAskAddExtension))) path += ".CSV";
+  const WriteOutcome written = WriteLines(path, state.Document);
+  if (!written.ok) ErrorReport(Dlg(), msg::FileError(path, written.error));
+}
+
+// ---- the other windows' commands ------------------------------------------------------------
+//
+// Each command follows the child-window protocol: place the window, set
+// CurrentLine and DocumentChanged, show it modally, run the return refresh.
+// The windows' own opening steps (their FormDisp and set-up) go between
+// the lines marked below, each in its window's issue.
+
+void TForm1::OpenRecordWindow(bool edit) {
+  (void)edit;  // view or edit mode: the record window's set-up
+  if (!forms.Form2) return;
+  forms.Form2->Place();
+  if (ListSelection() < 0) {
+    Notice(Dlg(), std::string(msg::kSelectLineFirst));
+    return;
+  }
+  state.CurrentLine = ListVisible() ? ListSelection() : GridCurrentRow() - 1;
+  state.DocumentChanged = 0;
+  ShowModal(*forms.Form2);
+  ReturnRefresh();
+}
+
+void TForm1::MenuViewClick() { OpenRecordWindow(false); }
+
+void TForm1::MenuEditClick() { OpenRecordWindow(true); }
+
+void TForm1::MenuItemSetClick() {
+  if (!forms.Form3) return;
+  forms.Form3->Place();
+  state.CurrentLine = ListSelection();
+  state.DocumentChanged = 0;
+  ShowModal(*forms.Form3);
+  ReturnRefresh();
+}
+
+void TForm1::MenuExchangeClick() {
+  if (!forms.Form8) return;
+  forms.Form8->Place();
+  state.CurrentLine = ListSelection();
+  state.DocumentChanged = 0;
+  ShowModal(*forms.Form8);
+  ReturnRefresh();
+}
+
+void TForm1::MenuInportClick() {
+  if (!forms.Form9) return;
+  forms.Form9->Place();
+  state.CurrentLine = ListSelection();
+  state.DocumentChanged = 0;
+  ShowModal(*forms.Form9);
+  ReturnRefresh();
+}
+
+void TForm1::MenuConvertClick() {
+  if (!forms.Form10) return;
+  forms.Form10->Place();
+  state.CurrentLine = ListSelection();
+  state.DocumentChanged = 0;
+  ShowModal(*forms.Form10);
+  ReturnRefresh();
+}
+
+void TForm1::MenuCreateClick() {
+  if (!forms.Form7) return;
+  forms.Form7->Place();
+  state.NewFileMade = 0;
+  state.GridBuilt = 0;
+  state.GridWidthState = 0;
+  SetGridCurrentRow(1);
+  state.DocumentChanged = 0;
+  ShowModal(*forms.Form7);
+  if (state.DocumentChanged == 1) ListBoxDisp();
+  if (state.NewFileMade == 1) {
+    SelectListRow(0);
+    ListBox1->setFocus();
+  }
+}
+
+void TForm1::MenuFindClick() {
+  if (!forms.Form5) return;
+  forms.Form5->Place();
+  ShowModal(*forms.Form5);
+}
+
+void TForm1::MenuReFindClick() {
+  // Find again searches on from the selection with FindText; it comes with
+  // the find dialog.
+}
+
+void TForm1::MenuJumpClick() {
+  if (!forms.Form4) return;
+  forms.Form4->Place();
+  ShowModal(*forms.Form4);
+}
+
+void TForm1::MenuFormPosClick() {
+  if (!forms.Form11) return;
+  forms.Form11->Place();
+  ShowModal(*forms.Form11);
+}
+
+void TForm1::MenuFileOpenMemClick() {
+  if (!forms.Form12) return;
+  forms.Form12->Place();
+  ShowModal(*forms.Form12);
+  // Saved or cancelled, the slots above the count are emptied.
+  HistoryTrim(state);
+  HistoryMenuRefresh();
+}
+
+void TForm1::MenuGridSetClick() {
+  if (!forms.Form13) return;
+  forms.Form13->Place();
+  ShowModal(*forms.Form13);
+}
+
+void TForm1::MenuOptionSetClick() {
+  if (!forms.Form14) return;
+  forms.Form14->Place();
+  ShowModal(*forms.Form14);
+}
+
+int TForm1::ShowModal(QDialog& window) { return ports_.modal ? ports_.modal->RunModal(window) : 0; }
+
+QSize TForm1::ScreenSize() const { return ports_.screenSize ? ports_.screenSize() : PrimaryScreenSize(); }
+
+// ---- the grid ---------------------------------------------------------------------------------
+//
+// StringGrid1 is a placeholder view until the grid's model exists: it holds
+// no cells, so the fill does nothing and cell (0, 0) is empty.
+
+void TForm1::StringGridDisp() {}
+
+void TForm1::MenuGridWidthChgClick() {}
+
+void TForm1::MenuGridWodthMemClick() {}
+
+int TForm1::GridRowCount() const { return gridRows_; }
+
+int TForm1::GridCurrentRow() const { return gridRow_; }
+
+void TForm1::SetGridCurrentRow(int row) { gridRow_ = row; }
+
+bool TForm1::GridHoldsDocument() const { return GridRowCount() == ListRowCount() + 1; }
+
+std::string TForm1::GridCornerText() const { return {}; }
+
+std::vector<int> TForm1::GridColumnWidths() const { return {}; }
+
+// ---- keys, exit, help, companion --------------------------------------------------------------
+
+void TForm1::MainKeyDown(QKeyEvent& key, bool enterViews) {
+  if (IsEsc(key)) {
+    EscClose(*this, Dlg(), state.CloseDialogDisp, msg::kAskQuit);
+  } else if (enterViews && IsEnter(key)) {
+    MenuViewClick();
+  } else if (IsCtrlBracket(key)) {
+    ToggleMaximized(*this);
+  } else if (IsPlainF4(key)) {
+    FocusMoveToApli();
+  }
+}
+
+void TForm1::FormKeyDown(QKeyEvent& key) { MainKeyDown(key, false); }
+
+void TForm1::ListBoxKeyDown(QKeyEvent& key) { MainKeyDown(key, true); }
+
+void TForm1::StringGridKeyDown(QKeyEvent& key) { MainKeyDown(key, true); }
+
+void TForm1::MenuExitClick() { close(); }
+
+void TForm1::MenuHelpDispClick() {
+  if (!ports_.help) return;
+  std::string reason;
+  if (!ports_.help->ShowContents(std::string(msg::kHelpFile), reason))
+    ErrorReport(Dlg(), msg::FileError(msg::kHelpFile, reason));
+}
+
+void TForm1::FocusMoveToApli() {
+  if (!ports_.topWindows) return;
+  if (ports_.topWindows->RaiseByClass("VortaMainWin")) return;
+  ports_.topWindows->RaiseByClass("ExploreWClass");
+}
+
+// ---- events ------------------------------------------------------------------------------------
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit closed();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick &&
+      (watched == ListBox1->viewport() || watched == StringGrid1->viewport()) &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    ListBoxDblClick();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace cavel
