@@ -1,0 +1,90 @@
+// A whole program for a GUI test: the fourteen windows with scripted ports
+// and a settings file in a temporary folder.
+//
+//   TestApp app;                       // nothing started yet
+//   app.dialogs.Answer(mbYes);         // script the message boxes ...
+//   auto file = app.WriteFile("a.csv", Sjis("名前,年齢\r\n"));
+//   app.Start(file);                   // FormCreate with a command-line file
+//   TForm1& main = app.Main();
+//   app.files.Answer(other);  main.MenuFileOpenClick();
+//   app.modal.Then([&](QDialog& w) { ...work the window...; w.accept(); });
+//
+// Message boxes never block: ScriptedDialogs answers them (はい(&Y) by
+// default, else the set's first button) and records every text.
+#pragma once
+
+// The main window's control classes, so that tests can use its members.
+#include <QAction>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QSize>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/AppPorts.h"
+#include "app/Main.h"
+#include "app/WindowSet.h"
+#include "core/Dialogs.h"
+#include "platform/Pump.h"
+#include "support/ScriptedPorts.h"
+
+namespace cavel::test {
+
+// UTF-8 text as Shift-JIS bytes (fails the test when a character has no code).
+std::string Sjis(std::string_view utf8);
+// Reads a whole file as bytes (empty when it cannot be read).
+std::string ReadBytes(const std::string& path);
+// UTF-8 of a QString.
+std::string Utf8(const QString& s);
+
+class TestApp {
+ public:
+  TestApp();
+  ~TestApp();
+
+  ScriptedDialogs dialogs{mbYes};
+  ScriptedFileDialogs files;
+  NoDelayPump pump;
+  ScriptedModal modal;
+  RecordingTopWindows topWindows;
+  RecordingHelp help;
+  QSize screen{1280, 1024};
+
+  // The folder of the test's files, and the settings file in it.
+  const std::string& Dir() const { return dir_; }
+  std::string Path(std::string_view name) const;
+  const std::string& SettingsPath() const { return settingsPath_; }
+  // Writes `bytes` to Dir()/name and returns the path.
+  std::string WriteFile(std::string_view name, std::string_view bytes) const;
+  // A settings file with `text` (UTF-8 / ASCII, lines ended by CR LF as given).
+  void WriteSettings(std::string_view text) const { WriteFile(settingsName_, text); }
+
+  // Runs on the ports before the windows are made (to put in a port of the
+  // test's own, e.g. another Pump).
+  std::function<void(AppPorts&)> adjustPorts;
+
+  AppPorts Ports();
+  // Makes the fourteen windows; the main window's FormCreate runs with the file.
+  void Start(std::optional<std::string> commandLineFile = std::nullopt);
+  // The end of the run: FormDestroy, then the windows are released.
+  void Stop();
+  bool started() const { return windows_ != nullptr; }
+
+  TForm1& Main() const { return windows_->Main(); }
+  const TForm1::Children& Forms() const { return windows_->Children(); }
+
+ private:
+  QTemporaryDir tmp_;
+  std::string dir_;
+  std::string settingsName_ = "cavel.INI";
+  std::string settingsPath_;
+  std::unique_ptr<WindowSet> windows_;
+};
+
+}  // namespace cavel::test

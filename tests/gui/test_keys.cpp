@@ -1,0 +1,244 @@
+// The main window's keys on the tool buttons, the list and the grid, the
+// double click, the menu short-cuts, exit, help and the companion window.
+#include <QInputMethodEvent>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "core/Messages.h"
+#include "support/TestApp.h"
+
+using namespace cavel;
+using namespace cavel::test;
+
+namespace {
+
+QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+const char* kFile = "a,b\r\n1,2\r\n3,4\r\n5,6\r\n";
+
+void ShowActive(TForm1& m) {
+  m.show();
+  m.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&m));
+}
+
+std::vector<QWidget*> Buttons(TForm1& m) {
+  return {m.BtnFileOpen, m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnCreate, m.BtnDispChg};
+}
+
+}  // namespace
+
+class KeysTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void escClosesFromEveryButtonAndTheList() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    QSignalSpy closed(&m, &TForm1::closed);
+    std::vector<QWidget*> controls = Buttons(m);
+    controls.push_back(m.ListBox1);
+    controls.push_back(m.StringGrid1);
+    for (QWidget* control : controls) {
+      ShowActive(m);
+      const int before = static_cast<int>(closed.count());
+      QTest::keyClick(control, Qt::Key_Escape, Qt::ShiftModifier);
+      QCOMPARE(static_cast<int>(closed.count()), before + 1);
+      QVERIFY(!m.isVisible());
+    }
+    QVERIFY(app.dialogs.shown().empty());
+  }
+
+  void escAsksFirstWhenTheSettingSaysSo() {
+    TestApp app;
+    app.WriteSettings("[CloseDialogDisp]\r\nSet=1\r\n");
+    app.Start();
+    TForm1& m = app.Main();
+    QSignalSpy closed(&m, &TForm1::closed);
+    ShowActive(m);
+    app.dialogs.Answer(mbNo);
+    QTest::keyClick(m.BtnFileOpen, Qt::Key_Escape);
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(m.isVisible());
+    app.dialogs.Answer(mbYes);
+    QTest::keyClick(m.ListBox1, Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskQuit), std::string(msg::kAskQuit)}));
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbYes | mbNo));
+  }
+
+  void exitNeverAsks() {
+    TestApp app;
+    app.WriteSettings("[CloseDialogDisp]\r\nSet=1\r\n");
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    QSignalSpy closed(&m, &TForm1::closed);
+    ShowActive(m);
+    m.MenuExit->trigger();
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(app.dialogs.shown().empty());
+  }
+
+  void enterOnTheListOpensTheRecordWindow() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    m.SelectListRow(2);
+    int seenLine = -1;
+    app.modal.Then([&](QDialog&) { seenLine = m.state.CurrentLine; });
+    QTest::keyClick(m.ListBox1, Qt::Key_Return);
+    QCOMPARE(app.modal.shown(), std::vector<QString>{U(msg::kCaptionView)});
+    QCOMPARE(seenLine, 2);
+    // Whatever modifiers are held, the keypad's Enter too.
+    QTest::keyClick(m.ListBox1, Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier);
+    QCOMPARE(app.modal.shown().size(), std::size_t(2));
+    // Not on a tool button.
+    for (QWidget* b : Buttons(m)) QTest::keyClick(b, Qt::Key_Return);
+    QCOMPARE(app.modal.shown().size(), std::size_t(2));
+  }
+
+  void enterWithoutASelectionAsksForOne() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    ShowActive(m);
+    QTest::keyClick(m.ListBox1, Qt::Key_Return);
+    QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kSelectLineFirst)});
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbOK));
+    QVERIFY(app.modal.shown().empty());
+  }
+
+  void enterThatConfirmsAnInputMethodConversionIsNoEnter() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    m.SelectListRow(1);
+    QInputMethodEvent preedit(QStringLiteral("かな"), {});
+    QCoreApplication::sendEvent(m.ListBox1, &preedit);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("仮名"));
+    QCoreApplication::sendEvent(m.ListBox1, &commit);
+    QVERIFY(app.modal.shown().empty());
+    QVERIFY(app.dialogs.shown().empty());
+  }
+
+  void doubleClickOpensTheRecordWindow() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    const QRect row = m.ListBox1->visualRect(m.ListBox1->model()->index(3, 0));
+    // A double click: a click, then the second press as a double click.
+    QTest::mouseClick(m.ListBox1->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    QCOMPARE(m.ListSelection(), 3);
+    QTest::mouseDClick(m.ListBox1->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    QCOMPARE(app.modal.shown().size(), std::size_t(1));
+    QCOMPARE(m.state.CurrentLine, 3);
+    // Below the last row: no line is hit, the selection stays and decides.
+    QTest::mouseDClick(m.ListBox1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       QPoint(5, m.ListBox1->viewport()->height() - 3));
+    QCOMPARE(app.modal.shown().size(), std::size_t(2));
+  }
+
+  void ctrlBracketTogglesMaximizedExactly() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    QTest::keyClick(m.BtnView, Qt::Key_BracketLeft, Qt::ControlModifier);
+    QVERIFY(m.isMaximized());
+    QTest::keyClick(m.ListBox1, Qt::Key_BracketLeft, Qt::ControlModifier);
+    QVERIFY(!m.isMaximized());
+    QTest::keyClick(m.ListBox1, Qt::Key_BracketLeft, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(m.ListBox1, Qt::Key_BraceLeft, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(m.ListBox1, Qt::Key_BracketLeft);
+    QVERIFY(!m.isMaximized());
+    QSignalSpy closed(&m, &TForm1::closed);
+    // What the desktop delivers for Ctrl+[: the key '[' whose text is ESC.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_BracketLeft, Qt::ControlModifier, QStringLiteral("\x1b"));
+    QCoreApplication::sendEvent(m.StringGrid1, &press);
+    QVERIFY(m.isMaximized());
+    QCOMPARE(closed.count(), 0);
+    m.showMinimized();
+    QTest::keyClick(m.BtnFileOpen, Qt::Key_BracketLeft, Qt::ControlModifier);
+    QVERIFY(!m.isMinimized());
+    QVERIFY(!m.isMaximized());
+  }
+
+  void f4BringsTheCompanionForward() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    ShowActive(m);
+    QTest::keyClick(m.ListBox1, Qt::Key_F4);
+    QCOMPARE(app.topWindows.asked, (std::vector<std::string>{"VortaMainWin", "ExploreWClass"}));
+    app.topWindows.asked.clear();
+    app.topWindows.present = {"VortaMainWin", "ExploreWClass"};
+    QTest::keyClick(m.BtnCreate, Qt::Key_F4);
+    QCOMPARE(app.topWindows.asked, std::vector<std::string>{"VortaMainWin"});
+    app.topWindows.asked.clear();
+    QTest::keyClick(m.ListBox1, Qt::Key_F4, Qt::ShiftModifier);
+    QTest::keyClick(m.BtnFileOpen, Qt::Key_F4, Qt::ControlModifier);
+    QVERIFY(app.topWindows.asked.empty());
+    QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
+    QCoreApplication::sendEvent(m.StringGrid1, &f4);
+    QCOMPARE(app.topWindows.asked, std::vector<std::string>{"VortaMainWin"});
+    QVERIFY(m.isVisible());
+  }
+
+  void keysOnTheGrid() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    m.SelectListRow(1);
+    m.BtnDispChgClick();
+    QVERIFY(m.StringGrid1->isVisible());
+    m.SetGridCurrentRow(4);
+    QTest::keyClick(m.StringGrid1, Qt::Key_Return);
+    QCOMPARE(app.modal.shown().size(), std::size_t(1));
+    // The record window takes the grid's row while the grid shows.
+    QCOMPARE(m.state.CurrentLine, 3);
+    QTest::mouseDClick(m.StringGrid1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QCOMPARE(app.modal.shown().size(), std::size_t(2));
+  }
+
+  void menuShortcuts() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    m.ListBox1->setFocus();
+    app.files.Cancel();
+    QTest::keyClick(&m, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(app.files.asked().size(), std::size_t(1));
+    QTest::keyClick(&m, Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(m.StringGrid1->isVisible());
+    QTest::keyClick(&m, Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(m.ListBox1->isVisible());
+    app.files.Cancel();
+    QTest::keyClick(&m, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(app.files.asked().size(), std::size_t(2));
+    QVERIFY(app.files.asked()[1].save);
+  }
+
+  void helpShowsTheContentsOfTheHelpFile() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    m.MenuHelpDisp->trigger();
+    QCOMPARE(app.help.asked, std::vector<std::string>{"CAVEL.HLP"});
+    QVERIFY(app.dialogs.shown().empty());
+    app.help.failure = "no book";
+    m.MenuHelpDispClick();
+    QCOMPARE(app.dialogs.texts(), std::vector<std::string>{msg::FileError("CAVEL.HLP", "no book")});
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Error);
+  }
+};
+
+QTEST_MAIN(KeysTest)
+#include "test_keys.moc"

@@ -1,0 +1,371 @@
+// The main window at start and at exit: placement, captions, menus, the
+// two control states, the settings file read and written.
+#include <QAction>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QFontDatabase>
+#include <QTableView>
+#include <QtTest>
+
+#include "core/Messages.h"
+#include "platform/Fonts.h"
+#include "support/TestApp.h"
+#include "windows/Convert.h"
+#include "windows/Create.h"
+#include "windows/Dialog.h"
+#include "windows/Editdsp.h"
+#include "windows/Exchange.h"
+#include "windows/Formpos.h"
+#include "windows/Formregi.h"
+#include "windows/Gridset.h"
+#include "windows/Inport.h"
+#include "windows/Itemset.h"
+#include "windows/Jump.h"
+#include "windows/Search.h"
+#include "windows/View.h"
+#include "windows/LinesModel.h"
+
+using namespace cavel;
+using namespace cavel::test;
+
+namespace {
+
+QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+const char* kThreeLines = "\"名前\",\"住所\"\r\n\"山田\",\"東京都\"\r\n\"鈴木\",\"大阪府\"\r\n";
+
+struct Expect {
+  bool loaded;
+};
+
+// Every control of the two control states, as the table of the window says.
+void CheckControlState(TForm1& m, bool loaded, bool reFind = false) {
+  for (QPushButton* b : {m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnDispChg})
+    QVERIFY2(b->isEnabled() == loaded, qPrintable(b->objectName()));
+  for (QAction* a : {m.MenuOverWriteSave, m.MenuAnotherSave, m.MenuView, m.MenuEdit, m.MenuItemSet, m.MenuExchange,
+                     m.MenuInport, m.MenuConvert, m.MenuDispChg, m.MenuGridWidthChg, m.MenuFind, m.MenuJump})
+    QVERIFY2(a->isEnabled() == loaded, qPrintable(a->objectName()));
+  QCOMPARE(m.MenuSearch->menuAction()->isEnabled(), loaded);
+  QCOMPARE(m.MenuReFind->isEnabled(), reFind);
+  QCOMPARE(m.BtnCreate->isEnabled(), !loaded);
+  QCOMPARE(m.MenuCreate->isEnabled(), !loaded);
+  for (QAction* a : {m.MenuFileOpen, m.MenuExit, m.MenuGridWodthMem, m.MenuFormPos, m.MenuFileOpenMem, m.MenuGridSet,
+                     m.MenuOptionSet, m.MenuHelpDisp})
+    QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+  QVERIFY(m.BtnFileOpen->isEnabled());
+  QVERIFY(m.MenuFile->menuAction()->isEnabled());
+  QVERIFY(m.MenuDisp->menuAction()->isEnabled());
+  QVERIFY(m.MenuOption->menuAction()->isEnabled());
+  QVERIFY(m.MenuHelp->menuAction()->isEnabled());
+}
+
+QStringList VisibleRecent(TForm1& m) {
+  QStringList out;
+  for (int i = 1; i <= 9; ++i)
+    if (m.MenuFileOpenN[i]->isVisible()) out << m.MenuFileOpenN[i]->text();
+  return out;
+}
+
+std::string RecentSettings(const std::vector<std::string>& files, int max) {
+  std::string ini = "[OpenFileName]\r\n";
+  for (std::size_t i = 0; i < 9; ++i)
+    ini += std::to_string(i + 1) + "=" + (i < files.size() ? files[i] : std::string("none")) + "\r\n";
+  ini += "[OpenFileNum]\r\nMax=" + std::to_string(max) + "\r\n";
+  return ini;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void startWithoutFileAndWithoutSettings() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    QCOMPARE(m.windowTitle(), U("Cavel (ﾒｲﾝ)"));
+    QCOMPARE(m.state.BaseCaption, std::string("Cavel (ﾒｲﾝ)"));
+    // Centred at the design size.
+    QCOMPARE(m.pos(), QPoint((1280 - 604) / 2, (1024 - 420) / 2));
+    QCOMPARE(m.size(), QSize(604, 420));
+    QVERIFY(VisibleRecent(m).isEmpty());
+    QVERIFY(m.MenuFileSeparate->isVisible());
+    QCOMPARE(m.ListRowCount(), 0);
+    QVERIFY(m.ListVisible());
+    QVERIFY(m.StringGrid1->isHidden());
+    QVERIFY(m.state.CurrentFileName.empty());
+    CheckControlState(m, false);
+    QCOMPARE(m.state.HistoryMenuBase, 5);
+    QCOMPARE(m.state.ListWidthAtStart, 596);
+    QCOMPARE(m.state.JumpHistory[1], std::string("0"));
+    QCOMPARE(m.state.OpenFileNum, 9);
+    QVERIFY(!m.state.CloseDialogDisp);
+    QCOMPARE(m.state.ColWidth, 84);
+    QCOMPARE(m.GridCurrentRow(), 1);
+    QCOMPARE(m.GridRowCount(), 30000);
+    // Nothing was shown, nothing filled.
+    QVERIFY(app.dialogs.shown().empty());
+    QCOMPARE(app.pump.calls(), 0);
+  }
+
+  void startShowsTheRecentFilesOfTheSettingsUntrimmed() {
+    TestApp app;
+    app.WriteSettings("[FormMain]\r\nMem=1\r\nLeft=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\n" +
+                      RecentSettings({"/data/a.csv", "/data/b&c.csv", "none", "/data/d.csv"}, 2));
+    app.Start();
+    TForm1& m = app.Main();
+    QCOMPARE(m.pos(), QPoint(10, 20));
+    QCOMPARE(m.size(), QSize(700, 500));
+    // Slot 3 is "none", slot 4 is above the count: start-up does not trim.
+    QCOMPARE(VisibleRecent(m), (QStringList{"/data/a.csv", "/data/b&&c.csv", "/data/d.csv"}));
+    QVERIFY(!m.MenuFileOpenN[3]->isVisible());
+    QCOMPARE(m.state.OpenFileNum, 2);
+  }
+
+  void placementNotRestoredWhenOneBoundIsUnknown() {
+    TestApp app;
+    app.WriteSettings("[FormMain]\r\nMem=1\r\nLeft=10\r\nTop=-1\r\nWidth=700\r\nHeight=500\r\n");
+    app.Start();
+    QCOMPARE(app.Main().pos(), QPoint(338, 302));
+    QCOMPARE(app.Main().size(), QSize(604, 420));
+  }
+
+  void startWithAFile() {
+    TestApp app;
+    app.WriteSettings(RecentSettings({"/x/1.csv", "/x/2.csv", "/x/3.csv"}, 2));
+    const std::string file = app.WriteFile("三行.csv", Sjis(kThreeLines));
+    app.Start(file);
+    TForm1& m = app.Main();
+    QCOMPARE(m.ListRowCount(), 3);
+    QCOMPARE(m.state.Document.size(), std::size_t(3));
+    QCOMPARE(m.state.CurrentFileName, file);
+    QCOMPARE(m.Caption(), msg::LineCountCaption("Cavel (ﾒｲﾝ)", file, 3));
+    QVERIFY(m.Caption().ends_with("全行数 :     3"));
+    QCOMPARE(m.ListSelection(), 0);
+    CheckControlState(m, true);
+    // The file goes on top; the list is trimmed to the count.
+    QCOMPARE(VisibleRecent(m), (QStringList{U(file), "/x/1.csv"}));
+    QCOMPARE(app.pump.calls(), 1);
+    QCOMPARE(app.pump.lastMilliseconds(), 500);
+    QVERIFY(app.dialogs.shown().empty());
+    QCOMPARE(m.state.DocumentChanged, 0);
+    QCOMPARE(m.state.GridBuilt, 0);
+  }
+
+  void startWithARelativePathKeepsItsFullPath() {
+    TestApp app;
+    app.WriteFile("rel.csv", "a,b\r\n");
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(app.Dir()));
+    app.Start(std::string("rel.csv"));
+    QDir::setCurrent(old);
+    QCOMPARE(app.Main().state.CurrentFileName, app.Path("rel.csv"));
+    QCOMPARE(app.Main().state.OpenFileName[1], app.Path("rel.csv"));
+  }
+
+  void startWithARefusedFile() {
+    TestApp app;
+    app.WriteSettings(RecentSettings({"/x/1.csv", "/x/2.csv", "/x/3.csv"}, 2));
+    std::string title;
+    for (int i = 0; i < 65; ++i) title += (i ? "," : "") + std::string("t");
+    const std::string file = app.WriteFile("wide.csv", title + "\r\n");
+    app.Start(file);
+    TForm1& m = app.Main();
+    // The command line's scan stage takes 128 items: the final limit refuses.
+    QCOMPARE(app.dialogs.texts(), std::vector<std::string>{msg::FinalItemLimit(0)});
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Warning);
+    QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbAbort));
+    CheckControlState(m, false);
+    QVERIFY(m.state.Document.empty());
+    QCOMPARE(m.state.CurrentFileName, file);
+    QCOMPARE(m.Caption(), msg::LineCountCaption("Cavel (ﾒｲﾝ)", file, 0));
+    // Trimmed, not added.
+    QCOMPARE(VisibleRecent(m), (QStringList{"/x/1.csv", "/x/2.csv"}));
+  }
+
+  void startWithAFileThatCannotBeRead() {
+    TestApp app;
+    app.WriteSettings(RecentSettings({"/x/1.csv"}, 9));
+    // A folder exists but cannot be read as a file.
+    const std::string folder = app.Path("folder.csv");
+    QVERIFY(QDir().mkpath(QString::fromStdString(folder)));
+    app.Start(folder);
+    TForm1& m = app.Main();
+    QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Error);
+    QVERIFY(app.dialogs.shown()[0].text.starts_with("   " + folder + "\n\r   "));
+    CheckControlState(m, false);
+    QVERIFY(m.state.Document.empty());
+    QVERIFY(m.state.CurrentFileName.empty());
+    QCOMPARE(m.windowTitle(), U("Cavel (ﾒｲﾝ)"));
+    QCOMPARE(VisibleRecent(m), QStringList{"/x/1.csv"});
+  }
+
+  void menusCaptionsAndShortcuts() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    QStringList menus;
+    for (QAction* a : m.menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, (QStringList{U("ﾌｧｲﾙ(&F)"), U("表示(&D)"), U("検索(&S)"), U("環境設定(&K)"), U("ﾍﾙﾌﾟ(&H)")}));
+    auto items = [](QMenu* menu) {
+      QStringList out;
+      for (QAction* a : menu->actions()) {
+        QString t = a->isSeparator() ? QStringLiteral("-") : a->text();
+        if (!a->shortcut().isEmpty()) t += QLatin1Char('\t') + a->shortcut().toString();
+        out << t;
+      }
+      return out;
+    };
+    QCOMPARE(items(m.MenuFile).mid(0, 5),
+             (QStringList{U("開く(&O)...\tCtrl+O"), U("上書保存(&S)...\tCtrl+S"), U("別名保存(&A)..."), U("終了(&X)"), "-"}));
+    QCOMPARE(items(m.MenuFile).size(), 14);
+    QCOMPARE(m.MenuFile->actions().at(5), m.MenuFileOpenN[1]);
+    QCOMPARE(m.MenuFile->actions().at(13), m.MenuFileOpenN[9]);
+    QCOMPARE(items(m.MenuDisp),
+             (QStringList{U("閲覧(&V)...\tCtrl+V"), U("編集(&E)...\tCtrl+E"), U("並順設定(&T)..."), U("項目設定(&G)..."),
+                          U("新規作成(&N)..."), U("並順結合(&C)..."), U("型式変更(&K)..."), "-",
+                          U("表示切替(&R)\tCtrl+R"), U("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), U("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M")}));
+    QCOMPARE(items(m.MenuSearch),
+             (QStringList{U("検索(&F)...\tCtrl+F"), U("再検索(&L)\tCtrl+L"), U("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
+    QCOMPARE(items(m.MenuOption), (QStringList{U("画面位置保存(&F)..."), U("ﾌｧｲﾙ履歴設定(&H)..."),
+                                               U("グリッド表示設定(&G)..."), U("各種設定(&O)...")}));
+    QCOMPARE(items(m.MenuHelp), QStringList{U("ﾍﾙﾌﾟ表示(&C)")});
+    QStringList buttons;
+    for (QPushButton* b : {m.BtnFileOpen, m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnCreate, m.BtnDispChg})
+      buttons << b->text();
+    QCOMPARE(buttons, (QStringList{U("開く(&O)..."), U("閲覧(&V)..."), U("編集(&E)..."), U("並順(&T)..."),
+                                   U("項目(&G)..."), U("新規(&N)..."), U("表示(&R)")}));
+    // Left to right on the tool bar.
+    m.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m));
+    QVERIFY(m.BtnFileOpen->x() < m.BtnView->x() && m.BtnCreate->x() < m.BtnDispChg->x());
+    QCOMPARE(m.Panel1->height(), 26);
+    QVERIFY(m.Panel1->y() < m.ListBox1->y());
+  }
+
+  void theOtherWindowsCaptionsAndSizes() {
+    TestApp app;
+    app.Start();
+    const TForm1::Children& f = app.Forms();
+    struct Row {
+      QDialog* w;
+      std::string_view caption;
+      QSize size;
+      bool fixed;
+    };
+    const Row rows[] = {
+        {f.Form2, msg::kCaptionView, {604, 415}, false},      {f.Form3, msg::kCaptionItemset, {604, 420}, false},
+        {f.Form4, msg::kCaptionJump, {342, 103}, true},       {f.Form5, msg::kCaptionSearch, {442, 103}, true},
+        {f.Form6, msg::kCaptionEditdsp, {604, 420}, false},   {f.Form7, msg::kCaptionCreate, {604, 420}, false},
+        {f.Form8, msg::kCaptionExchange, {604, 420}, false},  {f.Form9, msg::kCaptionInport, {604, 380}, false},
+        {f.Form10, msg::kCaptionConvert, {604, 420}, false},  {f.Form11, msg::kCaptionFormpos, {392, 193}, true},
+        {f.Form12, msg::kCaptionFormregi, {392, 193}, true},  {f.Form13, msg::kCaptionGridset, {392, 193}, true},
+        {f.Form14, msg::kCaptionDialog, {392, 193}, true},
+    };
+    QObjectList order = app.Main().children();
+    int last = -1;
+    for (const Row& r : rows) {
+      QVERIFY(r.w);
+      QCOMPARE(r.w->windowTitle(), U(r.caption));
+      QCOMPARE(r.w->size(), r.size);
+      QCOMPARE(r.w->minimumSize() == r.w->maximumSize(), r.fixed);
+      QVERIFY(r.w->isHidden());
+      QCOMPARE(r.w->parentWidget(), &app.Main());
+      // Made in the order of their numbers.
+      const int at = static_cast<int>(order.indexOf(r.w));
+      QVERIFY(at > last);
+      last = at;
+    }
+    QCOMPARE(f.Form10->windowTitle(), U("Dusko (型式変換)"));
+  }
+
+  void listFontRowsAndExtent() {
+    TestApp app;
+    std::string many;
+    for (int i = 0; i < 100; ++i) many += Sjis(kThreeLines);
+    app.Start(app.WriteFile("a.csv", many));
+    TForm1& m = app.Main();
+    m.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m));
+    QCOMPARE(m.ListBox1->font().pixelSize(), 19);
+    QCOMPARE(m.ListBox1->font().family(), SystemFamily());
+    if (QFontDatabase::families().contains(QStringLiteral("IPAGothic")))
+      QCOMPARE(SystemFamily(), QStringLiteral("IPAGothic"));
+    QCOMPARE(m.ListBox1->visualRect(m.ListBox1Model->index(1)).height(), 18);
+    QCOMPARE(m.ListBox1->visualRect(m.ListBox1Model->index(2)).top() -
+                 m.ListBox1->visualRect(m.ListBox1Model->index(1)).top(),
+             18);
+    QCOMPARE(m.ListBox1Model->RowSize(), QSize(2980, 18));
+    QTRY_COMPARE(m.ListBox1->horizontalScrollBar()->maximum() + m.ListBox1->viewport()->width(), 2980);
+    QCOMPARE(m.ListBox1->selectionMode(), QAbstractItemView::SingleSelection);
+  }
+
+  void exitWritesTheSettings() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", Sjis(kThreeLines)));
+    TForm1& m = app.Main();
+    m.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m));
+    m.move(33, 44);
+    m.resize(640, 480);
+    m.state.CloseDialogDisp = true;
+    m.state.FormPosMem[kWinItemset] = false;
+    app.Stop();
+    const std::string ini = ReadBytes(app.SettingsPath());
+    for (const char* expected : {"[FormMain]\r\nMem=1\r\nLeft=33\r\nTop=44\r\nWidth=640\r\nHeight=480\r\n",
+                                 "[FormItemset]\r\nMem=0\r\n", "[CloseDialogDisp]\r\nSet=1\r\n", "Max=9"})
+      QVERIFY2(ini.find(expected) != std::string::npos, expected);
+    QVERIFY(ini.find("1=" + app.Path("a.csv") + "\r\n") != std::string::npos);
+    // The next start reads them back.
+    TestApp next;
+    next.WriteSettings(ini);
+    next.Start();
+    QCOMPARE(next.Main().pos(), QPoint(33, 44));
+    QCOMPARE(next.Main().size(), QSize(640, 480));
+    QVERIFY(next.Main().state.CloseDialogDisp);
+    QCOMPARE(next.Main().state.OpenFileName[1], app.Path("a.csv"));
+  }
+
+  void exitWhileMaximizedKeepsTheLastNormalBounds() {
+    TestApp app;
+    app.WriteSettings("[FormMain]\r\nMem=1\r\nLeft=10\r\nTop=20\r\nWidth=700\r\nHeight=500\r\n");
+    app.Start();
+    TForm1& m = app.Main();
+    m.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m));
+    m.showMaximized();
+    QVERIFY(m.isMaximized());
+    app.Stop();
+    const std::string ini = ReadBytes(app.SettingsPath());
+    QVERIFY(ini.find("Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500") != std::string::npos);
+  }
+
+  void exitReportsASettingsFileThatCannotBeWritten() {
+    TestApp app;
+    app.Start();
+    // The settings file's folder is gone by the end of the run.
+    TForm1& m = app.Main();
+    const_cast<std::string&>(m.SettingsPath()) = app.Path("gone/cavel.INI");
+    app.Stop();
+    QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
+    QCOMPARE(app.dialogs.shown()[0].text, msg::CannotWrite(app.Path("gone/cavel.INI")));
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Error);
+  }
+
+  void exitWithWidthSavingButWithoutAGridStoresNoWidths() {
+    TestApp app;
+    app.WriteSettings("[GridSet]\r\nWidthSave=1\r\n");
+    app.Start(app.WriteFile("a.csv", Sjis(kThreeLines)));
+    QVERIFY(app.Main().state.GridWidthSave);
+    app.Stop();
+    const std::string ini = ReadBytes(app.SettingsPath());
+    QVERIFY(ini.find("ResumeFileName") == std::string::npos);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_mainwindow.moc"

@@ -1,0 +1,465 @@
+// The platform layer: message boxes, the pump, keys, placement, file
+// dialogs, the help window and the window search.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QtTest>
+#include <algorithm>
+#include <fstream>
+
+#include "core/Messages.h"
+#include "platform/FileDialogs.h"
+#include "platform/Help.h"
+#include "platform/Keys.h"
+#include "platform/MessageDlg.h"
+#include "platform/Placement.h"
+#include "platform/Pump.h"
+#include "platform/TopWindows.h"
+
+using namespace cavel;
+
+namespace {
+
+QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Runs `action` on the modal box as soon as it is up.
+void WhenModal(std::function<void(QWidget*)> action) {
+  auto poll = std::make_shared<std::function<void()>>();
+  *poll = [action, poll] {
+    if (QWidget* w = QApplication::activeModalWidget())
+      action(w);
+    else
+      QTimer::singleShot(5, *poll);
+  };
+  QTimer::singleShot(0, *poll);
+}
+
+QKeyEvent Key(int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
+  return QKeyEvent(QEvent::KeyPress, key, mods, text);
+}
+
+}  // namespace
+
+class PlatformTest : public QObject {
+  Q_OBJECT
+ private slots:
+  // ---- message boxes ---------------------------------------------------------
+  void messageBoxTitleIconAndText_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("warning") << int(MsgKind::Warning) << U("警告") << int(QMessageBox::Warning);
+    QTest::newRow("error") << int(MsgKind::Error) << U("ｴﾗｰ") << int(QMessageBox::Critical);
+    QTest::newRow("information") << int(MsgKind::Information) << U("情報") << int(QMessageBox::Information);
+    QTest::newRow("confirmation") << int(MsgKind::Confirmation) << U("確認") << int(QMessageBox::Question);
+  }
+  void messageBoxTitleIconAndText() {
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(int, icon);
+    const std::string text = msg::ItemCountDiffers(4, 3, 4);
+    BuiltMessageBox built = BuildMessageBox(text, MsgKind(kind), mbYes | mbAbort, nullptr);
+    QCOMPARE(built.box->windowTitle(), title);
+    QCOMPARE(int(built.box->icon()), icon);
+    QCOMPARE(built.box->textFormat(), Qt::PlainText);
+    // LF CR is one line break; every blank stays.
+    QString expected = U(text);
+    expected.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    QCOMPARE(built.box->text(), expected);
+    QVERIFY(built.box->text().startsWith(QStringLiteral("   4 行目")));
+    QCOMPARE(built.box->text().count(QLatin1Char('\n')), 3);
+    QCOMPARE(MessageText("a\nb\rc\n\r"), QStringLiteral("a\nb\rc\n"));
+    QCOMPARE(MessageText(msg::kAskQuit), U("    終了しますか。           "));
+  }
+
+  void messageBoxButtonsInBitOrder() {
+    const MsgButtons all = mbYes | mbNo | mbOK | mbCancel | mbAbort | mbRetry | mbIgnore | mbAll | mbHelp;
+    BuiltMessageBox built = BuildMessageBox("x", MsgKind::Information, all, nullptr);
+    built.box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(built.box.get()));
+    const QList<QAbstractButton*> list = built.box->buttons();
+    std::vector<QAbstractButton*> buttons(list.begin(), list.end());
+    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+      return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
+    });
+    QStringList captions;
+    for (QAbstractButton* b : buttons) captions << b->text();
+    QCOMPARE(captions, (QStringList{U("はい(&Y)"), U("いいえ(&N)"), U("OK"), U("ｷｬﾝｾﾙ"), U("中止(&A)"),
+                                    U("再試行(&R)"), U("無視(&I)"), U("すべて"), U("ﾍﾙﾌﾟ")}));
+    QCOMPARE(built.box->defaultButton()->text(), U("はい(&Y)"));
+    built.box->hide();
+  }
+
+  void messageBoxReturnsTheButtonPressed() {
+    MessageDlg dlg;
+    WhenModal([](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      QVERIFY(box);
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == U("いいえ(&N)")) b->click();
+    });
+    QCOMPARE(dlg.ShowMessageDlg("   question   ", MsgKind::Information, mbYes | mbNo), mbNo);
+    WhenModal([](QWidget* w) {
+      for (QAbstractButton* b : qobject_cast<QMessageBox*>(w)->buttons())
+        if (b->text() == U("はい(&Y)")) b->click();
+    });
+    QCOMPARE(dlg.ShowMessageDlg("q", MsgKind::Warning, mbYes | mbAbort), mbYes);
+  }
+
+  void messageBoxClosedWithoutAButton_data() {
+    QTest::addColumn<unsigned>("buttons");
+    QTest::addColumn<unsigned>("expected");
+    QTest::newRow("yes no") << unsigned(mbYes | mbNo) << unsigned(mbNo);
+    QTest::newRow("yes abort") << unsigned(mbYes | mbAbort) << unsigned(mbAbort);
+    QTest::newRow("abort") << unsigned(mbAbort) << unsigned(mbAbort);
+    QTest::newRow("ok") << unsigned(mbOK) << unsigned(mbOK);
+    QTest::newRow("yes") << unsigned(mbYes) << unsigned(mbYes);
+  }
+  void messageBoxClosedWithoutAButton() {
+    QFETCH(unsigned, buttons);
+    QFETCH(unsigned, expected);
+    MessageDlg dlg;
+    WhenModal([](QWidget* w) { w->close(); });
+    QCOMPARE(unsigned(dlg.ShowMessageDlg("x", MsgKind::Warning, buttons)), expected);
+    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    QCOMPARE(unsigned(dlg.ShowMessageDlg("x", MsgKind::Warning, buttons)), expected);
+  }
+
+  // ---- the pump --------------------------------------------------------------------
+  void delayTimeRunsUntilTheTickHasPassed() {
+    std::vector<std::uint32_t> ticks{1000, 1200, 1500, 1501, 9999};
+    std::size_t next = 0;
+    EventPump pump([&] { return ticks[std::min(next++, ticks.size() - 1)]; });
+    pump.DelayTime(500);
+    QCOMPARE(pump.rounds(), 3);
+    QCOMPARE(next, std::size_t(4));
+  }
+
+  void delayTimeEndsWhenTheTickWraps() {
+    std::vector<std::uint32_t> ticks{0xFFFFFFF0u, 0xFFFFFFF8u, 0xFFFFFFFFu, 0x00000004u, 0x00000300u};
+    std::size_t next = 0;
+    EventPump pump([&] { return ticks[std::min(next++, ticks.size() - 1)]; });
+    // start + 500 lies beyond the 32-bit range: no early end before the wrap.
+    pump.DelayTime(500);
+    QCOMPARE(pump.rounds(), 3);
+  }
+
+  void delayTimeServesMessagesAndWaits() {
+    bool served = false;
+    QTimer::singleShot(0, [&] { served = true; });
+    EventPump pump;
+    QElapsedTimer clock;
+    clock.start();
+    pump.DelayTime(60);
+    QVERIFY(served);
+    QVERIFY(clock.elapsed() >= 60);
+    // Zero milliseconds still serves the queue once.
+    served = false;
+    QTimer::singleShot(0, [&] { served = true; });
+    pump.DelayTime(0);
+    QVERIFY(served);
+    NoDelayPump none;
+    served = false;
+    QTimer::singleShot(0, [&] { served = true; });
+    clock.restart();
+    none.DelayTime(500);
+    QVERIFY(served);
+    QVERIFY(clock.elapsed() < 400);
+    QCOMPARE(none.calls(), 1);
+    QCOMPARE(none.lastMilliseconds(), 500);
+  }
+
+  // ---- keys --------------------------------------------------------------------------
+  void exactModifiers() {
+    QVERIFY(IsCtrlBracket(Key(Qt::Key_BracketLeft, Qt::ControlModifier, QStringLiteral("\x1b"))));
+    QVERIFY(IsCtrlBracket(Key(Qt::Key_BracketLeft, Qt::ControlModifier | Qt::KeypadModifier)));
+    QVERIFY(!IsCtrlBracket(Key(Qt::Key_BracketLeft, Qt::ControlModifier | Qt::ShiftModifier)));
+    QVERIFY(!IsCtrlBracket(Key(Qt::Key_BraceLeft, Qt::ControlModifier | Qt::ShiftModifier)));
+    QVERIFY(!IsCtrlBracket(Key(Qt::Key_BracketLeft, Qt::NoModifier, QStringLiteral("["))));
+    QVERIFY(!IsCtrlBracket(Key(Qt::Key_BracketLeft, Qt::ControlModifier | Qt::AltModifier)));
+    // Ctrl+[ types ESC as its text, but it is not the Esc key.
+    QVERIFY(!IsEsc(Key(Qt::Key_BracketLeft, Qt::ControlModifier, QStringLiteral("\x1b"))));
+    QVERIFY(IsPlainF4(Key(Qt::Key_F4, Qt::NoModifier)));
+    QVERIFY(!IsPlainF4(Key(Qt::Key_F4, Qt::ShiftModifier)));
+    QVERIFY(!IsPlainF4(Key(Qt::Key_F4, Qt::ControlModifier)));
+    QVERIFY(!IsPlainF4(Key(Qt::Key_F3, Qt::NoModifier)));
+    QVERIFY(IsEsc(Key(Qt::Key_Escape, Qt::ShiftModifier | Qt::ControlModifier)));
+    QVERIFY(IsEnter(Key(Qt::Key_Return, Qt::NoModifier)));
+    QVERIFY(IsEnter(Key(Qt::Key_Enter, Qt::KeypadModifier)));
+    QVERIFY(IsEnter(Key(Qt::Key_Return, Qt::ShiftModifier)));
+    QVERIFY(IsEnterWith(Key(Qt::Key_Return, Qt::ControlModifier), Qt::ControlModifier));
+    QVERIFY(IsEnterWith(Key(Qt::Key_Enter, Qt::KeypadModifier), Qt::NoModifier));
+    QVERIFY(!IsEnterWith(Key(Qt::Key_Return, Qt::ShiftModifier), Qt::NoModifier));
+    QVERIFY(IsKey(Key(Qt::Key_PageDown, Qt::NoModifier), Qt::Key_PageDown, Qt::NoModifier));
+  }
+
+  void keyHookSeesKeyPressesOnlyNeverAnInputMethodCommit() {
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    int enters = 0, presses = 0;
+    KeyHook hook(&window, [&](QKeyEvent& e) {
+      ++presses;
+      if (IsEnter(e)) ++enters;
+      return false;
+    });
+    hook.Bind(edit);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    edit->setFocus();
+    // Typing Japanese: the conversion shows as pre-edit text, and the Enter
+    // that confirms it arrives as the commit of an input-method event.
+    QInputMethodEvent preedit(QStringLiteral("にほん"), {});
+    QCoreApplication::sendEvent(edit, &preedit);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("日本"));
+    QCoreApplication::sendEvent(edit, &commit);
+    QCOMPARE(edit->text(), QStringLiteral("日本"));
+    QCOMPARE(enters, 0);
+    QCOMPARE(presses, 0);
+    QTest::keyRelease(edit, Qt::Key_Return);
+    QCOMPARE(presses, 0);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(enters, 1);
+    QTest::keyClick(edit, Qt::Key_A);
+    QCOMPARE(presses, 2);
+    QCOMPARE(edit->text(), QStringLiteral("日本a"));
+  }
+
+  void keyHookConsumesWhenTheHandlerSaysSo() {
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    KeyHook hook(&window, [](QKeyEvent& e) { return e.key() == Qt::Key_X; });
+    hook.Bind({edit});
+    window.show();
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("axb"));
+    QCOMPARE(edit->text(), QStringLiteral("ab"));
+  }
+
+  void ctrlBracketTogglesMaximized() {
+    QWidget window;
+    window.resize(300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ToggleMaximized(window);
+    QVERIFY(window.isMaximized());
+    ToggleMaximized(window);
+    QVERIFY(!window.isMaximized());
+    window.showMinimized();
+    ToggleMaximized(window);
+    QVERIFY(!window.isMinimized());
+    QVERIFY(!window.isMaximized());
+  }
+
+  void escClosesAfterTheQuestionWhenAsked() {
+    ScriptedDialogs dialogs;
+    QWidget window;
+    window.show();
+    QVERIFY(EscClose(window, dialogs, false, msg::kAskBackToList));
+    QVERIFY(!window.isVisible());
+    QVERIFY(dialogs.shown().empty());
+    window.show();
+    dialogs.Answer(mbNo);
+    QVERIFY(!EscClose(window, dialogs, true, msg::kAskBackToList));
+    QVERIFY(window.isVisible());
+    dialogs.Answer(mbYes);
+    QVERIFY(EscClose(window, dialogs, true, msg::kAskBackToList));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(dialogs.shown().size(), std::size_t(2));
+    QCOMPARE(dialogs.shown()[0].text, std::string(msg::kAskBackToList));
+    QCOMPARE(dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(dialogs.shown()[0].buttons, MsgButtons(mbYes | mbNo));
+  }
+
+  // ---- placement -----------------------------------------------------------------------
+  void placementAppliesAndCapturesTheRules() {
+    HeldSettings s;
+    QWidget window;
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(1280, 1024));
+    QCOMPARE(BoundsOf(window), (Rect{338, 302, 604, 420}));
+    // A window larger than the screen gets a negative position.
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(600, 400));
+    QCOMPARE(BoundsOf(window), (Rect{-2, -10, 604, 420}));
+    s.FormLeft[3] = 10, s.FormTop[3] = 20, s.FormWidth[3] = 500, s.FormHeight[3] = 300;
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(1280, 1024));
+    QCOMPARE(BoundsOf(window), (Rect{10, 20, 500, 300}));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.move(40, 50);
+    CaptureWidgetBounds(s, kWinItemset, window);
+    QCOMPARE(s.FormLeft[3], 40);
+    QCOMPARE(s.FormTop[3], 50);
+    QCOMPARE(s.FormWidth[3], 500);
+    window.showMaximized();
+    QCOMPARE(StateOf(window), WindowState::Maximized);
+    CaptureWidgetBounds(s, kWinItemset, window);
+    QCOMPARE(s.FormLeft[3], 40);
+    QCOMPARE(s.FormWidth[3], 500);
+    CentreWidget(window, QSize(392, 193), QSize(1280, 1024));
+    QCOMPARE(window.pos(), QPoint(444, 415));
+  }
+
+  // ---- file dialogs ----------------------------------------------------------------------
+  void openDialogSetUp() {
+    QFileDialog dialog;
+    PrepareOpenDialog(dialog, OpenFileRequest{"ファイルを開く", CsvFileFilters()});
+    QCOMPARE(dialog.windowTitle(), U("ファイルを開く"));
+    QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+    QVERIFY(dialog.defaultSuffix().isEmpty());
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
+    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(combo);
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->itemText(0), U("CSVﾌｧｲﾙ(*.CSV)"));
+    QCOMPARE(combo->itemText(1), U("全ﾌｧｲﾙ(*.*)"));
+    QCOMPARE(combo->currentIndex(), 0);
+  }
+
+  void csvFilterShowsLowerCaseNamesAndAllShowsNamesWithoutDot() {
+    QTemporaryDir dir;
+    for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "noext"}) std::ofstream(dir.filePath(name).toStdString()) << "x";
+    QFileDialog dialog;
+    PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters()});
+    dialog.setDirectory(dir.path());
+    dialog.show();
+    auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    QVERIFY(list);
+    auto shown = [&] {
+      QStringList names;
+      QAbstractItemModel* m = list->model();
+      const QModelIndex root = list->rootIndex();
+      for (int r = 0; r < m->rowCount(root); ++r) names << m->index(r, 0, root).data().toString();
+      names.sort();
+      return names;
+    };
+    QTRY_COMPARE(shown(), (QStringList{"B.CSV", "a.csv", "c.Csv"}));
+    // The user picks the second entry of the list of filters.
+    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    QTRY_COMPARE(shown(), (QStringList{"B.CSV", "a.csv", "c.Csv", "d.txt", "noext"}));
+    dialog.hide();
+  }
+
+  void saveDialogSetUp() {
+    QTemporaryDir dir;
+    QFileDialog dialog;
+    const std::string initial = dir.filePath(QStringLiteral("データ.csv")).toStdString();
+    PrepareSaveDialog(dialog, SaveFileRequest{"ﾌｧｲﾙの上書保存", initial, CsvFileFilters()});
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
+    QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    QVERIFY(dialog.defaultSuffix().isEmpty());
+    QCOMPARE(QDir(dialog.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    QCOMPARE(name->text(), U("データ.csv"));
+  }
+
+  void qtDialogsReturnTheChosenPathOrNothing() {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("無い.csv"));
+    QtFileDialogs files;
+    WhenModal([missing](QWidget* w) {
+      auto* d = qobject_cast<QFileDialog*>(w);
+      QVERIFY(d);
+      d->selectFile(missing);
+      QMetaObject::invokeMethod(d, "accept");
+    });
+    // The open dialog takes a name that does not exist: the caller tests it.
+    std::optional<std::string> chosen = files.OpenFileName(OpenFileRequest{"t", CsvFileFilters()});
+    QVERIFY(chosen);
+    QCOMPARE(U(*chosen), missing);
+    WhenModal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
+    QVERIFY(!files.SaveFileName(SaveFileRequest{"t", "", {}}));
+    // A name typed without extension comes back without one.
+    const QString bare = dir.filePath(QStringLiteral("data"));
+    WhenModal([bare](QWidget* w) {
+      auto* d = qobject_cast<QFileDialog*>(w);
+      d->selectFile(bare);
+      QMetaObject::invokeMethod(d, "accept");
+    });
+    chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters()});
+    QVERIFY(chosen);
+    QCOMPARE(U(*chosen), bare);
+  }
+
+  // ---- help ------------------------------------------------------------------------------------
+  void helpBookShowsItsContentsPage() {
+    HelpBook none({QStringLiteral("/nonexistent/help")});
+    std::string reason;
+    QVERIFY(!none.ShowContents("CAVEL.HLP", reason));
+    QCOMPARE(reason, std::string(msg::kHelpNotFound));
+    QVERIFY(!none.window());
+
+    HelpBook book({QStringLiteral("/nonexistent/help"), QStringLiteral(CAVEL_SOURCE_DIR "/help")});
+    QCOMPARE(book.IndexPath(), QDir(QStringLiteral(CAVEL_SOURCE_DIR "/help")).absoluteFilePath("index.html"));
+    QVERIFY(book.ShowContents("CAVEL.HLP", reason));
+    QVERIFY(book.window());
+    QVERIFY(book.window()->isVisible());
+    QCOMPARE(book.window()->windowTitle(), U(msg::kCaptionHelp));
+    QCOMPARE(book.window()->browser()->source().fileName(), QStringLiteral("index.html"));
+    QVERIFY(book.window()->browser()->toPlainText().contains(QStringLiteral("Cavel")));
+  }
+
+  void helpBookLinksLeadToPagesAndAnchorsThatExist() {
+    const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
+    const QStringList pages = dir.entryList({QStringLiteral("*.html")});
+    QVERIFY(pages.size() >= 5);
+    const QRegularExpression href(QStringLiteral("href=\"([^\"#:]*)(#([^\"]*))?\""));
+    for (const QString& page : pages) {
+      QFile file(dir.filePath(page));
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      const QString html = QString::fromUtf8(file.readAll());
+      QVERIFY2(html.contains(QStringLiteral("<meta charset=\"utf-8\">")), qPrintable(page));
+      for (auto it = href.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString target = m.captured(1).isEmpty() ? page : m.captured(1);
+        QFile linked(dir.filePath(target));
+        QVERIFY2(linked.open(QIODevice::ReadOnly), qPrintable(page + " -> " + target));
+        if (!m.captured(3).isEmpty())
+          QVERIFY2(QString::fromUtf8(linked.readAll()).contains(QStringLiteral("id=\"%1\"").arg(m.captured(3))),
+                   qPrintable(page + " -> " + m.captured(0)));
+      }
+    }
+  }
+
+  // ---- other applications' windows ----------------------------------------------------------------
+  void noWindowIsFoundWithoutAnX11Display() {
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) QSKIP("runs on X11");
+    X11TopWindows windows;
+    QVERIFY(!windows.RaiseByClass("VortaMainWin"));
+    QVERIFY(!windows.RaiseByClass("ExploreWClass"));
+  }
+
+  void aWindowIsFoundByItsClassOnX11() {
+    const QByteArray display = qgetenv("DISPLAY");
+    const QString xmessage = QStandardPaths::findExecutable(QStringLiteral("xmessage"));
+    if (display.isEmpty() || xmessage.isEmpty()) QSKIP("needs an X11 display and xmessage");
+    QProcess other;
+    other.start(xmessage, {QStringLiteral("-name"), QStringLiteral("cavelprobe"), QStringLiteral("probe")});
+    QVERIFY(other.waitForStarted());
+    X11TopWindows windows(display.toStdString());
+    QTRY_VERIFY_WITH_TIMEOUT(windows.RaiseByClass("Xmessage"), 5000);
+    QVERIFY(!windows.RaiseByClass("VortaMainWin"));
+    other.kill();
+    other.waitForFinished();
+  }
+};
+
+QTEST_MAIN(PlatformTest)
+#include "test_platform.moc"
