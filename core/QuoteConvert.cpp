@@ -39,10 +39,16 @@ bool ItemText(std::string_view item, long L, long k, QuoteMode mode, Dialogs& di
   return true;
 }
 
-// An item written back by the remove conversion keeps its quotes when its
-// text holds a comma: without them the comma would cut it in two.
-bool KeepsQuotes(QuoteMode mode, std::string_view text) {
-  return mode == QuoteMode::Add || text.find(',') != std::string_view::npos;
+// An item text and whether it is written back enclosed. The remove
+// conversion keeps the quotes of a text that holds a comma: without them the
+// comma would cut the item in two.
+struct Piece {
+  std::string_view text;
+  bool quoted;
+};
+
+Piece PieceOf(QuoteMode mode, std::string_view text) {
+  return {text, mode == QuoteMode::Add || text.find(',') != std::string_view::npos};
 }
 
 }  // namespace
@@ -51,8 +57,8 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
   out.clear();
   out.resize(in.size());
   LineScan scan;
-  std::vector<std::string_view> texts;
-  texts.reserve(kMaxItems + 1);
+  std::vector<Piece> pieces;
+  pieces.reserve(kMaxItems + 1);
   const ScanOptions options{kMaxItems, false, false};
 
   for (std::size_t i = 0; i < in.size(); ++i) {
@@ -61,7 +67,7 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
     bool failed = false;
     ScanLine(line, L, options, dialogs, failed, scan);
 
-    texts.clear();
+    pieces.clear();
     std::size_t start = 0;
     for (std::size_t s = 0; s < scan.separators.size(); ++s) {
       std::string_view text;
@@ -69,29 +75,28 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
         failed = true;
         break;
       }
-      texts.push_back(text);
+      pieces.push_back(PieceOf(mode, text));
       start = scan.separators[s] + 1;
     }
     if (failed) return false;
 
     std::string_view text;
     if (!ItemText(line.substr(start), L, scan.itemCount, mode, dialogs, text)) return false;
-    texts.push_back(text);
+    pieces.push_back(PieceOf(mode, text));
 
-    std::size_t size = texts.size() - 1;
-    for (std::string_view t : texts) size += t.size() + (KeepsQuotes(mode, t) ? 2 : 0);
+    std::size_t size = pieces.size() - 1;
+    for (const Piece& p : pieces) size += p.text.size() + (p.quoted ? 2 : 0);
     if (size > kMaxLineBytes) {
       Refuse(dialogs, msg::ConvertedLineTooLong(L));
       return false;
     }
     std::string& converted = out[i];
     converted.reserve(size);
-    for (std::size_t k = 0; k < texts.size(); ++k) {
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
       if (k) converted += ',';
-      bool quoted = KeepsQuotes(mode, texts[k]);
-      if (quoted) converted += '"';
-      converted += texts[k];
-      if (quoted) converted += '"';
+      if (pieces[k].quoted) converted += '"';
+      converted += pieces[k].text;
+      if (pieces[k].quoted) converted += '"';
     }
   }
   return true;
