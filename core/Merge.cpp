@@ -1,5 +1,7 @@
 #include "core/Merge.h"
 
+#include <sys/stat.h>
+
 #include <iterator>
 
 #include "core/Messages.h"
@@ -46,6 +48,28 @@ bool InsertBefore(MainState& state, const Lines& mergeLines, Dialogs& dialogs) {
 
 bool InsertAfter(MainState& state, const Lines& mergeLines, Dialogs& dialogs) {
   return Insert(state, mergeLines, dialogs, true);
+}
+
+MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines, LoadFunction load) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    Refuse(dialogs, std::string(msg::kFileMissing));
+    return MergeReadResult::Missing;
+  }
+  mergeLines.clear();
+  LoadOutcome outcome = load(path, kItemLimitNarrow, dialogs, mergeLines);
+  switch (outcome.result) {
+    case LoadResult::Loaded:
+      return MergeReadResult::Loaded;
+    case LoadResult::Refused:
+      mergeLines.clear();
+      return MergeReadResult::Refused;
+    case LoadResult::Unreadable:
+      break;
+  }
+  mergeLines.clear();
+  ErrorReport(dialogs, msg::FileError(path, outcome.error));
+  return MergeReadResult::Unreadable;
 }
 
 }  // namespace cavel

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "core/CsvLoader.h"
 #include "core/Dialogs.h"
 #include "core/Document.h"
 #include "core/MainState.h"
@@ -30,9 +31,13 @@ enum class MergeReadResult {
   Unreadable,  // the file could not be read: reported; MergeLines empty
 };
 
+using LoadFunction = LoadOutcome (*)(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination);
+
 // Reads the second file at `path` with the loader's rules (scan-stage item
 // limit 64, its own first line as the title line) into `mergeLines`. Nothing
-// of the main window's state is touched.
-MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines);
+// of the main window's state is touched. `load` is the loader; tests hand in
+// their own.
+MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines,
+                              LoadFunction load = CsvLoader);
 
 }  // namespace cavel

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "StateSupport.h"
 #include "core/Merge.h"
 #include "core/Messages.h"
@@ -94,6 +97,67 @@ TEST(Merge, ACurrentLineOutsideTheDocumentKeepsEveryLine) {
   InsertAfter(past, {"U"}, dialogs);
   EXPECT_EQ(past.Document, (Lines{"T", "A", "U"}));
   EXPECT_EQ(past.CurrentLine, 1);
+}
+
+// A loader stand-in: records its call and answers as told.
+struct FakeLoad {
+  static inline LoadResult result = LoadResult::Loaded;
+  static inline int calls = 0;
+  static inline int itemLimit = 0;
+  static LoadOutcome Load(const std::string&, int limit, Dialogs&, Lines& destination) {
+    ++calls;
+    itemLimit = limit;
+    destination = {"U", "X"};  // a refused load may have filled some lines
+    if (result == LoadResult::Unreadable) return {result, "Permission denied"};
+    return {result, ""};
+  }
+};
+
+class MergeRead : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = (std::filesystem::temp_directory_path() /
+             ("cavel_mergeread_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                .string();
+    std::ofstream(path_) << "U\r\nX\r\n";
+    FakeLoad::calls = 0;
+  }
+  void TearDown() override { std::filesystem::remove(path_); }
+  std::string path_;
+};
+
+TEST_F(MergeRead, LoadsWithTheNarrowItemLimit) {
+  ScriptedDialogs dialogs;
+  Lines merge{"old"};
+  FakeLoad::result = LoadResult::Loaded;
+  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Loaded);
+  EXPECT_EQ(FakeLoad::itemLimit, 64);
+  EXPECT_EQ(merge, (Lines{"U", "X"}));
+}
+
+TEST_F(MergeRead, ARefusedOrUnreadableFileLeavesNoLines) {
+  ScriptedDialogs dialogs;
+  Lines merge{"old"};
+  FakeLoad::result = LoadResult::Refused;
+  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Refused);
+  EXPECT_TRUE(merge.empty());
+  EXPECT_TRUE(dialogs.shown().empty());  // the loader shows its own messages
+
+  FakeLoad::result = LoadResult::Unreadable;
+  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Unreadable);
+  EXPECT_TRUE(merge.empty());
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(dialogs.shown()[0].text, msg::FileError(path_, "Permission denied"));
+  EXPECT_EQ(dialogs.shown()[0].kind, MsgKind::Error);
+}
+
+TEST_F(MergeRead, AMissingFileIsRefusedAndKeepsWhatWasRead) {
+  ScriptedDialogs dialogs;
+  Lines merge{"kept"};
+  EXPECT_EQ(ReadMergeFile(path_ + ".none", dialogs, merge, FakeLoad::Load), MergeReadResult::Missing);
+  EXPECT_EQ(FakeLoad::calls, 0);
+  EXPECT_EQ(merge, (Lines{"kept"}));
+  EXPECT_EQ(Refusals(dialogs), (std::vector<std::string>{std::string(msg::kFileMissing)}));
 }
 
 }  // namespace
