@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/CsvWriter.h"
@@ -39,8 +40,24 @@ class IniFile {
   const std::string& path() const { return path_; }
 
  private:
+  // One section as it stands in the file: its header line and the lines up
+  // to the next header. The lines before the first header form a section
+  // without a name, which no lookup reaches.
+  struct Section {
+    bool named = false;
+    std::string header;              // the "[Name]" line as read or made
+    std::vector<std::string> lines;  // without line ends
+    // Key folded to lower case -> index in `lines` of the first line giving it.
+    std::unordered_map<std::string, std::size_t> keys;
+  };
+
+  const Section* FindSection(std::string_view name) const;
+  const std::string* FindValueLine(std::string_view section, std::string_view key) const;
+
   std::string path_;
-  std::vector<std::string> lines_;  // the file's lines, without line ends
+  std::vector<Section> sections_;
+  // Section name folded to lower case -> index of its first section.
+  std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
 }  // namespace cavel
