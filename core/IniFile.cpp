@@ -1,6 +1,8 @@
 #include "core/IniFile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "core/Text.h"
@@ -112,14 +114,17 @@ void IniFile::Load() {
   sectionIndex_.clear();
   sections_.emplace_back();  // the lines before the first header
 
+  oversized_ = false;
+
   std::string text;
   if (std::FILE* f = std::fopen(path_.c_str(), "rb")) {
     char buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    while (text.size() <= kIniFileLimit && (n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
     bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (failed) text.clear();  // an unreadable file reads as empty
+    oversized_ = text.size() > kIniFileLimit;
+    if (failed || oversized_) text.clear();  // an unreadable file reads as empty
   }
 
   // Lines end at CR LF, LF or a lone CR.
@@ -224,6 +229,7 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 }
 
 WriteOutcome IniFile::Save() const {
+  if (oversized_) return {false, std::strerror(EFBIG)};
   std::string text;
   for (const Section& s : sections_) {
     if (s.named) {

@@ -12,12 +12,17 @@
 namespace cavel {
 
 inline constexpr std::size_t kIniValueLimit = 1023;  // bytes of a value read
+// The largest file taken as a settings file. The program's own file stays
+// far below it (under 600 KB even with 4096-byte paths in every slot);
+// anything larger is not one of ours.
+inline constexpr std::size_t kIniFileLimit = 4 << 20;
 
 class IniFile {
  public:
   explicit IniFile(std::string path);
 
-  // Reads the file; a missing or unreadable file reads as empty.
+  // Reads the file; a missing or unreadable file reads as empty, and so does
+  // one larger than kIniFileLimit, which Save then leaves alone.
   void Load();
 
   // Values read are cut to kIniValueLimit bytes; a missing section or key
@@ -34,7 +39,8 @@ class IniFile {
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
-  // Replaces the file with the held text (atomically).
+  // Replaces the file with the held text (atomically). Fails, leaving the
+  // file as it is, when Load found it larger than kIniFileLimit.
   WriteOutcome Save() const;
 
   const std::string& path() const { return path_; }
@@ -55,6 +61,7 @@ class IniFile {
   const std::string* FindValueLine(std::string_view section, std::string_view key) const;
 
   std::string path_;
+  bool oversized_ = false;
   std::vector<Section> sections_;
   // Section name folded to lower case -> index of its first section.
   std::unordered_map<std::string, std::size_t> sectionIndex_;

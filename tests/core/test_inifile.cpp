@@ -237,7 +237,7 @@ TEST_F(IniFileTest, FailedSaveLeavesTheFileAsItWas) {
 TEST_F(IniFileTest, GarbageReadsAsDefaultsAndSurvivesWriting) {
   std::string junk;
   junk += std::string("\0\0[GridSet\0]\0Disp=0\0", 20);
-  junk += std::string(3 << 20, 'z');  // one huge line
+  junk += std::string(kIniFileLimit - 10000, 'z');  // one huge line
   for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 131) & 0xFF);
   Put(junk);
   IniFile ini = Loaded();
@@ -246,6 +246,22 @@ TEST_F(IniFileTest, GarbageReadsAsDefaultsAndSurvivesWriting) {
   ini.WriteInteger("GridSet", "ColWidth", 100);
   ASSERT_TRUE(ini.Save().ok);
   EXPECT_EQ(Loaded().ReadInteger("GridSet", "ColWidth", 84), 100);
+
+  // A file of the largest size is read; one byte more and it reads as empty
+  // and is not replaced.
+  std::string big = "[GridSet]\r\nColWidth=100\r\n";
+  big += std::string(kIniFileLimit - big.size(), '\n');
+  Put(big);
+  EXPECT_EQ(Loaded().ReadInteger("GridSet", "ColWidth", 84), 100);
+  big += '\n';
+  Put(big);
+  IniFile huge = Loaded();
+  EXPECT_EQ(huge.ReadInteger("GridSet", "ColWidth", 84), 84);
+  huge.WriteInteger("GridSet", "ColWidth", 120);
+  WriteOutcome out = huge.Save();
+  EXPECT_FALSE(out.ok);
+  EXPECT_FALSE(out.error.empty());
+  EXPECT_EQ(Get(), big);
 
   // Random files made of the characters that matter to the format: a value
   // written is always read back, and what was there before is kept.
