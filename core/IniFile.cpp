@@ -113,9 +113,9 @@ void IniFile::Load() {
   sections_.clear();
   sectionIndex_.clear();
   sections_.emplace_back();  // the lines before the first header
-
   oversized_ = false;
 
+  // A missing, unreadable or oversized file reads as empty.
   std::string text;
   if (std::FILE* f = std::fopen(path_.c_str(), "rb")) {
     char buf[65536];
@@ -124,7 +124,7 @@ void IniFile::Load() {
     bool failed = std::ferror(f) != 0;
     std::fclose(f);
     oversized_ = text.size() > kIniFileLimit;
-    if (failed || oversized_) text.clear();  // an unreadable file reads as empty
+    if (failed || oversized_) text.clear();
   }
 
   // Lines end at CR LF, LF or a lone CR.

@@ -34,7 +34,9 @@ class IniFile {
   // An integer whose default is 1 or 0; any non-zero value is true.
   bool ReadBool(std::string_view section, std::string_view key, bool def) const;
 
-  // Changes the held text; the other sections, keys and lines stay as they were.
+  // Changes the held text; the other sections, keys and lines stay as they
+  // were. A new key goes at the end of its section, a new section at the end
+  // of the file. A value is one line: it is cut at its first line break.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
