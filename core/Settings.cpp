@@ -175,10 +175,7 @@ void CaptureWindowBounds(HeldSettings& s, int k, const Rect& bounds, WindowState
 // ---- column-width memory ---------------------------------------------------------
 
 bool StoredNameMatches(std::string_view stored, std::string_view name) {
-  if (name.empty() || stored.empty() || name.size() > stored.size()) return false;
-  for (std::size_t pos = 0; pos + name.size() <= stored.size(); pos += Utf8CharLength(stored, pos))
-    if (stored.compare(pos, name.size(), name) == 0) return true;
-  return false;
+  return !name.empty() && stored == name;
 }
 
 int FindColumnWidths(const std::string& iniPath, std::string_view fileName, HeldSettings& s) {

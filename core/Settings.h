@@ -84,8 +84,10 @@ inline constexpr int kMaxColumnWidth = 32767;
 // above kMaxColumnWidth, and after `maxCount` numbers.
 std::vector<int> ParseWidthList(std::string_view text, std::size_t maxCount);
 
-// The substring test of the memory: `name` occurs in `stored`, the match
-// starting on a character boundary; case-sensitive; empty names never match.
+// Whether a remembered name is the given file: the two names are equal, byte
+// for byte; an empty name never matches. (A test for `name` occurring inside
+// `stored` would hand the widths of /d/a.csv.bak to /d/a.csv and then
+// overwrite that entry when a.csv's widths are stored.)
 bool StoredNameMatches(std::string_view stored, std::string_view name);
 
 }  // namespace cavel
