@@ -100,6 +100,15 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
       Refuse(dialogs, std::string(msg::kRecordTooLong));
       return false;
     }
+    // The last item may hold an odd number of quotes (the loader takes the
+    // rest of such a line as one item). Moved before other items it would
+    // swallow the separators after it and merge their columns.
+    int last = scan_.itemCount;
+    if (order_.back() != last && scan_.Item(document[i], last).find('"') != std::string_view::npos &&
+        ItemSeparators(rebuilt[i]).size() + 1 != order_.size()) {
+      Refuse(dialogs, msg::MissingClosingQuote(L, last));
+      return false;
+    }
   }
   state.Document = std::move(rebuilt);
   state.DocumentChanged = 1;

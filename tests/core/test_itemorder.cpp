@@ -157,6 +157,35 @@ TEST(ItemOrder, AFailingLineRefusesTheWholeSave) {
   EXPECT_EQ(Refusals(dialogs), (std::vector<std::string>{msg::CommaCount(2)}));
 }
 
+TEST(ItemOrder, AnUnclosedLastItemMayNotSwallowOtherItems) {
+  ScriptedDialogs dialogs;
+  Lines lines{"A,B,C", "x,y,\"z,w", "p,q,\"r\""};
+  MainState state = StateWith(lines, 0);
+  ItemOrder model;
+  model.Open(state, dialogs);
+  model.SetCursor(2);
+  model.Up();
+  model.Up();  // 3 1 2: the open quote of line 1 would join x and y into its item
+  EXPECT_FALSE(model.Save(state, dialogs));
+  EXPECT_EQ(state.Document, lines);
+  EXPECT_EQ(Refusals(dialogs), (std::vector<std::string>{msg::MissingClosingQuote(1, 3)}));
+
+  dialogs.Clear();
+  model.Open(state, dialogs);
+  model.Down();  // 2 1 3: it stays last
+  EXPECT_TRUE(model.Save(state, dialogs));
+  EXPECT_EQ(state.Document, (Lines{"B,A,C", "y,x,\"z,w", "q,p,\"r\""}));
+
+  MainState closed = StateWith({"A,B,C", "p,q,\"r\""}, 0);  // a closed last item moves freely
+  model.Open(closed, dialogs);
+  model.SetCursor(2);
+  model.Up();
+  model.Up();
+  EXPECT_TRUE(model.Save(closed, dialogs));
+  EXPECT_EQ(closed.Document, (Lines{"C,A,B", "\"r\",p,q"}));
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
 TEST(ItemOrder, SaveRefusesALineThatWouldGrowPastTheLimit) {
   ScriptedDialogs dialogs;
   Lines lines{"A,B,C", std::string(kMaxLineBytes - 1, 'x')};
