@@ -20,6 +20,11 @@ namespace cavel {
 
 inline constexpr int kJumpDialogMax = 29999;  // the dialog accepts 0..29999
 inline constexpr int kJumpMax = 32767;        // a remembered entry beyond this jumps nowhere
+// What the combo boxes accept: the find text in Shift-JIS bytes (a window
+// whose edit box counts characters checks the encoded length), the jump
+// text in characters.
+inline constexpr std::size_t kFindTextBytes = 64;
+inline constexpr int kJumpTextChars = 5;
 
 // A dialog's combo box as it opens.
 struct ComboSetup {
