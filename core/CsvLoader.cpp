@@ -152,10 +152,11 @@ LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, 
       // Room for the lines the file will likely hold, judged from the
       // line ends of the first chunk, so that the list is not regrown.
       estimated = true;
-      std::size_t ends = static_cast<std::size_t>(std::count(p, end, kCR));
-      std::size_t seen = static_cast<std::size_t>(end - p);
-      std::size_t guess = seen > 0 ? ends * (fileSize / seen) + ends + 1 : 1;
-      lines.reserve(std::min(guess, kMaxLines + 1));
+      // A sixteenth more allows for lines a little shorter than those seen.
+      const unsigned long long ends = static_cast<unsigned long long>(std::count(p, end, kCR));
+      const unsigned long long seen = static_cast<unsigned long long>(end - p);
+      const unsigned long long guess = seen > 0 ? ends * fileSize / seen * 17 / 16 + 16 : 16;
+      lines.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, kMaxLines + 1)));
     }
 
     if (skipLF && p < end) {
