@@ -218,7 +218,9 @@ void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t
     if (ButtonsInOrder(s.buttons).size() > 1) Put("  -> " + std::string(ButtonCaption(s.answer)) + "\n");
   }
   switch (outcome.result) {
-    case LoadResult::Loaded: Put(file + ": loaded, " + std::to_string(lines) + " lines\n"); break;
+    case LoadResult::Loaded:
+      Put(file + ": loaded, " + std::to_string(lines) + (lines == 1 ? " line\n" : " lines\n"));
+      break;
     case LoadResult::Refused: Put(file + ": refused\n"); break;
     case LoadResult::Unreadable: Put(file + ": unreadable: " + outcome.error + "\n"); break;
   }

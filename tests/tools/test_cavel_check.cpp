@@ -193,7 +193,9 @@ TEST_F(CavelCheck, TextOutputShowsEveryMessageLineByLine) {
                        "   （ただし先頭行は 0 行です。）\n" +
                        path + ": refused\n");
   std::string ok = File("ok.csv", "a\r\n");
-  EXPECT_EQ(Exec({ok}).out, ok + ": loaded, 1 lines\n");
+  EXPECT_EQ(Exec({ok}).out, ok + ": loaded, 1 line\n");
+  std::string two = File("two.csv", "a\r\nb\r\n");
+  EXPECT_EQ(Exec({two}).out, two + ": loaded, 2 lines\n");
   EXPECT_EQ(Exec({dir_ + "/none"}).out, dir_ + "/none: unreadable: No such file or directory\n");
 }
 
@@ -223,7 +225,7 @@ TEST_F(CavelCheck, DoubleDashEndsTheOptions) {
   File("--json", "a\r\n");
   Ran r = Exec({"--", "--json"}, dir_);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "--json: loaded, 1 lines\n");
+  EXPECT_EQ(r.out, "--json: loaded, 1 line\n");
 }
 
 }  // namespace
