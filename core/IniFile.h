@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/CsvWriter.h"
@@ -11,12 +12,17 @@
 namespace cavel {
 
 inline constexpr std::size_t kIniValueLimit = 1023;  // bytes of a value read
+// The largest file taken as a settings file. The program's own file stays
+// far below it (under 600 KB even with 4096-byte paths in every slot);
+// anything larger is not one of ours.
+inline constexpr std::size_t kIniFileLimit = 4 << 20;
 
 class IniFile {
  public:
   explicit IniFile(std::string path);
 
-  // Reads the file; a missing or unreadable file reads as empty.
+  // Reads the file; a missing or unreadable file reads as empty, and so does
+  // one larger than kIniFileLimit, which Save then leaves alone.
   void Load();
 
   // Values read are cut to kIniValueLimit bytes; a missing section or key
@@ -28,19 +34,39 @@ class IniFile {
   // An integer whose default is 1 or 0; any non-zero value is true.
   bool ReadBool(std::string_view section, std::string_view key, bool def) const;
 
-  // Changes the held text; the other sections, keys and lines stay as they were.
+  // Changes the held text; the other sections, keys and lines stay as they
+  // were. A new key goes at the end of its section, a new section at the end
+  // of the file. A value is one line: it is cut at its first line break.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
-  // Replaces the file with the held text (atomically).
+  // Replaces the file with the held text (atomically). Fails, leaving the
+  // file as it is, when Load found it larger than kIniFileLimit.
   WriteOutcome Save() const;
 
   const std::string& path() const { return path_; }
 
  private:
+  // One section as it stands in the file: its header line and the lines up
+  // to the next header. The lines before the first header form a section
+  // without a name, which no lookup reaches.
+  struct Section {
+    bool named = false;
+    std::string header;              // the "[Name]" line as read or made
+    std::vector<std::string> lines;  // without line ends
+    // Key folded to lower case -> index in `lines` of the first line giving it.
+    std::unordered_map<std::string, std::size_t> keys;
+  };
+
+  const Section* FindSection(std::string_view name) const;
+  const std::string* FindValueLine(std::string_view section, std::string_view key) const;
+
   std::string path_;
-  std::vector<std::string> lines_;  // the file's lines, without line ends
+  bool oversized_ = false;
+  std::vector<Section> sections_;
+  // Section name folded to lower case -> index of its first section.
+  std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
 }  // namespace cavel

@@ -77,12 +77,17 @@ WriteOutcome StoreColumnWidths(const std::string& iniPath, std::string_view file
                                const std::vector<int>& widths, HeldSettings& s);
 // "64,84,120": the widths joined by commas, no blanks, no trailing comma.
 std::string WidthListText(const std::vector<int>& widths);
+// The widest column a width list may give; a larger number ends the list.
+inline constexpr int kMaxColumnWidth = 32767;
 // The valid leading numbers of a width list: parsing ends at the first part
-// that is not a decimal number, and after `maxCount` numbers.
+// that is not a decimal number (digits only: no sign, no blank), at a width
+// above kMaxColumnWidth, and after `maxCount` numbers.
 std::vector<int> ParseWidthList(std::string_view text, std::size_t maxCount);
 
-// The substring test of the memory: `name` occurs in `stored`, the match
-// starting on a character boundary; case-sensitive; empty names never match.
+// Whether a remembered name is the given file: the two names are equal, byte
+// for byte; an empty name never matches. (A test for `name` occurring inside
+// `stored` would hand the widths of /d/a.csv.bak to /d/a.csv and then
+// overwrite that entry when a.csv's widths are stored.)
 bool StoredNameMatches(std::string_view stored, std::string_view name);
 
 }  // namespace cavel

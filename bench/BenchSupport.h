@@ -1,0 +1,128 @@
+// What every benchmark needs: test files of the largest and of a
+// real-world shape, a monotonic timer, peak memory of one operation, and
+// the printing of a figure against its baseline.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Document.h"
+
+namespace cavel::bench {
+
+// ---- files ---------------------------------------------------------------
+
+// The folder for generated files: $CAVEL_BENCH_DIR when set (kept), else a
+// fresh folder under the system's temporary folder (removed with this).
+class BenchDir {
+ public:
+  BenchDir();
+  ~BenchDir();
+  BenchDir(const BenchDir&) = delete;
+  BenchDir& operator=(const BenchDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+  bool owned_ = false;
+};
+
+// Line `index` of the largest file: exactly 8192 bytes, 64 items; the
+// even-numbered items are quoted double-byte Shift-JIS text (63 kanji),
+// the odd ones ASCII letters and digits. Deterministic.
+std::string LargestLine(std::size_t index);
+inline constexpr std::size_t kLargestLines = 30000;
+
+// The largest file the loader accepts: kLargestLines lines of LargestLine,
+// each followed by CR LF. Returns its size in bytes (0 on failure).
+std::size_t WriteLargestFile(const std::string& path);
+
+// Where a data file of the source tree's sibling data folder is: in
+// $CAVEL_DATA, then ../shared/data (or ../../shared/data, for a worktree)
+// beside the source tree. Empty when none is found.
+std::string FindDataFile(const std::string& name);
+
+// About `lines` lines of quoted Japanese address data: the title line of
+// addresses-1000.csv, then its records over and over (the copy in samples/
+// serves when the data folder is missing); without either, address-like
+// Shift-JIS lines are made up. Tells in `source` what it used. Returns the
+// size in bytes (0 on failure).
+std::size_t WriteAddressFile(const std::string& path, std::size_t lines, std::string* source = nullptr);
+
+// The file loaded by CsvLoader (item limit 128, every item-count question
+// answered はい(&Y)), for benchmarks that start from a loaded Document.
+// Ends the program with a message when the file does not load.
+Lines LoadDocument(const std::string& path);
+
+// ---- baselines -----------------------------------------------------------
+
+// Reads the file with read(2) in blocks of `chunk` bytes and counts the
+// bytes equal to `byte` with memchr: the least any reader of lines does.
+std::size_t CountByte(const std::string& path, char byte, std::size_t chunk = 256 * 1024);
+
+// Writes `bytes` to `path` with one open, large write(2) calls and close;
+// with `sync`, fsync before the close. False on failure.
+bool PlainWrite(const std::string& path, const std::string& bytes, bool sync);
+
+// ---- time ----------------------------------------------------------------
+
+class Timer {
+ public:
+  Timer();
+  void Restart();
+  double Seconds() const;  // since construction or the last Restart
+
+ private:
+  long long start_;  // steady-clock nanoseconds
+};
+
+// Runs the operations in turn, `runs` rounds, so that all see the same
+// machine, and returns the median seconds of each. `between` (untimed)
+// runs after every operation, e.g. to free what it built.
+std::vector<double> TimeTurns(int runs, const std::vector<std::function<void()>>& operations,
+                              const std::function<void()>& between = {});
+
+// The same for an operation and its baseline.
+struct Pair {
+  double measured = 0;
+  double baseline = 0;
+};
+Pair TimeAgainst(int runs, const std::function<void()>& measured, const std::function<void()>& baseline,
+                 const std::function<void()>& between = {});
+
+double Median(std::vector<double> values);
+
+// ---- memory --------------------------------------------------------------
+
+// Peak memory of one operation, in bytes: the operation runs in a forked
+// child; the child first hands free heap memory back to the system
+// (malloc_trim) and resets its peak resident size (writing 5 to
+// /proc/self/clear_refs), then notes its resident size, runs the operation
+// and reads its peak resident size (VmHWM). The difference is what the
+// operation made resident at its worst moment: every page it touched and
+// kept at once, malloc's overhead included, the page cache not. Where the
+// reset is not possible, the child's ru_maxrss (which starts at its size
+// at the fork) stands in for VmHWM. Returns -1 when the measure failed.
+long long PeakMemory(const std::function<void()>& operation);
+
+// Whether memory freed by one run is handed back to the system before the
+// next (so that the next run gets fresh, zeroed pages from the kernel, as
+// the first open of a file in a session does) or kept by malloc for reuse
+// (as a later open may find it). KeepFreedMemory sets the process's malloc
+// to keep what is freed; ReturnFreedMemory hands it all back now.
+void KeepFreedMemory();
+void ReturnFreedMemory();
+
+// ---- printing ------------------------------------------------------------
+
+std::string Ms(double seconds);
+std::string Mb(double bytes);
+// "  <label>  <value> x  (target <= <limit>)  ok|OVER"
+void PrintRatio(const std::string& label, double ratio, double limit);
+void PrintLine(const std::string& label, const std::string& value);
+
+}  // namespace cavel::bench

@@ -1,0 +1,174 @@
+// Loading and saving the largest file the loader accepts, against the
+// least a program could do with the same bytes: read them and count the
+// CRs; write them in one go.
+//
+// Targets: loading at most 3 x the baseline, peak memory while loading at
+// most 1.25 x the file size, saving at most 2 x a plain write.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "core/CsvLoader.h"
+#include "core/CsvWriter.h"
+#include "core/Dialogs.h"
+
+using namespace cavel;
+using namespace cavel::bench;
+
+namespace {
+
+constexpr int kRuns = 5;
+constexpr int kSaveRuns = 5;
+
+void Load(const std::string& path, Lines& lines) {
+  ScriptedDialogs dialogs(mbYes);
+  LoadOutcome outcome = CsvLoader(path, kItemLimitWide, dialogs, lines);
+  if (outcome.result != LoadResult::Loaded) {
+    std::fprintf(stderr, "loader bench: %s did not load\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Load time against the baseline, and peak memory against the file size.
+//
+// The lines of a loaded file live in memory the process asks of the
+// system; the first time, every page of it is a fault that the kernel
+// answers with a zeroed page, which for the largest file costs several
+// times the whole baseline. So the load is timed twice: on fresh memory
+// (everything freed is handed back to the system between runs, as on the
+// first open in a session) and on reused memory (malloc keeps what the last
+// run freed, as on a later open). A third operation shows what holding the
+// lines costs by itself: strings of the same lengths, allocated and filled
+// from a buffer in the cache, with no reading and no checking.
+// Targets of 0 print the ratios without a verdict.
+void LoadFigures(const std::string& path, std::size_t size, double loadTarget, double memoryTarget) {
+  auto ratio = [](const std::string& label, double value, double target) {
+    if (target > 0)
+      PrintRatio(label, value, target);
+    else
+      std::printf("  %-34s %9.2f x\n", label.c_str(), value);
+  };
+  std::vector<std::size_t> lengths;
+  for (const auto& line : LoadDocument(path)) lengths.push_back(line.size());
+  const std::string source(kMaxLineBytes, 'x');
+
+  Lines kept;
+  std::size_t crs = 0;
+  const std::vector<std::function<void()>> operations = {
+      [&] { crs = CountByte(path, '\r'); },  // also keeps the file in the page cache
+      [&] { Load(path, kept); },
+      [&] {
+        kept.reserve(lengths.size());
+        for (std::size_t n : lengths) kept.emplace_back(source.data(), n);
+      }};
+  auto fresh = TimeTurns(kRuns, operations, [&] {
+    Lines().swap(kept);
+    ReturnFreedMemory();
+  });
+  auto reused = TimeTurns(kRuns, operations, [&] { Lines().swap(kept); });
+  long long peak = PeakMemory([&] {
+    Lines lines;
+    Load(path, lines);
+  });
+
+  std::printf("  (%zu lines, %zu CRs; medians of %d runs)\n", lengths.size(), crs, kRuns);
+  PrintLine("baseline: read(2) + memchr of CR", Ms(fresh[0]));
+  PrintLine("load: CsvLoader, fresh memory", Ms(fresh[1]));
+  ratio("load / baseline, fresh memory", fresh[1] / fresh[0], loadTarget);
+  PrintLine("  of which the strings alone", Ms(fresh[2]));
+  std::printf("  %-34s %9.2f x\n", "  (load - strings) / baseline", (fresh[1] - fresh[2]) / fresh[0]);
+  PrintLine("load: CsvLoader, reused memory", Ms(reused[1]));
+  ratio("load / baseline, reused memory", reused[1] / reused[0], loadTarget);
+  PrintLine("  of which the strings alone", Ms(reused[2]));
+  if (peak < 0) {
+    PrintLine("peak memory while loading", "not measurable here");
+  } else {
+    PrintLine("peak memory while loading", Mb(static_cast<double>(peak)));
+    PrintLine("file size", Mb(static_cast<double>(size)));
+    ratio("peak memory / file size", static_cast<double>(peak) / static_cast<double>(size), memoryTarget);
+  }
+}
+
+}  // namespace
+
+int main() {
+  KeepFreedMemory();
+  BenchDir dir;
+  std::printf("loader bench; files in %s\n\n", dir.path().c_str());
+
+  // ---- the largest file ----------------------------------------------------
+  const std::string largest = dir.File("largest.csv");
+  Timer made;
+  std::size_t size = WriteLargestFile(largest);
+  if (size == 0) {
+    std::fprintf(stderr, "loader bench: cannot write %s\n", largest.c_str());
+    return 1;
+  }
+  std::printf("largest file: %zu lines of %zu bytes, 64 items, half of them Shift-JIS; %zu bytes (made in %.1f s)\n",
+              kLargestLines, kMaxLineBytes, size, made.Seconds());
+  LoadFigures(largest, size, 3.0, 1.25);
+
+  // ---- saving it -------------------------------------------------------------
+  Lines document = LoadDocument(largest);
+  std::string bytes;
+  bytes.reserve(size);
+  for (const auto& line : document) bytes += line + "\r\n";
+  const std::string saved = dir.File("saved.csv");
+  const std::string plain = dir.File("plain.csv");
+  bool ok = true;
+  // Everything written is flushed (untimed) before each run, so that no
+  // run waits on the dirty pages of the one before.
+  Pair s = TimeAgainst(
+      kSaveRuns, [&] { ok = WriteLines(saved, document).ok && ok; }, [&] { ok = PlainWrite(plain, bytes, true) && ok; },
+      [] { ::sync(); });
+  std::vector<double> unsynced;
+  for (int i = 0; i < kSaveRuns; ++i) {
+    ::sync();
+    Timer t;
+    ok = PlainWrite(plain, bytes, false) && ok;
+    unsynced.push_back(t.Seconds());
+  }
+  if (!ok || Slurp(saved) != bytes) {
+    std::fprintf(stderr, "loader bench: saving failed or wrote other bytes\n");
+    return 1;
+  }
+  std::printf("\nsaving it (medians of %d runs; the saved file is byte-identical to the file read)\n", kSaveRuns);
+  PrintLine("save: WriteLines (temp file, fsync, rename)", Ms(s.measured));
+  PrintLine("baseline: plain write + fsync", Ms(s.baseline));
+  PrintRatio("save / baseline", s.measured / s.baseline, 2.0);
+  PrintLine("for reference: plain write, no fsync", Ms(Median(unsynced)));
+  std::printf("  %-34s %9.2f x\n", "save / plain write without fsync", s.measured / Median(unsynced));
+  document.clear();
+  document.shrink_to_fit();
+  bytes = std::string();
+
+  // ---- a file of real shape ------------------------------------------------
+  const std::string addresses = dir.File("addresses.csv");
+  std::string source;
+  std::size_t asize = WriteAddressFile(addresses, kLargestLines, &source);
+  if (asize == 0) {
+    std::fprintf(stderr, "loader bench: cannot write %s\n", addresses.c_str());
+    return 1;
+  }
+  // Short lines: here the cost per line (one string each, 32 bytes of list
+  // entry and a heap block) outweighs the cost per byte, so these figures
+  // are for information; the targets are set for the largest file.
+  std::printf("\naddress file: %zu lines of quoted Japanese addresses, %zu bytes\n  (from %s)\n", kLargestLines, asize,
+              source.c_str());
+  LoadFigures(addresses, asize, 0, 0);
+  return 0;
+}

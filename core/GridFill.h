@@ -1,0 +1,177 @@
+// The grid view without its widgets: the cell store the table model shows,
+// the fill that checks every line of the Document while it builds the
+// cells, and the column-width commands.
+//
+// Cells are bytes. Row 0 holds the item titles (cell (0, 0) the open file's
+// path, UTF-8 as the file system names it), column 0 the line numbers, and
+// cell (k, i + 1) item k of line i in its Shift-JIS bytes, quotes kept. The
+// window decodes only the cells it paints.
+//
+// The column widths belong to the window. The fill and the commands hand
+// them in and out as one width per column, column 0 first.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Dialogs.h"
+#include "core/LineCheck.h"
+#include "core/MainState.h"
+
+namespace cavel {
+
+// The grid before its first fill.
+inline constexpr int kGridDesignCols = 40;
+inline constexpr int kGridDesignRows = 2;
+// How long the window waits after each status caption of the fill.
+inline constexpr int kGridCaptionDelay = 500;
+
+// The grid's cells: a column and row count, and for each filled row one copy
+// of its bytes with the start and length of every cell in it.
+class GridCells {
+ public:
+  GridCells() = default;
+
+  int ColCount() const { return cols_; }
+  int RowCount() const { return rows_; }
+
+  // The bytes of cell (col, row); empty for a cell that holds nothing.
+  std::string_view Cell(int col, int row) const;
+
+  // Empties every cell; the counts stay.
+  void Clear();
+  // Empties the cells of columns 0..cols-1 in rows 0..rows-1, where they exist.
+  void BlankCells(int cols, int rows);
+
+  // Bytes held for the cells (the memory the store adds beside the Document,
+  // less the fixed cost of the row records).
+  std::size_t HeldBytes() const;
+
+ private:
+  friend class GridFill;
+  struct Span {
+    std::uint32_t start = 0;
+    std::uint32_t length = 0;
+  };
+  struct Row {
+    std::string bytes;
+    std::vector<Span> cells;  // index = column
+  };
+
+  int cols_ = kGridDesignCols;
+  int rows_ = kGridDesignRows;
+  std::vector<Row> rowData_;  // rows that hold anything, from row 0
+};
+
+// True when the grid shows the open file: cell (0, 0) is CurrentFileName.
+// The width commands depend on it, and the grid's cursor follows the list's
+// selection only then.
+bool GridShowsFile(const MainState& state, const GridCells& grid);
+
+// Every column at the default width.
+std::vector<int> DefaultWidths(const GridCells& grid, int colWidth);
+
+// Sets the first columns from a remembered width list; the numbers after the
+// last column, and everything from the first part that is not a number, are
+// ignored; columns beyond the list keep their width.
+void ApplyWidthList(std::string_view list, std::vector<int>& widths);
+
+// One fill of the grid from the Document, in the steps between which the
+// window shows a caption and waits:
+//
+//   GridFill fill(state, dialogs, iniPath);
+//   if (!fill.Enabled()) return;                  // grid display is off
+//   caption(fill.CheckingCaption()); DelayTime(500);
+//   fill.CheckLines();                            // messages; GridBuilt := 1
+//   if (fill.HasWidthStep()) { caption(fill.WidthsCaption()); DelayTime(500); }
+//   model.beginReset(); auto w = fill.ApplyTo(cells); model.endReset();
+//   if (w) set the column widths to *w;
+//   caption(fill.LineCountCaption());
+//
+// StringGridDisp below runs exactly these steps against a GridFillHost.
+class GridFill {
+ public:
+  GridFill(MainState& state, Dialogs& dialogs, std::string iniPath);
+
+  // False when grid display is off: the fill then does nothing at all.
+  bool Enabled() const;
+
+  // Caption before the checks: "項目の検査開始".
+  std::string CheckingCaption() const;
+
+  // Checks every line (commas, quotes, 64 items, item lengths) with its
+  // messages and builds the new cells. On a non-empty Document sets
+  // GridBuilt := 1. Nothing is shown yet: the cells reach the grid in ApplyTo.
+  void CheckLines();
+
+  // False for an empty Document: the widths step and its caption are skipped.
+  bool HasWidthStep() const { return hasWidthStep_; }
+  // Caption before the widths are set: "項目の幅設定開始".
+  std::string WidthsCaption() const;
+
+  // Moves the new cells into `grid` and sets its counts. Returns the width of
+  // every column: all at ColWidth, then the remembered widths of the file
+  // when no check failed and GridResum is on (GridWidthState := 1 then). For
+  // an empty Document the grid is only emptied, its counts and the widths
+  // stay, and nothing is returned.
+  std::optional<std::vector<int>> ApplyTo(GridCells& grid);
+
+  // Caption after the fill: "全行数 : " and the line count.
+  std::string LineCountCaption() const;
+
+  // A check failed during this fill.
+  bool failed() const { return failed_; }
+
+ private:
+  void AddRow(std::string_view line, int lineIndex, const LineScan& scan);
+
+  MainState& state_;
+  Dialogs& dialogs_;
+  std::string iniPath_;
+  bool failed_ = false;
+  bool checked_ = false;
+  bool hasWidthStep_ = false;
+  int cols_ = 0;
+  int rows_ = 0;
+  std::vector<GridCells::Row> rowData_;
+};
+
+// What the fill needs from the window around it.
+class GridFillHost {
+ public:
+  virtual ~GridFillHost() = default;
+  // The main window's caption.
+  virtual void SetCaption(const std::string& caption) = 0;
+  // Keeps the user interface alive for the given time.
+  virtual void DelayTime(int milliseconds) = 0;
+  // Replaces the grid's cells through fill.ApplyTo(cells) (inside the table
+  // model's reset) and, when it returns widths, sets the column widths.
+  virtual void ApplyFill(GridFill& fill) = 0;
+};
+
+// The whole fill with its captions and waits.
+void StringGridDisp(MainState& state, Dialogs& dialogs, const std::string& iniPath, GridFillHost& host);
+
+// ---- column-width commands ------------------------------------------------------
+
+// Ctrl+W: toggles between the remembered widths of the open file and the
+// default width. Warns when the grid does not show the open file or the file
+// has no remembered widths. Returns true when `widths` changed.
+bool StringGridWidthChg(MainState& state, Dialogs& dialogs, const std::string& iniPath,
+                        const GridCells& grid, std::vector<int>& widths);
+
+// Ctrl+M: after the question, remembers `widths` (one per column) for the
+// open file when grid display is on and the grid shows that file. A settings
+// file that cannot be written is reported. Returns true when stored.
+bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string& iniPath,
+                           const GridCells& grid, const std::vector<int>& widths);
+
+// At exit: remembers the widths without asking when GridWidthSave is on and
+// the grid shows the open file. Returns true when stored.
+bool StoreGridWidthsAtExit(MainState& state, Dialogs& dialogs, const std::string& iniPath,
+                           const GridCells& grid, const std::vector<int>& widths);
+
+}  // namespace cavel

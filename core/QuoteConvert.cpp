@@ -1,0 +1,113 @@
+#include "core/QuoteConvert.h"
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/LineCheck.h"
+#include "core/Messages.h"
+
+namespace cavel {
+
+namespace {
+
+// The text of item k of line L with its enclosing quotes taken off, or a
+// fault reported (false).
+bool ItemText(std::string_view item, long L, long k, QuoteMode mode, Dialogs& dialogs, std::string_view& text) {
+  if (item.size() > kMaxItemBytes) {
+    Refuse(dialogs, msg::ItemLength(L, k));
+    return false;
+  }
+  if (!item.empty() && item.front() == '"') {
+    std::string_view rest = item.substr(1);
+    if (!rest.empty() && rest.find('"') != rest.size() - 1) {
+      Refuse(dialogs, msg::MissingClosingQuote(L, k));
+      return false;
+    }
+    text = rest.empty() ? rest : rest.substr(0, rest.size() - 1);
+  } else if (item.find('"') != std::string_view::npos) {
+    Refuse(dialogs, msg::QuoteInMiddle(L, k));
+    return false;
+  } else {
+    text = item;
+  }
+  // Enclosed, the item must still be one the loader accepts.
+  if (mode == QuoteMode::Add && text.size() + 2 > kMaxItemBytes) {
+    Refuse(dialogs, msg::ItemLength(L, k));
+    return false;
+  }
+  return true;
+}
+
+// An item text and whether it is written back enclosed. The remove
+// conversion keeps the quotes of a text that holds a comma: without them the
+// comma would cut the item in two.
+struct Piece {
+  std::string_view text;
+  bool quoted;
+};
+
+Piece PieceOf(QuoteMode mode, std::string_view text) {
+  return {text, mode == QuoteMode::Add || text.find(',') != std::string_view::npos};
+}
+
+}  // namespace
+
+bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out) {
+  out.clear();
+  out.resize(in.size());
+  LineScan scan;
+  std::vector<Piece> pieces;
+  pieces.reserve(kMaxItems + 1);
+  const ScanOptions options{kMaxItems, false, false};
+
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    std::string_view line = in[i];
+    long L = static_cast<long>(i);
+    bool failed = false;
+    ScanLine(line, L, options, dialogs, failed, scan);
+
+    pieces.clear();
+    std::size_t start = 0;
+    for (std::size_t s = 0; s < scan.separators.size(); ++s) {
+      std::string_view text;
+      if (!ItemText(line.substr(start, scan.separators[s] - start), L, static_cast<long>(s) + 1, mode, dialogs, text)) {
+        failed = true;
+        break;
+      }
+      pieces.push_back(PieceOf(mode, text));
+      start = scan.separators[s] + 1;
+    }
+    if (failed) return false;
+
+    std::string_view text;
+    if (!ItemText(line.substr(start), L, scan.itemCount, mode, dialogs, text)) return false;
+    pieces.push_back(PieceOf(mode, text));
+
+    std::size_t size = pieces.size() - 1;
+    for (const Piece& p : pieces) size += p.text.size() + (p.quoted ? 2 : 0);
+    if (size > kMaxLineBytes) {
+      Refuse(dialogs, msg::ConvertedLineTooLong(L));
+      return false;
+    }
+    std::string& converted = out[i];
+    converted.reserve(size);
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+      if (k) converted += ',';
+      if (pieces[k].quoted) converted += '"';
+      converted += pieces[k].text;
+      if (pieces[k].quoted) converted += '"';
+    }
+  }
+  return true;
+}
+
+bool ConvertQuotes(MainState& state, QuoteMode mode, Dialogs& dialogs) {
+  Lines converted;
+  if (!ConvertLines(state.Document, mode, dialogs, converted)) return false;
+  state.Document = std::move(converted);
+  state.DocumentChanged = 1;
+  return true;
+}
+
+}  // namespace cavel

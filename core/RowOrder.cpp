@@ -1,0 +1,119 @@
+#include "core/RowOrder.h"
+
+#include <utility>
+
+#include "core/Messages.h"
+
+namespace cavel {
+
+void RowOrder::Open(const MainState& state) {
+  rows_ = state.Document;
+  int n = LineCount();
+  if (n == 0)
+    cursor_ = -1;
+  else if (state.CurrentLine < 0)
+    cursor_ = 0;
+  else
+    cursor_ = state.CurrentLine < n ? state.CurrentLine : n - 1;
+  pasteEnabled_ = false;
+}
+
+void RowOrder::SetCursor(int row) {
+  if (row >= 0 && row < LineCount()) cursor_ = row;
+}
+
+ListChange RowOrder::Up() {
+  if (LineCount() < 2 || cursor_ <= 0) return {};
+  std::swap(rows_[cursor_], rows_[cursor_ - 1]);
+  --cursor_;
+  return {ListChange::Kind::Swapped, cursor_};
+}
+
+ListChange RowOrder::Down() {
+  if (LineCount() < 2 || cursor_ < 0 || cursor_ >= LineCount() - 1) return {};
+  std::swap(rows_[cursor_], rows_[cursor_ + 1]);
+  ++cursor_;
+  return {ListChange::Kind::Swapped, cursor_ - 1};
+}
+
+void RowOrder::Copy() {
+  if (cursor_ < 0) return;
+  heldLine_ = rows_[cursor_];
+  pasteEnabled_ = true;
+}
+
+ListChange RowOrder::Cut() {
+  if (LineCount() < 2) return {};
+  pasteEnabled_ = true;
+  heldLine_ = std::move(rows_[cursor_]);
+  return RemoveCursorRow();
+}
+
+ListChange RowOrder::Delete() {
+  if (LineCount() < 2) return {};
+  return RemoveCursorRow();
+}
+
+ListChange RowOrder::RemoveCursorRow() {
+  int removed = cursor_;
+  rows_.erase(rows_.begin() + removed);
+  int n = LineCount();
+  if (n == 1)
+    cursor_ = 0;
+  else if (removed == n)
+    cursor_ = removed - 1;
+  return {ListChange::Kind::Removed, removed};
+}
+
+bool RowOrder::RefuseAtLimit(Dialogs& dialogs) const {
+  if (rows_.size() + 1 <= kMaxLines) return false;
+  Refuse(dialogs, std::string(msg::kDocumentLineLimit));
+  return true;
+}
+
+ListChange RowOrder::InsertAtCursor(std::string line, bool after) {
+  int at = after ? cursor_ + 1 : cursor_;
+  rows_.insert(rows_.begin() + at, std::move(line));
+  if (!after) ++cursor_;
+  return {ListChange::Kind::Inserted, at};
+}
+
+ListChange RowOrder::Paste(Dialogs& dialogs, bool after) {
+  if (!pasteEnabled_ || cursor_ < 0) return {};
+  if (RefuseAtLimit(dialogs)) return {};
+  return InsertAtCursor(heldLine_, after);
+}
+
+ListChange RowOrder::PrevPaste(Dialogs& dialogs) { return Paste(dialogs, false); }
+ListChange RowOrder::NextPaste(Dialogs& dialogs) { return Paste(dialogs, true); }
+
+ListChange RowOrder::Add(Dialogs& dialogs, bool after) {
+  if (cursor_ < 0) return {};
+  if (RefuseAtLimit(dialogs)) return {};
+  if (!CheckLine(rows_[cursor_], cursor_, dialogs, scan_)) return {};
+  std::string record = scan_.separators.empty() ? std::string("@") : std::string(scan_.separators.size(), ',');
+  return InsertAtCursor(std::move(record), after);
+}
+
+ListChange RowOrder::PrevAdd(Dialogs& dialogs) { return Add(dialogs, false); }
+ListChange RowOrder::NextAdd(Dialogs& dialogs) { return Add(dialogs, true); }
+
+bool RowOrder::Save(MainState& state, Dialogs& dialogs) {
+  if (rows_.size() > kMaxLines) {
+    Refuse(dialogs, std::string(msg::kDocumentLineLimit));
+    return false;
+  }
+  state.Document = std::move(rows_);
+  state.CurrentLine = cursor_;
+  state.DocumentChanged = 1;
+  rows_.clear();
+  cursor_ = -1;
+  pasteEnabled_ = false;
+  return true;
+}
+
+void RowOrder::Cancel(MainState& state) const {
+  if (cursor_ >= 0 && cursor_ <= state.CurrentLine) state.CurrentLine = cursor_;
+}
+
+}  // namespace cavel
