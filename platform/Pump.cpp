@@ -17,7 +17,10 @@ void EventPump::DelayTime(int milliseconds) {
   const std::uint64_t end = static_cast<std::uint64_t>(start) + static_cast<std::uint64_t>(milliseconds < 0 ? 0 : milliseconds);
   rounds_ = 0;
   for (;;) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Painting, timers and the window system are served; the user's keys
+    // and clicks wait until the pause is over, so that no command can start
+    // in the middle of the one that paused (a load half done).
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     ++rounds_;
     const std::uint32_t now = tick_();
     if (now > end || now < start) break;

@@ -27,6 +27,8 @@ class EventPump : public Pump {
   explicit EventPump(TickSource tick = MonotonicTick) : tick_(std::move(tick)) {}
   // Reads the tick once as the start, then serves all pending messages until
   // the tick is past start + milliseconds or below start (it wrapped).
+  // Keys and clicks are held back until the pause is over: they are
+  // delivered afterwards, not lost.
   void DelayTime(int milliseconds) override;
   // How many times the last DelayTime served the message queue.
   int rounds() const { return rounds_; }
