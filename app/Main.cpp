@@ -301,6 +301,18 @@ void TForm1::SetFileLoadedState() {
   MenuCreate->setEnabled(false);
 }
 
+void TForm1::SetNewFileState() {
+  // As the file-loaded state, except that 表示切替, ｸﾞﾘｯﾄﾞ幅切替 and 再検索 keep
+  // the state they had.
+  for (QPushButton* b : {BtnView, BtnEdit, BtnItemSet, BtnExchange, BtnDispChg}) b->setEnabled(true);
+  for (QAction* a : {MenuOverWriteSave, MenuAnotherSave, MenuView, MenuEdit, MenuItemSet, MenuExchange, MenuInport,
+                     MenuConvert, MenuFind, MenuJump})
+    a->setEnabled(true);
+  MenuSearch->menuAction()->setEnabled(true);
+  BtnCreate->setEnabled(false);
+  MenuCreate->setEnabled(false);
+}
+
 // ---- the list view ----------------------------------------------------------------------
 
 void TForm1::SetCaption(const std::string& caption) { setWindowTitle(Utf8(caption)); }
@@ -663,6 +675,10 @@ bool TForm1::GridHoldsDocument() const { return GridRowCount() == ListRowCount()
 std::string TForm1::GridCornerText() const { return {}; }
 
 std::vector<int> TForm1::GridColumnWidths() const { return {}; }
+
+void TForm1::GridBlankCells(int, int) {}
+
+void TForm1::GridResetWidths() {}
 
 // ---- keys, exit, help, companion --------------------------------------------------------------
 

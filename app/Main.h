@@ -137,6 +137,7 @@ class TForm1 : public QMainWindow, public MainHost {
   // ---- control states -------------------------------------------------------------------
   void SetNoFileState();
   void SetFileLoadedState();
+  void SetNewFileState() override;
 
   // ---- the list view ------------------------------------------------------------------------
   void ListBoxDisp() override;
@@ -198,6 +199,8 @@ class TForm1 : public QMainWindow, public MainHost {
   std::string GridCornerText() const;
   // The widths of every grid column, column 0 first.
   std::vector<int> GridColumnWidths() const;
+  void GridBlankCells(int cols, int rows) override;
+  void GridResetWidths() override;
 
   // ---- keys, exit, help, companion ------------------------------------------------------
   // Bound to the seven tool buttons.

@@ -57,6 +57,13 @@ class MainHost {
   virtual bool ListVisible() const = 0;
   // The grid's current row (grid row i + 1 shows line i).
   virtual int GridCurrentRow() const = 0;
+  // Empties the grid cells of columns 0..cols-1 in rows 0..rows-1 that exist.
+  virtual void GridBlankCells(int cols, int rows) = 0;
+  // Every grid column back to the default width ColWidth.
+  virtual void GridResetWidths() = 0;
+  // Puts the main window's buttons and menu items into the file-loaded state
+  // of a newly created file (the new-file window's last step).
+  virtual void SetNewFileState() = 0;
 };
 
 }  // namespace cavel
