@@ -1,12 +1,170 @@
 #include "windows/Create.h"
 
+#include <QEvent>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <limits>
+
+#include "core/Dialogs.h"
 #include "core/Messages.h"
+#include "core/SavePath.h"
+#include "platform/FileDialogs.h"
+#include "platform/Sjis.h"
 
 namespace cavel {
+
+namespace {
+
+QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The rows' geometry inside the scroll box.
+constexpr int kLabelLeft = 16, kEditLeft = 80, kBoxHeight = 24;
+constexpr int kButtonWidth = 90, kButton1Left = 294, kButton2Left = 390;
+
+}  // namespace
 
 TForm7::TForm7(MainHost& main)
     : ChildWindow(main, msg::kCaptionCreate, QSize(kDesignWidth, kDesignHeight), kWinCreate, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm7"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  ScrollBox1 = new QScrollArea(this);
+  ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+  ScrollBox1->setFrameShape(QFrame::NoFrame);
+  ScrollBox1->setWidgetResizable(false);
+  layout->addWidget(ScrollBox1);
+
+  auto* content = new QWidget(ScrollBox1);
+  content->setObjectName(QStringLiteral("ScrollBox1Content"));
+  content->setFixedSize(kEditLeft + kEditWidth + kLabelLeft, kRowPitch * kTitleBoxes + kBoxHeight + 8);
+
+  Label90 = new QLabel(content);
+  Label90->setObjectName(QStringLiteral("Label90"));
+  Label90->setGeometry(kLabelLeft, 2, kButton1Left - kLabelLeft - 8, kBoxHeight);
+
+  Button1 = new QPushButton(Utf8(msg::kBtnCancel), content);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(kButton1Left, 2, kButtonWidth, kBoxHeight);
+  connect(Button1, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+
+  Button2 = new QPushButton(Utf8(msg::kBtnSave), content);
+  Button2->setObjectName(QStringLiteral("Button2"));
+  Button2->setGeometry(kButton2Left, 2, kButtonWidth, kBoxHeight);
+  connect(Button2, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
+
+  Keys([this](QKeyEvent& e) { return FormKeyDown(e); }).Bind({Button1, Button2});
+  for (int i = 1; i <= kTitleBoxes; ++i) {
+    const QString number = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+    QLabel* label = new QLabel(content);
+    label->setObjectName(QStringLiteral("Label") + number);
+    label->setGeometry(kLabelLeft, kRowPitch * i, kEditLeft - kLabelLeft - 4, kBoxHeight);
+    QLineEdit* edit = new QLineEdit(content);
+    edit->setObjectName(QStringLiteral("Edit") + number);
+    edit->setGeometry(kEditLeft, kRowPitch * i, kEditWidth, kBoxHeight);
+    // No limit of the box's own: the title line's limit is counted in bytes on saving.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    label->setBuddy(edit);
+    edit->installEventFilter(this);
+    Keys().Bind(edit);
+    Label[static_cast<std::size_t>(i)] = label;
+    Edit[static_cast<std::size_t>(i)] = edit;
+  }
+  ScrollBox1->setWidget(content);
+  // Typing starts in the first box; Tab walks the boxes, then the buttons.
+  for (int i = 1; i < kTitleBoxes; ++i)
+    QWidget::setTabOrder(Edit[static_cast<std::size_t>(i)], Edit[static_cast<std::size_t>(i) + 1]);
+  QWidget::setTabOrder(Edit[kTitleBoxes], Button1);
+  QWidget::setTabOrder(Button1, Button2);
+}
+
+void TForm7::TitleKoumokuSet() {
+  for (int i = 1; i <= kTitleBoxes; ++i) Label[static_cast<std::size_t>(i)]->setText(Utf8(msg::CreateLabel(i)));
+}
+
+void TForm7::EditKoumokuSet() {
+  for (int i = 1; i <= kTitleBoxes; ++i) Edit[static_cast<std::size_t>(i)]->clear();
+  composing_ = nullptr;
+  ScrollBox1->verticalScrollBar()->setValue(0);
+  ScrollBox1->horizontalScrollBar()->setValue(0);
+  Edit[1]->setFocus();
+}
+
+bool TForm7::EncodedTitles(std::vector<std::string>& titles) {
+  titles.clear();
+  for (int i = 1; i <= kTitleBoxes; ++i) {
+    QLineEdit* edit = Edit[static_cast<std::size_t>(i)];
+    const QString text = edit->text();
+    if (text.isEmpty()) break;
+    SjisEncoded encoded = SjisEncode(text);
+    if (!encoded.ok()) {
+      Refuse(Main().Dlg(), msg::NotShiftJis(encoded.unmappable.toStdString()));
+      ScrollBox1->ensureWidgetVisible(edit);
+      edit->setFocus();
+      return false;
+    }
+    titles.push_back(std::move(encoded.bytes));
+  }
+  return true;
+}
+
+void TForm7::BtnSaveClick() {
+  std::vector<std::string> titles;
+  if (!EncodedTitles(titles)) return;
+  std::string line;
+  switch (BuildTitleLine(titles, Main().Dlg(), line)) {
+    case TitleLineResult::Built:
+      break;
+    case TitleLineResult::TooLong:
+      close();
+      return;
+    case TitleLineResult::NothingSet:
+    case TitleLineResult::Faulty:
+      return;
+  }
+  const SaveFileRequest request{std::string(msg::kTitleNewSave), std::string(), {}};
+  const std::optional<std::string> chosen = Main().Files().SaveFileName(request);
+  if (!chosen) return;
+  const std::string path = WithCsvExtension(*chosen, Main().Dlg());
+  // A write that fails has been reported; the titles stay for another try.
+  if (!CreateNewFile(State(), path, line, Main().Dlg())) return;
+  Main().SetNewFileState();
+  close();
+}
+
+void TForm7::BtnCancelClick() { close(); }
+
+bool TForm7::FormKeyDown(QKeyEvent& key) {
+  if (IsEsc(key)) {
+    EscClose();
+    return true;
+  }
+  if (IsCtrlBracket(key)) {
+    ToggleMaximized();
+    return true;
+  }
+  if (IsEnter(key)) {
+    // Enter that ends an input method's conversion belongs to the typing.
+    if (composing_) return false;
+    if (Ask(Main().Dlg(), std::string(msg::kAskSave))) BtnSaveClick();
+    return true;
+  }
+  return false;
+}
+
+bool TForm7::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::InputMethod) {
+    const auto* im = static_cast<QInputMethodEvent*>(event);
+    composing_ = im->preeditString().isEmpty() ? nullptr : watched;
+  } else if (event->type() == QEvent::FocusOut && watched == composing_) {
+    composing_ = nullptr;
+  }
+  return ChildWindow::eventFilter(watched, event);
 }
 
 }  // namespace cavel
