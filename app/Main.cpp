@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeySequence>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,6 +26,7 @@
 #include "core/Dialogs.h"
 #include "core/History.h"
 #include "core/Messages.h"
+#include "core/SavePath.h"
 #include "core/Settings.h"
 #include "platform/FileDialogs.h"
 #include "platform/Fonts.h"
@@ -522,8 +524,7 @@ void TForm1::MenuAnotherSaveClick() {
   SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters()};
   std::optional<std::string> chosen = Files().SaveFileName(request);
   if (!chosen) return;
-  std::string path = *chosen;
-  if (path.find('.') == std::string::npos && Ask(Dlg(), std::string(msg::kAskAddExtension))) path += ".CSV";
+  const std::string path = WithCsvExtension(*chosen, Dlg());
   const WriteOutcome written = WriteLines(path, state.Document);
   if (!written.ok) ErrorReport(Dlg(), msg::FileError(path, written.error));
 }
@@ -593,6 +594,9 @@ void TForm1::MenuCreateClick() {
   if (!forms.Form7) return;
   forms.Form7->Place();
   state.NewFileMade = 0;
+  forms.Form7->Label90->setText(Utf8(msg::kModeCreate));
+  forms.Form7->TitleKoumokuSet();
+  forms.Form7->EditKoumokuSet();
   state.GridBuilt = 0;
   state.GridWidthState = 0;
   SetGridCurrentRow(1);
