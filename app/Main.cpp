@@ -586,7 +586,7 @@ void TForm1::MenuConvertClick() {
   forms.Form10->Place();
   state.CurrentLine = ListSelection();
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form10);
+  forms.Form10->FormDisp();
   ReturnRefresh();
 }
 

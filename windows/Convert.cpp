@@ -1,12 +1,119 @@
 #include "windows/Convert.h"
 
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 #include "core/Messages.h"
+#include "core/QuoteConvert.h"
+#include "platform/Fonts.h"
+#include "windows/LinesModel.h"
 
 namespace cavel {
+
+namespace {
+
+QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+constexpr int kListFontHeight = 19, kListItemHeight = 18;
+
+}  // namespace
 
 TForm10::TForm10(MainHost& main)
     : ChildWindow(main, msg::kCaptionConvert, QSize(kDesignWidth, kDesignHeight), kWinConvert, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm10"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* bar = new QHBoxLayout;
+  bar->setContentsMargins(2, 1, 2, 1);
+  bar->setSpacing(2);
+  auto button = [&](QPushButton*& b, const char* name, std::string_view caption, void (TForm10::*handler)()) {
+    b = new QPushButton(Utf8(caption), this);
+    b->setObjectName(QLatin1String(name));
+    b->setFixedHeight(kButtonHeight - 2);
+    b->setMinimumWidth(78);
+    bar->addWidget(b);
+    connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+  };
+  button(BtnCancel, "BtnCancel", msg::kBtnCancel, &TForm10::BtnCancelClick);
+  button(BtnQuatationAddSave, "BtnQuatationAddSave", msg::kBtnQuatationAddSave, &TForm10::BtnQuatationAddSaveClick);
+  button(BtnQuatationDelSave, "BtnQuatationDelSave", msg::kBtnQuatationDelSave, &TForm10::BtnQuatationDelSaveClick);
+  bar->addStretch();
+  layout->addLayout(bar);
+
+  ListBox1 = new QListView(this);
+  ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  ListBox1Model = new LinesModel(lines_, QSize(State().ListWidthAtStart * 50 / 10, kListItemHeight), this);
+  ListBox1->setModel(ListBox1Model);
+  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListBox1->setUniformItemSizes(true);
+  ListBox1->setTextElideMode(Qt::ElideNone);
+  ListBox1->setWordWrap(false);
+  ListBox1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  ListBox1->setFont(SystemFont(kListFontHeight));
+  layout->addWidget(ListBox1, 1);
+
+  Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
+      .Bind({BtnCancel, BtnQuatationAddSave, BtnQuatationDelSave, ListBox1});
+}
+
+void TForm10::FormDisp() {
+  ListBox1Model->Clear();
+  Lines().swap(lines_);
+  ListBoxDisp();
+  if (ListBox1Model->rowCount() > 0) {
+    const QModelIndex first = ListBox1Model->index(0);
+    ListBox1->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+    ListBox1->scrollTo(first);
+  }
+  ListBox1->setFocus();
+  ShowModal();
+}
+
+void TForm10::ListBoxDisp() {
+  lines_ = State().Document;
+  ListBox1Model->Clear();
+  // The same horizontal extent as the main window's list.
+  ListBox1Model->SetRowSize(QSize(State().ListWidthAtStart * 50 / 10, kListItemHeight));
+  ListBox1Model->Refill();
+}
+
+void TForm10::BtnQuatationAddSaveClick() {
+  ConvertQuotes(State(), QuoteMode::Add, Main().Dlg());
+  close();
+}
+
+void TForm10::BtnQuatationDelSaveClick() {
+  ConvertQuotes(State(), QuoteMode::Remove, Main().Dlg());
+  close();
+}
+
+void TForm10::BtnCancelClick() {
+  State().CurrentLine = Main().ListSelection();
+  close();
+}
+
+bool TForm10::FormKeyDown(QKeyEvent& key) {
+  if (IsEsc(key)) {
+    EscClose();
+    return true;
+  }
+  if (IsCtrlBracket(key)) {
+    ToggleMaximized();
+    return true;
+  }
+  return false;
+}
+
+void TForm10::FormClose() {
+  ChildWindow::FormClose();
+  ListBox1Model->Clear();
+  Lines().swap(lines_);
 }
 
 }  // namespace cavel
