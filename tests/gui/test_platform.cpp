@@ -454,7 +454,12 @@ class PlatformTest : public QObject {
     other.start(xmessage, {QStringLiteral("-name"), QStringLiteral("cavelprobe"), QStringLiteral("probe")});
     QVERIFY(other.waitForStarted());
     X11TopWindows windows(display.toStdString());
-    QTRY_VERIFY_WITH_TIMEOUT(windows.RaiseByClass("Xmessage"), 5000);
+    // With several virtual displays starting at once (other test runs on the
+    // machine), xvfb-run may hand out a display this run cannot use; the
+    // probe then ends at once and there is nothing to look for.
+    QTRY_VERIFY_WITH_TIMEOUT(windows.RaiseByClass("Xmessage") || other.state() == QProcess::NotRunning, 10000);
+    if (other.state() == QProcess::NotRunning) QSKIP("xmessage could not open the display");
+    QVERIFY(windows.RaiseByClass("Xmessage"));
     QVERIFY(!windows.RaiseByClass("VortaMainWin"));
     other.kill();
     other.waitForFinished();
