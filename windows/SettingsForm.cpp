@@ -1,6 +1,7 @@
 #include "windows/SettingsForm.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,10 +20,10 @@ constexpr int kEditHeight = 24;
 
 SettingsForm::SettingsForm(MainHost& main, std::string_view caption)
     : ChildWindow(main, caption, QSize(kDesignWidth, kDesignHeight), 0, Sizing::Fixed) {
-  Panel1 = new QWidget(this);
+  Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setGeometry(0, 0, kDesignWidth, kPanelHeight);
-  Panel1->setAutoFillBackground(true);
   const int top = (kPanelHeight - kButtonHeight) / 2;
   BtnCancel = new QPushButton(Utf8(msg::kBtnCancel), Panel1);
   BtnCancel->setObjectName(QStringLiteral("BtnCancel"));

@@ -18,6 +18,7 @@
 #include "windows/ChildWindow.h"
 
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -31,7 +32,7 @@ class SettingsForm : public ChildWindow {
   static constexpr int kPanelHeight = 41;
   static constexpr int kButtonWidth = 100, kButtonHeight = 25;
 
-  QWidget* Panel1 = nullptr;
+  QFrame* Panel1 = nullptr;
   QPushButton* BtnCancel = nullptr;
   QPushButton* BtnSave = nullptr;
 

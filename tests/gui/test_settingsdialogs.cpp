@@ -545,6 +545,16 @@ class SettingsDialogsTest : public QObject {
       QVERIFY(!w.isVisible());
     });
     m.MenuGridSetClick();
+    // The width box has no keys of its own: Enter does nothing, Esc reaches the dialog.
+    app.modal.Then([&](QDialog& w) {
+      auto& g = static_cast<TForm13&>(w);
+      g.Edit1->setText(QStringLiteral("50"));
+      QTest::keyClick(g.Edit1, Qt::Key_Return);
+      QVERIFY(w.isVisible());
+      QTest::keyClick(g.Edit1, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuGridSetClick();
     app.modal.Then([&](QDialog& w) {
       auto& o = static_cast<TForm14&>(w);
       QVERIFY(!o.CheckCloseDialogDisp->isChecked());
