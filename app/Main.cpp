@@ -629,13 +629,13 @@ void TForm1::MenuJumpClick() {
 void TForm1::MenuFormPosClick() {
   if (!forms.Form11) return;
   forms.Form11->Place();
-  ShowModal(*forms.Form11);
+  forms.Form11->FormDisp();
 }
 
 void TForm1::MenuFileOpenMemClick() {
   if (!forms.Form12) return;
   forms.Form12->Place();
-  ShowModal(*forms.Form12);
+  forms.Form12->FormDisp();
   // Saved or cancelled, the slots above the count are emptied.
   HistoryTrim(state);
   HistoryMenuRefresh();
@@ -644,13 +644,13 @@ void TForm1::MenuFileOpenMemClick() {
 void TForm1::MenuGridSetClick() {
   if (!forms.Form13) return;
   forms.Form13->Place();
-  ShowModal(*forms.Form13);
+  forms.Form13->FormDisp();
 }
 
 void TForm1::MenuOptionSetClick() {
   if (!forms.Form14) return;
   forms.Form14->Place();
-  ShowModal(*forms.Form14);
+  forms.Form14->FormDisp();
 }
 
 int TForm1::ShowModal(QDialog& window) { return ports_.modal ? ports_.modal->RunModal(window) : 0; }

@@ -1,15 +1,22 @@
 // The miscellaneous settings: the question before Esc closes a window.
 #pragma once
 
-#include "windows/ChildWindow.h"
+#include "windows/SettingsForm.h"
 
 namespace cavel {
 
-class TForm14 : public ChildWindow {
+class TForm14 : public SettingsForm {
   Q_OBJECT
  public:
-  static constexpr int kDesignWidth = 392, kDesignHeight = 193;
   explicit TForm14(MainHost& main);
+
+  QCheckBox* CheckCloseDialogDisp = nullptr;
+
+  // The box into CloseDialogDisp; closes.
+  void BtnSaveClick() override;
+
+ protected:
+  void FillControls() override;
 };
 
 }  // namespace cavel

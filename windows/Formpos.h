@@ -1,15 +1,37 @@
 // The window-position settings: which windows reopen where they were.
 #pragma once
 
-#include "windows/ChildWindow.h"
+#include <array>
+
+#include "windows/SettingsForm.h"
 
 namespace cavel {
 
-class TForm11 : public ChildWindow {
+class TForm11 : public SettingsForm {
   Q_OBJECT
  public:
-  static constexpr int kDesignWidth = 392, kDesignHeight = 193;
+  // The left column, top to bottom, and the right column.
+  static constexpr int kLeft = 32, kRight = 200, kTop = 48, kStep = 30;
+
   explicit TForm11(MainHost& main);
+
+  QCheckBox* CheckMain = nullptr;
+  QCheckBox* CheckView = nullptr;
+  QCheckBox* CheckItemset = nullptr;
+  QCheckBox* CheckExcahnge = nullptr;
+  QCheckBox* CheckCreate = nullptr;
+  QCheckBox* CheckInport = nullptr;
+  QCheckBox* CheckConvert = nullptr;
+
+  // Each box into FormPosMem of its window; closes.
+  void BtnSaveClick() override;
+
+ protected:
+  void FillControls() override;
+
+ private:
+  // The seven boxes in tab order (the order of kFormPosWindows).
+  std::array<QCheckBox*, 7> Checks() const;
 };
 
 }  // namespace cavel

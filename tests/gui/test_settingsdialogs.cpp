@@ -1,0 +1,672 @@
+// The four settings dialogs: their form, the menu commands that open them,
+// what 保存(&S), ｷｬﾝｾﾙ and the keys do, what the grid is told after a save,
+// and the settings reaching the file at exit.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+#include <string>
+#include <vector>
+
+#include "core/IniFile.h"
+#include "core/Messages.h"
+#include "core/SettingsDialogs.h"
+#include "platform/Fonts.h"
+#include "support/TestApp.h"
+#include "windows/Dialog.h"
+#include "windows/Exchange.h"
+#include "windows/Formpos.h"
+#include "windows/Formregi.h"
+#include "windows/Gridset.h"
+#include "windows/Itemset.h"
+
+using namespace cavel;
+using namespace cavel::test;
+
+namespace {
+
+QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Five recent files, all nine slots in use.
+const char* kFiveRecent =
+    "[OpenFileName]\r\n1=/d/one.csv\r\n2=/d/two.csv\r\n3=/d/three.csv\r\n4=/d/four.csv\r\n5=/d/five.csv\r\n";
+
+QStringList MenuFiles(TForm1& m) {
+  QStringList out;
+  for (int i = 1; i <= kHistorySlots; ++i)
+    if (m.MenuFileOpenN[static_cast<std::size_t>(i)]->isVisible())
+      out << m.MenuFileOpenN[static_cast<std::size_t>(i)]->text();
+  return out;
+}
+
+// The widgets that take the focus by Tab, in the order Tab visits them.
+std::vector<QWidget*> TabOrder(QWidget* first) {
+  std::vector<QWidget*> order;
+  QWidget* w = first;
+  do {
+    if (w->focusPolicy() & Qt::TabFocus) order.push_back(w);
+    w = w->nextInFocusChain();
+  } while (w != first && order.size() < 50);
+  return order;
+}
+
+// A main window that records what the grid dialog asks of the grid.
+class RecordingHost : public MainHost {
+ public:
+  MainState state;
+  ScriptedDialogs dialogs{mbYes};
+  ScriptedFileDialogs files;
+  ScriptedModal modal;
+  QWidget window;
+  std::string path = "/nonexistent/cavel.INI";
+  bool listVisible = true;
+  std::vector<std::string> calls;
+
+  MainState& State() override { return state; }
+  Dialogs& Dlg() override { return dialogs; }
+  FileDialogs& Files() override { return files; }
+  QSize ScreenSize() const override { return {1280, 1024}; }
+  const std::string& SettingsPath() const override { return path; }
+  QWidget* MainWindow() override { return &window; }
+  void DelayTime(int) override {}
+  int ShowModal(QDialog& w) override { return modal.RunModal(w); }
+  void ListBoxDisp() override { calls.push_back("ListBoxDisp"); }
+  void StringGridDisp() override {
+    calls.push_back("StringGridDisp GridBuilt=" + std::to_string(state.GridBuilt) +
+                    " ColWidth=" + std::to_string(state.ColWidth));
+  }
+  void HistoryMenuRefresh() override { calls.push_back("HistoryMenuRefresh"); }
+  int ListSelection() const override { return -1; }
+  int ListRowCount() const override { return static_cast<int>(state.Document.size()); }
+  void SelectListRow(int) override {}
+  bool ListVisible() const override { return listVisible; }
+  int GridCurrentRow() const override { return 1; }
+  void GridBlankCells(int cols, int rows) override {
+    calls.push_back("GridBlankCells " + std::to_string(cols) + " " + std::to_string(rows));
+  }
+  void GridResetWidths() override { calls.push_back("GridResetWidths ColWidth=" + std::to_string(state.ColWidth)); }
+  void SetNewFileState() override {}
+};
+
+// Opens the grid dialog on `host`, sets the display and resume boxes and
+// saves; returns what the grid was asked to do.
+std::vector<std::string> SaveGrid(RecordingHost& host, TForm13& form, bool disp, bool resum,
+                                  const char* width = "100") {
+  host.calls.clear();
+  bool closed = false;
+  host.modal.Then([&](QDialog&) {
+    form.CheckGridDisp->setChecked(disp);
+    form.CheckGridResum->setChecked(resum);
+    form.Edit1->setText(QString::fromLatin1(width));
+    form.BtnSave->click();
+    closed = !form.isVisible();
+  });
+  form.FormDisp();
+  if (!closed) host.calls.push_back("stayed open");
+  return host.calls;
+}
+
+using Calls = std::vector<std::string>;
+
+}  // namespace
+
+class SettingsDialogsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { QApplication::setFont(UiFont()); }
+
+  void theFourShareOneFixedForm() {
+    TestApp app;
+    app.Start();
+    const TForm1::Children& f = app.Forms();
+    const std::vector<std::pair<SettingsForm*, std::string_view>> forms = {
+        {f.Form11, msg::kCaptionFormpos},
+        {f.Form12, msg::kCaptionFormregi},
+        {f.Form13, msg::kCaptionGridset},
+        {f.Form14, msg::kCaptionDialog}};
+    for (const auto& [form, caption] : forms) {
+      QCOMPARE(form->windowTitle(), U(caption));
+      QCOMPARE(form->minimumSize(), QSize(392, 193));
+      QCOMPARE(form->maximumSize(), QSize(392, 193));
+      QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+      QCOMPARE(form->BtnCancel->text(), U(msg::kBtnCancel));
+      QCOMPARE(form->BtnSave->text(), U(msg::kBtnSave));
+      QCOMPARE(form->BtnCancel->size(), QSize(100, 25));
+      QCOMPARE(form->BtnSave->size(), QSize(100, 25));
+      QCOMPARE(form->BtnCancel->parentWidget(), form->Panel1);
+      QCOMPARE(form->BtnSave->y(), form->BtnCancel->y());
+      QVERIFY(form->BtnSave->x() >= form->BtnCancel->geometry().right());
+      QCOMPARE(form->Panel1->geometry().topLeft(), QPoint(0, 0));
+      // Nothing reaches outside the client area or is cut short.
+      const QRect client(QPoint(0, 0), QSize(392, 193));
+      for (QWidget* w : form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(client.contains(w->geometry()), qPrintable(w->objectName()));
+        if (qobject_cast<QCheckBox*>(w) || qobject_cast<QLabel*>(w))
+          QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+        if (w != form->Panel1) QVERIFY2(w->y() >= form->Panel1->height(), qPrintable(w->objectName()));
+      }
+    }
+  }
+
+  void eachDialogHasItsControlsInTabOrder() {
+    TestApp app;
+    app.Start();
+    TForm11& p = *app.Forms().Form11;
+    const std::vector<QCheckBox*> boxes = {p.CheckMain,   p.CheckView,   p.CheckItemset, p.CheckExcahnge,
+                                           p.CheckCreate, p.CheckInport, p.CheckConvert};
+    const std::vector<std::string_view> captions = {msg::kCheckMain,   msg::kCheckView,   msg::kCheckItemset,
+                                                    msg::kCheckExcahnge, msg::kCheckCreate, msg::kCheckInport,
+                                                    msg::kCheckConvert};
+    const char* names[] = {"CheckMain",   "CheckView",   "CheckItemset", "CheckExcahnge",
+                           "CheckCreate", "CheckInport", "CheckConvert"};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      QCOMPARE(boxes[i]->text(), U(captions[i]));
+      QCOMPARE(boxes[i]->objectName(), QLatin1String(names[i]));
+    }
+    // Two columns, 30 pixels apart from top to bottom.
+    for (std::size_t i = 1; i < 5; ++i) {
+      QCOMPARE(boxes[i]->x(), boxes[0]->x());
+      QCOMPARE(boxes[i]->y(), boxes[i - 1]->y() + 30);
+    }
+    QVERIFY(p.CheckInport->x() > p.CheckMain->geometry().right());
+    QCOMPARE(p.CheckInport->y(), p.CheckMain->y());
+    QCOMPARE(p.CheckConvert->y(), p.CheckInport->y() + 30);
+    std::vector<QWidget*> expected(boxes.begin(), boxes.end());
+    expected.push_back(p.BtnCancel);
+    expected.push_back(p.BtnSave);
+    QCOMPARE(TabOrder(p.CheckMain), expected);
+
+    TForm12& h = *app.Forms().Form12;
+    QCOMPARE(h.Label1->text(), U(msg::kHistoryCountLabel));
+    QCOMPARE(h.Label2->text(), U(msg::kHistoryCountHint));
+    QVERIFY(h.Label2->y() > h.Label1->y());
+    QVERIFY(h.Edit1->x() > h.Label1->geometry().right());
+    QVERIFY(h.Edit1->x() > h.Label2->geometry().right());
+    QCOMPARE(h.Edit1->maxLength(), 1);
+    QCOMPARE(TabOrder(h.Edit1), (std::vector<QWidget*>{h.Edit1, h.BtnCancel, h.BtnSave}));
+
+    TForm13& g = *app.Forms().Form13;
+    QCOMPARE(g.CheckGridDisp->text(), U(msg::kCheckGridDisp));
+    QCOMPARE(g.CheckGridResum->text(), U(msg::kCheckGridResum));
+    QCOMPARE(g.CheckGridWidthSave->text(), U(msg::kCheckGridWidthSave));
+    QCOMPARE(g.Label1->text(), U("項目幅の既定値(16-256)"));
+    QVERIFY(g.CheckGridResum->y() > g.CheckGridDisp->geometry().bottom());
+    QVERIFY(g.CheckGridWidthSave->y() > g.CheckGridResum->geometry().bottom());
+    QVERIFY(g.Label1->y() > g.CheckGridWidthSave->geometry().bottom());
+    QCOMPARE(g.Edit1->maxLength(), 3);
+    QCOMPARE(TabOrder(g.CheckGridDisp), (std::vector<QWidget*>{g.CheckGridDisp, g.CheckGridResum,
+                                                                  g.CheckGridWidthSave, g.Edit1, g.BtnCancel,
+                                                                  g.BtnSave}));
+
+    TForm14& o = *app.Forms().Form14;
+    QCOMPARE(o.CheckCloseDialogDisp->text(), U(msg::kCheckCloseDialogDisp));
+    QCOMPARE(o.CheckCloseDialogDisp->objectName(), QStringLiteral("CheckCloseDialogDisp"));
+    QCOMPARE(TabOrder(o.CheckCloseDialogDisp),
+             (std::vector<QWidget*>{o.CheckCloseDialogDisp, o.BtnCancel, o.BtnSave}));
+  }
+
+  void theMenuCommandsCentreFillAndShow() {
+    TestApp app;
+    app.WriteSettings(
+        "[FormItemset]\r\nMem=0\r\n[FormConvert]\r\nMem=0\r\n[OpenFileNum]\r\nMax=4\r\n"
+        "[GridSet]\r\nDisp=0\r\nResum=1\r\nWidthSave=1\r\nColWidth=120\r\n[CloseDialogDisp]\r\nSet=1\r\n");
+    app.Start();
+    TForm1& m = app.Main();
+    const QPoint centre((1280 - 392) / 2, (1024 - 193) / 2);
+    std::vector<QPoint> positions;
+    app.modal.Then([&](QDialog& w) {
+      positions.push_back(w.pos());
+      auto& p = static_cast<TForm11&>(w);
+      QVERIFY(p.CheckMain->isChecked());
+      QVERIFY(p.CheckView->isChecked());
+      QVERIFY(!p.CheckItemset->isChecked());
+      QVERIFY(p.CheckExcahnge->isChecked());
+      QVERIFY(p.CheckCreate->isChecked());
+      QVERIFY(p.CheckInport->isChecked());
+      QVERIFY(!p.CheckConvert->isChecked());
+    });
+    app.modal.Then([&](QDialog& w) {
+      positions.push_back(w.pos());
+      auto& h = static_cast<TForm12&>(w);
+      QCOMPARE(h.Edit1->text(), QStringLiteral("4"));
+      QCOMPARE(h.focusWidget(), h.Edit1);
+      QVERIFY(h.Edit1->hasSelectedText());  // a digit typed replaces it
+    });
+    app.modal.Then([&](QDialog& w) {
+      positions.push_back(w.pos());
+      auto& g = static_cast<TForm13&>(w);
+      QCOMPARE(g.focusWidget(), g.CheckGridDisp);
+      QVERIFY(!g.CheckGridDisp->isChecked());
+      QVERIFY(g.CheckGridResum->isChecked());
+      QVERIFY(g.CheckGridWidthSave->isChecked());
+      QCOMPARE(g.Edit1->text(), QStringLiteral("120"));
+    });
+    app.modal.Then([&](QDialog& w) {
+      positions.push_back(w.pos());
+      QVERIFY(static_cast<TForm14&>(w).CheckCloseDialogDisp->isChecked());
+    });
+    m.MenuFormPos->trigger();
+    m.MenuFileOpenMem->trigger();
+    m.MenuGridSet->trigger();
+    m.MenuOptionSet->trigger();
+    QCOMPARE(app.modal.shown(), (std::vector<QString>{U(msg::kCaptionFormpos), U(msg::kCaptionFormregi),
+                                                      U(msg::kCaptionGridset), U(msg::kCaptionDialog)}));
+    QCOMPARE(positions, (std::vector<QPoint>(4, centre)));
+    QCOMPARE(app.modal.pending(), std::size_t{0});
+    // The dialogs are refilled each time: what was typed and cancelled is gone.
+    app.modal.Then([&](QDialog& w) { static_cast<TForm13&>(w).Edit1->setText(QStringLiteral("99")); });
+    m.MenuGridSetClick();
+    app.modal.Then([&](QDialog& w) { QCOMPARE(static_cast<TForm13&>(w).Edit1->text(), QStringLiteral("120")); });
+    m.MenuGridSetClick();
+    QCOMPARE(m.state.ColWidth, 120);
+  }
+
+  void untickingOnePlacementFlagCentresThatWindowOnly() {
+    TestApp app;
+    app.WriteSettings(
+        "[FormItemset]\r\nMem=1\r\nLeft=10\r\nTop=20\r\nWidth=500\r\nHeight=400\r\n"
+        "[FormExchange]\r\nMem=1\r\nLeft=30\r\nTop=40\r\nWidth=600\r\nHeight=450\r\n");
+    app.Start();
+    TForm1& m = app.Main();
+    // Cancel changes nothing.
+    app.modal.Then([&](QDialog& w) {
+      auto& p = static_cast<TForm11&>(w);
+      p.CheckItemset->setChecked(false);
+      p.CheckMain->setChecked(false);
+      p.BtnCancel->click();
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuFormPosClick();
+    QVERIFY(m.state.FormPosMem[kWinItemset]);
+    QVERIFY(m.state.FormPosMem[kWinMain]);
+
+    app.modal.Then([&](QDialog& w) {
+      auto& p = static_cast<TForm11&>(w);
+      QTest::mouseClick(p.CheckItemset, Qt::LeftButton);
+      QVERIFY(!p.CheckItemset->isChecked());
+      p.BtnSave->click();
+      QVERIFY(!w.isVisible());
+      QCOMPARE(w.result(), int(QDialog::Accepted));
+    });
+    m.MenuFormPosClick();
+    QVERIFY(!m.state.FormPosMem[kWinItemset]);
+    for (int k : {kWinMain, kWinView, kWinExchange, kWinCreate, kWinInport, kWinConvert})
+      QVERIFY(m.state.FormPosMem[static_cast<std::size_t>(k)]);
+
+    TForm3& rows = *app.Forms().Form3;
+    rows.Place();
+    const QSize design = rows.DesignSize();
+    QCOMPARE(rows.pos(), QPoint((1280 - design.width()) / 2, (1024 - design.height()) / 2));
+    QCOMPARE(rows.size(), design);
+    TForm8& items = *app.Forms().Form8;
+    items.Place();
+    QCOMPARE(items.geometry().topLeft(), QPoint(30, 40));
+    QCOMPARE(items.pos(), QPoint(30, 40));
+    QCOMPARE(items.size(), QSize(600, 450));
+    // The bounds are still captured and reach the file.
+    app.Stop();
+    IniFile ini(app.SettingsPath());
+    ini.Load();
+    QCOMPARE(ini.ReadInteger("FormItemset", "Mem", -1), 0);
+    QCOMPARE(ini.ReadInteger("FormItemset", "Left", -1), 10);
+    QCOMPARE(ini.ReadInteger("FormExchange", "Mem", -1), 1);
+  }
+
+  void historyCountThreeThenNine() {
+    TestApp app;
+    app.WriteSettings(kFiveRecent);
+    app.Start();
+    TForm1& m = app.Main();
+    QCOMPARE(MenuFiles(m).size(), 5);
+    app.modal.Then([&](QDialog& w) {
+      auto& h = static_cast<TForm12&>(w);
+      QCOMPARE(h.Edit1->text(), QStringLiteral("9"));
+      QTest::keyClicks(h.Edit1, QStringLiteral("3"));
+      QCOMPARE(h.Edit1->text(), QStringLiteral("3"));
+      h.BtnSave->click();
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuFileOpenMem->trigger();
+    QCOMPARE(m.state.OpenFileNum, 3);
+    QCOMPARE(MenuFiles(m), (QStringList{"/d/one.csv", "/d/two.csv", "/d/three.csv"}));
+    QCOMPARE(m.state.OpenFileName[4], std::string("none"));
+    QCOMPARE(m.state.OpenFileName[5], std::string("none"));
+
+    app.modal.Then([&](QDialog& w) {
+      auto& h = static_cast<TForm12&>(w);
+      QCOMPARE(h.Edit1->text(), QStringLiteral("3"));
+      h.Edit1->setText(QStringLiteral("9"));
+      h.BtnSave->click();
+    });
+    m.MenuFileOpenMem->trigger();
+    QCOMPARE(m.state.OpenFileNum, 9);
+    QCOMPARE(MenuFiles(m).size(), 3);
+
+    // 0 empties every slot.
+    app.modal.Then([&](QDialog& w) {
+      static_cast<TForm12&>(w).Edit1->setText(QStringLiteral("0"));
+      static_cast<TForm12&>(w).BtnSave->click();
+    });
+    m.MenuFileOpenMem->trigger();
+    QCOMPARE(m.state.OpenFileNum, 0);
+    QVERIFY(MenuFiles(m).isEmpty());
+    QVERIFY(m.MenuFileSeparate->isVisible());
+  }
+
+  void anEntryOtherThanADigitIsIgnoredAndCancelTrimsAllTheSame() {
+    struct Case {
+      const char* entry;
+      bool cancel;
+    };
+    for (const Case& c : {Case{"x", false}, Case{"", false}, Case{"-", false}, Case{"1", true}}) {
+      const bool cancel = c.cancel;
+      const QString entry = QString::fromLatin1(c.entry);
+      TestApp app;
+      app.WriteSettings(std::string(kFiveRecent) + "[OpenFileNum]\r\nMax=3\r\n");
+      app.Start();
+      TForm1& m = app.Main();
+      // At start-up the list is shown as read, untrimmed.
+      QCOMPARE(MenuFiles(m).size(), 5);
+      app.modal.Then([&](QDialog& w) {
+        auto& h = static_cast<TForm12&>(w);
+        h.Edit1->setText(entry);
+        if (cancel)
+          h.BtnCancel->click();
+        else
+          h.BtnSave->click();
+        QVERIFY(!w.isVisible());
+      });
+      m.MenuFileOpenMemClick();
+      QCOMPARE(m.state.OpenFileNum, 3);
+      QCOMPARE(MenuFiles(m), (QStringList{"/d/one.csv", "/d/two.csv", "/d/three.csv"}));
+      QCOMPARE(m.state.OpenFileName[4], std::string("none"));
+      QVERIFY(app.dialogs.shown().empty());
+    }
+  }
+
+  void historyEditBoxKeys() {
+    TestApp app;
+    app.WriteSettings(std::string(kFiveRecent) + "[CloseDialogDisp]\r\nSet=1\r\n");
+    app.Start();
+    TForm1& m = app.Main();
+    // The box takes one character; Enter saves.
+    app.modal.Then([&](QDialog& w) {
+      auto& h = static_cast<TForm12&>(w);
+      h.Edit1->clear();
+      QTest::keyClicks(h.Edit1, QStringLiteral("24"));
+      QCOMPARE(h.Edit1->text(), QStringLiteral("2"));
+      QTest::keyClick(h.Edit1, Qt::Key_Return);
+      QVERIFY(!w.isVisible());
+      QCOMPARE(w.result(), int(QDialog::Accepted));
+    });
+    m.MenuFileOpenMemClick();
+    QCOMPARE(m.state.OpenFileNum, 2);
+    QCOMPARE(MenuFiles(m).size(), 2);
+    QVERIFY(app.dialogs.shown().empty());
+
+    // Esc asks first (CloseDialogDisp is on), and closes without saving on はい(&Y).
+    app.modal.Then([&](QDialog& w) {
+      auto& h = static_cast<TForm12&>(w);
+      h.Edit1->setText(QStringLiteral("1"));
+      app.dialogs.Answer(mbNo);
+      QTest::keyClick(h.Edit1, Qt::Key_Escape);
+      QVERIFY(w.isVisible());
+      QCOMPARE(h.Edit1->text(), QStringLiteral("1"));
+      app.dialogs.Answer(mbYes);
+      QTest::keyClick(h.Edit1, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuFileOpenMemClick();
+    QCOMPARE(m.state.OpenFileNum, 2);
+    QCOMPARE(app.dialogs.texts(),
+             (std::vector<std::string>{std::string(msg::kAskBackToList), std::string(msg::kAskBackToList)}));
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbYes | mbNo));
+  }
+
+  void gridWidthsOutsideTheRangeOrNotANumberKeepTheDialogOpen() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    struct Case {
+      const char* text;
+      bool accepted;
+      std::string message;
+      MsgKind kind;
+    };
+    const std::vector<Case> cases = {
+        {"15", false, std::string(msg::kColWidthOutOfRange), MsgKind::Warning},
+        {"257", false, std::string(msg::kColWidthOutOfRange), MsgKind::Warning},
+        {"1a", false, "'1a' は整数ではありません", MsgKind::Error},
+        {"", false, "'' は整数ではありません", MsgKind::Error},
+        {"16", true, "", MsgKind::Warning},
+        {"256", true, "", MsgKind::Warning},
+        {" 40", true, "", MsgKind::Warning},
+    };
+    for (const Case& c : cases) {
+      app.dialogs.Clear();
+      const int before = m.state.ColWidth;
+      const bool resumBefore = m.state.GridResum;
+      app.modal.Then([&](QDialog& w) {
+        auto& g = static_cast<TForm13&>(w);
+        g.CheckGridResum->setChecked(!resumBefore);
+        g.Edit1->clear();
+        QTest::keyClicks(g.Edit1, QString::fromLatin1(c.text));
+        g.BtnSave->click();
+        QCOMPARE(w.isVisible(), !c.accepted);
+        if (!c.accepted) {
+          QCOMPARE(g.Edit1->text(), QString::fromLatin1(c.text));
+          QVERIFY(g.CheckGridResum->isChecked() != resumBefore);
+        }
+      });
+      m.MenuGridSetClick();
+      if (c.accepted) {
+        QCOMPARE(m.state.ColWidth, QString::fromLatin1(c.text).trimmed().toInt());
+        QCOMPARE(m.state.GridResum, !resumBefore);
+        QVERIFY(app.dialogs.shown().empty());
+      } else {
+        QCOMPARE(m.state.ColWidth, before);
+        QCOMPARE(m.state.GridResum, resumBefore);
+        QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{c.message}));
+        QCOMPARE(app.dialogs.shown()[0].kind, c.kind);
+        QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(c.kind == MsgKind::Error ? mbOK : mbAbort));
+      }
+    }
+  }
+
+  void theGridIsRefilledBlankedOrResetAfterASave() {
+    RecordingHost host;
+    TForm13 form(host);
+    host.state.Document = {"a,b", "1,2", "3,4"};
+    host.state.GridBuilt = 1;
+
+    // Display on while the grid shows: refilled at once, with the new width.
+    host.listVisible = false;
+    QCOMPARE(SaveGrid(host, form, true, true), (Calls{"StringGridDisp GridBuilt=0 ColWidth=100"}));
+    // ... not while the list shows.
+    host.listVisible = true;
+    host.state.GridBuilt = 1;
+    QCOMPARE(SaveGrid(host, form, true, true), Calls{});
+    QCOMPARE(host.state.GridBuilt, 0);
+
+    // Display off while the grid shows: rows 0..lines+1 of columns 0..31
+    // emptied, every column to the default width, no refill.
+    host.listVisible = false;
+    host.state.GridBuilt = 1;
+    QCOMPARE(SaveGrid(host, form, false, true),
+             (Calls{"GridBlankCells 32 5", "GridResetWidths ColWidth=100"}));
+    QCOMPARE(host.state.GridBuilt, 0);
+    QVERIFY(!host.state.GridDisp);
+    // An empty list has nothing to blank.
+    host.state.Document.clear();
+    QCOMPARE(SaveGrid(host, form, false, true), (Calls{"GridResetWidths ColWidth=100"}));
+    host.state.Document = {"a,b", "1,2", "3,4"};
+
+    // Resume off resets the widths with the display on, after a refill.
+    QCOMPARE(SaveGrid(host, form, true, false, "64"),
+             (Calls{"StringGridDisp GridBuilt=0 ColWidth=64", "GridResetWidths ColWidth=64"}));
+    host.listVisible = true;
+    QCOMPARE(SaveGrid(host, form, true, false), (Calls{"GridResetWidths ColWidth=100"}));
+
+    // A refused width leaves the grid alone.
+    host.listVisible = false;
+    QCOMPARE(SaveGrid(host, form, false, false, "300"), (Calls{"stayed open"}));
+    QCOMPARE(SaveGrid(host, form, false, false, "ab"), (Calls{"stayed open"}));
+    QCOMPARE(host.state.ColWidth, 100);
+    QVERIFY(host.state.GridDisp);
+    // Cancel leaves it alone too.
+    host.calls.clear();
+    host.modal.Then([&](QDialog&) {
+      form.CheckGridDisp->setChecked(false);
+      form.BtnCancel->click();
+    });
+    form.FormDisp();
+    QCOMPARE(host.calls, Calls{});
+    QVERIFY(host.state.GridDisp);
+  }
+
+  void theEscQuestionSwitchActsInTheOtherWindows() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    // Off: Esc on a button or check box closes each dialog at once, unsaved.
+    app.modal.Then([&](QDialog& w) {
+      auto& p = static_cast<TForm11&>(w);
+      p.CheckMain->setChecked(false);
+      QTest::keyClick(p.CheckMain, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuFormPosClick();
+    app.modal.Then([&](QDialog& w) {
+      auto& g = static_cast<TForm13&>(w);
+      g.Edit1->setText(QStringLiteral("50"));
+      QTest::keyClick(g.BtnSave, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuGridSetClick();
+    // The width box has no keys of its own: Enter does nothing, Esc reaches the dialog.
+    app.modal.Then([&](QDialog& w) {
+      auto& g = static_cast<TForm13&>(w);
+      g.Edit1->setText(QStringLiteral("50"));
+      QTest::keyClick(g.Edit1, Qt::Key_Return);
+      QVERIFY(w.isVisible());
+      QTest::keyClick(g.Edit1, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuGridSetClick();
+    app.modal.Then([&](QDialog& w) {
+      auto& o = static_cast<TForm14&>(w);
+      QVERIFY(!o.CheckCloseDialogDisp->isChecked());
+      o.CheckCloseDialogDisp->setChecked(true);
+      QTest::keyClick(o.BtnCancel, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuOptionSetClick();
+    QVERIFY(m.state.FormPosMem[kWinMain]);
+    QCOMPARE(m.state.ColWidth, 84);
+    QVERIFY(!m.state.CloseDialogDisp);
+    QVERIFY(app.dialogs.shown().empty());
+
+    // Switched on in the options dialog.
+    app.modal.Then([&](QDialog& w) {
+      auto& o = static_cast<TForm14&>(w);
+      QTest::keyClick(o.CheckCloseDialogDisp, Qt::Key_Space);
+      QVERIFY(o.CheckCloseDialogDisp->isChecked());
+      o.BtnSave->click();
+    });
+    m.MenuOptionSetClick();
+    QVERIFY(m.state.CloseDialogDisp);
+
+    // Now Esc asks in another dialog ...
+    app.modal.Then([&](QDialog& w) {
+      auto& p = static_cast<TForm11&>(w);
+      p.CheckView->setChecked(false);
+      app.dialogs.Answer(mbNo);
+      QTest::keyClick(p.CheckView, Qt::Key_Escape);
+      QVERIFY(w.isVisible());
+      app.dialogs.Answer(mbYes);
+      QTest::keyClick(p.BtnSave, Qt::Key_Escape);
+      QVERIFY(!w.isVisible());
+    });
+    m.MenuFormPosClick();
+    QVERIFY(m.state.FormPosMem[kWinView]);
+    QCOMPARE(app.dialogs.texts(),
+             (std::vector<std::string>{std::string(msg::kAskBackToList), std::string(msg::kAskBackToList)}));
+    // ... and in the main window.
+    app.dialogs.Clear();
+    app.dialogs.Answer(mbNo);
+    m.show();
+    QTest::keyClick(m.BtnFileOpen, Qt::Key_Escape);
+    QVERIFY(m.isVisible());
+    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskQuit)}));
+    // Ctrl+[ does not maximize a settings dialog.
+    app.modal.Then([&](QDialog& w) {
+      QTest::keyClick(static_cast<TForm14&>(w).CheckCloseDialogDisp, Qt::Key_BracketLeft, Qt::ControlModifier);
+      QVERIFY(!w.isMaximized());
+      QCOMPARE(w.size(), QSize(392, 193));
+    });
+    m.MenuOptionSetClick();
+  }
+
+  void settingsReachTheFileAtExitAndComeBackAtTheNextStart() {
+    TestApp app;
+    const std::string before = "[GridSet]\r\nColWidth=84\r\n";
+    app.WriteSettings(before);
+    app.Start();
+    TForm1& m = app.Main();
+    app.modal.Then([&](QDialog& w) {
+      auto& g = static_cast<TForm13&>(w);
+      g.CheckGridResum->setChecked(false);
+      g.CheckGridWidthSave->setChecked(true);
+      g.Edit1->setText(QStringLiteral("120"));
+      g.BtnSave->click();
+    });
+    m.MenuGridSetClick();
+    app.modal.Then([&](QDialog& w) {
+      static_cast<TForm12&>(w).Edit1->setText(QStringLiteral("4"));
+      static_cast<TForm12&>(w).BtnSave->click();
+    });
+    m.MenuFileOpenMemClick();
+    app.modal.Then([&](QDialog& w) {
+      static_cast<TForm14&>(w).CheckCloseDialogDisp->setChecked(true);
+      static_cast<TForm14&>(w).BtnSave->click();
+    });
+    m.MenuOptionSetClick();
+    app.modal.Then([&](QDialog& w) {
+      static_cast<TForm11&>(w).CheckConvert->setChecked(false);
+      static_cast<TForm11&>(w).BtnSave->click();
+    });
+    m.MenuFormPosClick();
+    // Nothing is written before the end of the run.
+    QCOMPARE(ReadBytes(app.SettingsPath()), before);
+
+    app.Stop();
+    IniFile ini(app.SettingsPath());
+    ini.Load();
+    QCOMPARE(ini.ReadInteger("GridSet", "ColWidth", 0), 120);
+    QCOMPARE(ini.ReadInteger("GridSet", "Resum", -1), 0);
+    QCOMPARE(ini.ReadInteger("GridSet", "WidthSave", -1), 1);
+    QCOMPARE(ini.ReadInteger("OpenFileNum", "Max", -1), 4);
+    QCOMPARE(ini.ReadInteger("CloseDialogDisp", "Set", -1), 1);
+    QCOMPARE(ini.ReadInteger("FormConvert", "Mem", -1), 0);
+
+    app.Start();
+    TForm1& again = app.Main();
+    QCOMPARE(again.state.ColWidth, 120);
+    QVERIFY(!again.state.GridResum);
+    QVERIFY(again.state.GridWidthSave);
+    QCOMPARE(again.state.OpenFileNum, 4);
+    QVERIFY(again.state.CloseDialogDisp);
+    QVERIFY(!again.state.FormPosMem[kWinConvert]);
+    app.modal.Then([&](QDialog& w) {
+      auto& g = static_cast<TForm13&>(w);
+      QCOMPARE(g.Edit1->text(), QStringLiteral("120"));
+      QVERIFY(!g.CheckGridResum->isChecked());
+    });
+    again.MenuGridSetClick();
+  }
+};
+
+QTEST_MAIN(SettingsDialogsTest)
+#include "test_settingsdialogs.moc"
