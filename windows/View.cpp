@@ -285,7 +285,10 @@ bool TForm2::FormKeyDown(QKeyEvent& key) {
 void TForm2::FocusControl(QWidget* control) {
   if (!control) return;
   control->setFocus(Qt::OtherFocusReason);
-  ScrollBox1->ensureWidgetVisible(control, 0, 0);
+  // The whole row in view, its label included (ensureWidgetVisible would
+  // settle for a box's cursor).
+  const QRect row(QPoint(0, control->mapTo(ScrollContents, QPoint(0, 0)).y()), QSize(1, control->height()));
+  ScrollBox1->ensureVisible(0, row.center().y(), 0, row.height() / 2 + 1);
 }
 
 void TForm2::FocusNextControl(bool forward) {
