@@ -537,14 +537,16 @@ void TForm1::MenuAnotherSaveClick() {
 // the lines marked below, each in its window's issue.
 
 void TForm1::OpenRecordWindow(bool edit) {
-  (void)edit;  // view or edit mode: the record window's set-up
   if (!forms.Form2) return;
   forms.Form2->Place();
   if (ListSelection() < 0) {
     Notice(Dlg(), std::string(msg::kSelectLineFirst));
     return;
   }
-  state.CurrentLine = ListVisible() ? ListSelection() : GridCurrentRow() - 1;
+  const int line = ListVisible() ? ListSelection() : GridCurrentRow() - 1;
+  // The checks of the title line and of the line; on a failure the window
+  // is not shown and nothing is refreshed.
+  if (!forms.Form2->FormDisp(edit ? RecordMode::Edit : RecordMode::View, ListSelection(), line)) return;
   state.DocumentChanged = 0;
   ShowModal(*forms.Form2);
   ReturnRefresh();

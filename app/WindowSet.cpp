@@ -25,6 +25,7 @@ WindowSet::WindowSet(const AppPorts& ports, const std::optional<std::string>& co
   c.Form4 = new TForm4(main);
   c.Form5 = new TForm5(main);
   c.Form6 = new TForm6(main);
+  c.Form2->SetZoomView(c.Form6);
   c.Form7 = new TForm7(main);
   c.Form8 = new TForm8(main);
   c.Form9 = new TForm9(main);

@@ -53,8 +53,8 @@ using BoxValue = std::optional<std::string>;
 //   rows 1..64          row n visible when n <= VisibleRows()
 //   value boxes         box n editable when n <= EditableRows()
 //   labels, values      TitleItems, LineItems (when the step set them)
-//   caption             PositionCaption() on a view-mode opening and after
-//                       every step (edit mode opens with the caption it had)
+//   caption             PositionCaption() on every opening and after every
+//                       step
 class RecordWindow {
  public:
   explicit RecordWindow(MainState& state) : state_(state) {}
