@@ -558,7 +558,7 @@ void TForm1::MenuItemSetClick() {
   forms.Form3->Place();
   state.CurrentLine = ListSelection();
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form3);
+  forms.Form3->FormDisp();
   ReturnRefresh();
 }
 
