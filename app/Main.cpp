@@ -567,7 +567,7 @@ void TForm1::MenuExchangeClick() {
   forms.Form8->Place();
   state.CurrentLine = ListSelection();
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form8);
+  forms.Form8->FormDisp();
   ReturnRefresh();
 }
 
