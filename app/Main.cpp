@@ -576,7 +576,7 @@ void TForm1::MenuInportClick() {
   forms.Form9->Place();
   state.CurrentLine = ListSelection();
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form9);
+  forms.Form9->FormDisp();
   ReturnRefresh();
 }
 
