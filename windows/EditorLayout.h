@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
+#include <cstddef>
 #include <string_view>
 
 class QAbstractItemModel;
@@ -22,6 +24,14 @@ struct EditorLayout {
   QWidget* panel = nullptr;
   QListView* list = nullptr;
 };
+
+// Rows are as wide as the main list's horizontal extent: the same lines,
+// scrolled the same way.
+QSize EditorRowSize(int listWidthAtStart);
+// How many bytes of a line can show within `rowWidth` pixels in the
+// editor lists' font: no more are decoded for painting (laying out text
+// that lies beyond the row costs most of a repaint on long lines).
+std::size_t EditorDisplayBytes(int rowWidth);
 
 // Lays out `window` as panel over list; the list shows `model`.
 EditorLayout MakeEditorLayout(QWidget& window, QAbstractItemModel* model);

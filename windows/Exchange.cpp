@@ -14,8 +14,9 @@ TForm8::TForm8(MainHost& main)
     : ChildWindow(main, msg::kCaptionExchange, QSize(kDesignWidth, kDesignHeight), kWinExchange, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm8"));
 
+  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
   ListBox1Model = new EditListModel([this] { return items_.EntryCount(); }, [this](int row) { return items_.Entry(row); },
-                                    QSize(State().ListWidthAtStart * 50 / 10, kEditorRowHeight), this);
+                                    rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;
   ListBox1 = parts.list;

@@ -15,7 +15,8 @@ TForm9::TForm9(MainHost& main)
     : ChildWindow(main, msg::kCaptionInport, QSize(kDesignWidth, kDesignHeight), kWinInport, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm9"));
 
-  ListBox1Model = new LinesModel(mergeLines_, QSize(State().ListWidthAtStart * 50 / 10, kEditorRowHeight), this);
+  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
+  ListBox1Model = new LinesModel(mergeLines_, rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;
   ListBox1 = parts.list;

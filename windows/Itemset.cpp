@@ -14,10 +14,10 @@ TForm3::TForm3(MainHost& main)
     : ChildWindow(main, msg::kCaptionItemset, QSize(kDesignWidth, kDesignHeight), kWinItemset, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm3"));
 
-  // Rows are as wide as the main list's horizontal extent: the same lines, scrolled the same way.
+  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
   ListBox1Model = new EditListModel([this] { return rows_.LineCount(); },
                                     [this](int row) { return rows_.Rows()[static_cast<std::size_t>(row)]; },
-                                    QSize(State().ListWidthAtStart * 50 / 10, kEditorRowHeight), this);
+                                    rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;
   ListBox1 = parts.list;

@@ -487,6 +487,29 @@ class ItemsetTest : public QObject {
     QVERIFY(app.dialogs.shown().empty());
   }
 
+  void longLinesAreDecodedAsFarAsARowShows() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", "a\r\n"));
+    TForm1& m = app.Main();
+    TForm3& f = Form3(app);
+    std::string narrow;
+    while (narrow.size() < 8000) narrow += "il.|'";
+    m.state.Document = {narrow, Sjis("漢字") + std::string(3999, 'x')};
+    m.ListBoxDisp();
+    app.modal.Then([&](QDialog&) {
+      const QFontMetrics metrics(f.ListBox1->font());
+      const int rowWidth = f.ListBox1Model->index(0).data(Qt::SizeHintRole).toSize().width();
+      for (int r = 0; r < 2; ++r) {
+        const QString shown = f.ListBox1Model->index(r).data().toString();
+        const QString full = f.ListBox1Model->index(r).data(EditListModel::FullTextRole).toString();
+        QVERIFY(shown.size() < full.size());
+        QVERIFY(full.startsWith(shown));
+        QVERIFY(metrics.horizontalAdvance(shown) >= rowWidth);
+      }
+    });
+    m.MenuItemSetClick();
+  }
+
   void closingCapturesTheBoundsOfWindowThree() {
     TestApp app;
     app.Start(app.WriteFile("a.csv", kFile));
