@@ -3,6 +3,7 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "core/Messages.h"
 #include "windows/EditListModel.h"
@@ -73,6 +74,16 @@ void TForm8::ListBoxDisp() {
   selecting_ = false;
   items_.SetCursor(0);
   SelectCursorRow();
+}
+
+void TForm8::showEvent(QShowEvent* event) {
+  ChildWindow::showEvent(event);
+  // The row was selected while the list had no size of its own: bring it
+  // into view now, from the top of the list when it is on the first page.
+  if (!event->spontaneous()) {
+    ListBox1->scrollToTop();
+    ListBox1->scrollTo(ListBox1->currentIndex());
+  }
 }
 
 void TForm8::SelectCursorRow() {

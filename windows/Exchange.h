@@ -53,6 +53,9 @@ class TForm8 : public ChildWindow {
   QListView* ListBox1 = nullptr;
   EditListModel* ListBox1Model = nullptr;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Show(const ListChange& change);
   void SelectCursorRow();

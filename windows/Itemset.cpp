@@ -3,6 +3,7 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "core/Messages.h"
 #include "windows/EditListModel.h"
@@ -91,6 +92,16 @@ void TForm3::ListBoxDisp() {
 void TForm3::MakeListFirstInTabOrder() {
   QWidget::setTabOrder(ListBox1, BtnSave);
   ListBox1->setFocus();
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  ChildWindow::showEvent(event);
+  // The row was selected while the list had no size of its own: bring it
+  // into view now, from the top of the list when it is on the first page.
+  if (!event->spontaneous()) {
+    ListBox1->scrollToTop();
+    ListBox1->scrollTo(ListBox1->currentIndex());
+  }
 }
 
 void TForm3::SelectCursorRow() {

@@ -62,6 +62,9 @@ class TForm3 : public ChildWindow {
   QListView* ListBox1 = nullptr;
   EditListModel* ListBox1Model = nullptr;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   // Shows what an operation did: the changed rows, the cursor, the paste buttons.
   void Show(const ListChange& change);

@@ -117,6 +117,25 @@ class ItemsetTest : public QObject {
     QCOMPARE(app.modal.shown(), std::vector<QString>{U(msg::kCaptionItemset)});
   }
 
+  void theCursorRowIsInViewWhenTheWindowShows() {
+    TestApp app;
+    std::string file;
+    for (int i = 0; i < 300; ++i) file += "L" + std::to_string(i) + "\r\n";
+    app.Start(app.WriteFile("a.csv", file));
+    TForm1& m = app.Main();
+    TForm3& f = Form3(app);
+    for (int line : {3, 250, 299}) {
+      m.SelectListRow(line);
+      app.modal.Then([&](QDialog&) {
+        const QRect row = f.ListBox1->visualRect(f.ListBox1Model->index(line));
+        QVERIFY(row.top() >= 0 && row.bottom() < f.ListBox1->viewport()->height());
+        // A row of the first page shows with the title line above it.
+        if (line == 3) QCOMPARE(f.ListBox1->indexAt(QPoint(1, 1)).row(), 0);
+      });
+      m.MenuItemSetClick();
+    }
+  }
+
   void pasteButtonsAreDisabledAtEachOpening() {
     TestApp app;
     app.Start(app.WriteFile("a.csv", kFile));
