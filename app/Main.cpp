@@ -561,7 +561,7 @@ void TForm1::MenuItemSetClick() {
   forms.Form3->Place();
   state.CurrentLine = ListSelection();
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form3);
+  forms.Form3->FormDisp();
   ReturnRefresh();
 }
 
@@ -570,7 +570,7 @@ void TForm1::MenuExchangeClick() {
   forms.Form8->Place();
   state.CurrentLine = ListSelection();
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form8);
+  forms.Form8->FormDisp();
   ReturnRefresh();
 }
 
@@ -579,7 +579,7 @@ void TForm1::MenuInportClick() {
   forms.Form9->Place();
   state.CurrentLine = ListSelection();
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form9);
+  forms.Form9->FormDisp();
   ReturnRefresh();
 }
 

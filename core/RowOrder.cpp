@@ -116,4 +116,10 @@ void RowOrder::Cancel(MainState& state) const {
   if (cursor_ >= 0 && cursor_ <= state.CurrentLine) state.CurrentLine = cursor_;
 }
 
+void RowOrder::Release() {
+  Lines().swap(rows_);
+  cursor_ = -1;
+  pasteEnabled_ = false;
+}
+
 }  // namespace cavel

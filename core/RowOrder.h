@@ -64,6 +64,9 @@ class RowOrder {
   // Leaves the Document alone; moves CurrentLine back to the cursor row when
   // the cursor stands at or before it. (Esc and the close box call nothing.)
   void Cancel(MainState& state) const;
+  // The window has closed: the working rows are let go (on the largest
+  // file they are as big as the Document). HeldLine is kept.
+  void Release();
 
  private:
   ListChange Paste(Dialogs& dialogs, bool after);

@@ -1,15 +1,67 @@
 // The item editor: items reordered, deleted or added in every line.
+//
+// The window shows the entries of its ItemOrder model ("01 : item") in
+// ListBox1 with the model's cursor selected and maps its seven buttons and
+// its keys to the model's operations; the selection and the cursor are
+// kept in step both ways. Every save closes the window, whatever came of it.
 #pragma once
 
+#include "core/ItemOrder.h"
 #include "windows/ChildWindow.h"
 
+class QListView;
+class QPushButton;
+
 namespace cavel {
+
+class EditListModel;
 
 class TForm8 : public ChildWindow {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
   explicit TForm8(MainHost& main);
+
+  // Reads the reference line (Document line CurrentLine) and shows the
+  // window modally; a line that fails its checks, or no line at all, gets
+  // its messages and the window is not shown. Returns when it has closed.
+  void FormDisp();
+  // Fills the list with the entries and selects row 0.
+  void ListBoxDisp();
+
+  void BtnSaveClick();
+  void BtnCancelClick();
+  void BtnUpClick();
+  void BtnDownClick();
+  void BtnAddClick();
+  void BtnDeleteClick();
+  void BtnSpecialClick();
+  // Esc, Ctrl+[ and Enter on the list and on every button.
+  bool FormKeyDown(QKeyEvent& key);
+
+  // The entries, their order and the cursor.
+  const ItemOrder& Items() const { return items_; }
+
+  QWidget* Panel1 = nullptr;
+  QPushButton* BtnSave = nullptr;
+  QPushButton* BtnCancel = nullptr;
+  QPushButton* BtnUp = nullptr;
+  QPushButton* BtnDown = nullptr;
+  QPushButton* BtnAdd = nullptr;
+  QPushButton* BtnDelete = nullptr;
+  QPushButton* BtnSpecial = nullptr;
+  QListView* ListBox1 = nullptr;
+  EditListModel* ListBox1Model = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void Show(const ListChange& change);
+  void SelectCursorRow();
+
+  ItemOrder items_;
+  bool selecting_ = false;
 };
 
 }  // namespace cavel

@@ -1,12 +1,169 @@
 #include "windows/Itemset.h"
 
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPushButton>
+#include <QShowEvent>
+
 #include "core/Messages.h"
+#include "windows/EditListModel.h"
+#include "windows/EditorLayout.h"
 
 namespace cavel {
 
 TForm3::TForm3(MainHost& main)
     : ChildWindow(main, msg::kCaptionItemset, QSize(kDesignWidth, kDesignHeight), kWinItemset, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm3"));
+
+  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
+  ListBox1Model = new EditListModel([this] { return rows_.LineCount(); },
+                                    [this](int row) { return rows_.Rows()[static_cast<std::size_t>(row)]; },
+                                    rowSize, this, EditorDisplayBytes(rowSize.width()));
+  const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
+  Panel1 = parts.panel;
+  ListBox1 = parts.list;
+
+  constexpr int top = 0, bottom = 24, bottomRight = 25;
+  BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
+  BtnCancel = PanelButton(Panel1, "BtnCancel", msg::kBtnCancel, 0, bottom);
+  BtnUp = PanelButton(Panel1, "BtnUp", msg::kBtnUp, 100, top);
+  BtnDown = PanelButton(Panel1, "BtnDown", msg::kBtnDown, 100, bottom);
+  BtnCut = PanelButton(Panel1, "BtnCut", msg::kBtnCut, 200, top);
+  BtnCopy = PanelButton(Panel1, "BtnCopy", msg::kBtnCopy, 200, bottom);
+  BtnDelete = PanelButton(Panel1, "BtnDelete", msg::kBtnDelete, 300, bottom);
+  BtnPrevPaste = PanelButton(Panel1, "BtnPrevPaste", msg::kBtnPrevPaste, 400, top);
+  BtnNextPaste = PanelButton(Panel1, "BtnNextPaste", msg::kBtnNextPaste, 400, bottomRight);
+  BtnPrevAdd = PanelButton(Panel1, "BtnPrevAdd", msg::kBtnPrevAdd, 500, top);
+  BtnNextAdd = PanelButton(Panel1, "BtnNextAdd", msg::kBtnNextAdd, 500, bottomRight);
+
+  const std::pair<QPushButton*, void (TForm3::*)()> handlers[] = {
+      {BtnSave, &TForm3::BtnSaveClick},         {BtnCancel, &TForm3::BtnCancelClick},
+      {BtnUp, &TForm3::BtnUpClick},             {BtnDown, &TForm3::BtnDownClick},
+      {BtnCut, &TForm3::BtnCutClick},           {BtnCopy, &TForm3::BtnCopyClick},
+      {BtnDelete, &TForm3::BtnDeleteClick},     {BtnPrevPaste, &TForm3::BtnPrevPasteClick},
+      {BtnNextPaste, &TForm3::BtnNextPasteClick}, {BtnPrevAdd, &TForm3::BtnPrevAddClick},
+      {BtnNextAdd, &TForm3::BtnNextAddClick},
+  };
+  for (const auto& [button, handler] : handlers)
+    connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+
+  // The panel's tab order; each opening puts the list in front of it.
+  QWidget* order[] = {BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy,
+                      BtnPrevPaste, BtnDelete, BtnPrevAdd, BtnNextPaste, BtnNextAdd};
+  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+
+  Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
+      .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy, BtnDelete, BtnPrevPaste});
+  // 前に追加, 後に貼付 and 後に追加 take none of the window's keys, and the
+  // keys stop there instead of reaching the window.
+  auto* inert = new KeyHook(this, [](QKeyEvent& e) { return IsEsc(e) || IsEnter(e) || IsCtrlBracket(e); });
+  inert->Bind({BtnPrevAdd, BtnNextPaste, BtnNextAdd});
+
+  // The user's selection is the cursor; a click that would leave no row
+  // selected puts the selection back on the cursor's row.
+  QItemSelectionModel* selection = ListBox1->selectionModel();
+  connect(selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    if (!selecting_ && current.isValid()) rows_.SetCursor(current.row());
+  });
+  connect(selection, &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!selecting_ && SelectedListRow(*ListBox1) < 0 && rows_.Cursor() >= 0) SelectCursorRow();
+  });
+}
+
+void TForm3::FormDisp() {
+  BtnPrevPaste->setEnabled(false);
+  BtnNextPaste->setEnabled(false);
+  rows_.Open(State());
+  ListBoxDisp();
+  MakeListFirstInTabOrder();
+  ShowModal();
+  // The working copy is of no use once the window has closed (HeldLine stays).
+  ListBox1Model->Clear();
+  rows_.Release();
+}
+
+void TForm3::ListBoxDisp() {
+  selecting_ = true;
+  ListBox1Model->Refill();
+  selecting_ = false;
+  SelectCursorRow();
+}
+
+void TForm3::MakeListFirstInTabOrder() {
+  QWidget::setTabOrder(ListBox1, BtnSave);
+  ListBox1->setFocus();
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  ChildWindow::showEvent(event);
+  // The row was selected while the list had no size of its own: bring it
+  // into view now, from the top of the list when it is on the first page.
+  if (!event->spontaneous()) {
+    ListBox1->scrollToTop();
+    ListBox1->scrollTo(ListBox1->currentIndex());
+  }
+}
+
+void TForm3::SelectCursorRow() {
+  selecting_ = true;
+  SelectListRow(*ListBox1, rows_.Cursor());
+  selecting_ = false;
+}
+
+void TForm3::Show(const ListChange& change) {
+  selecting_ = true;
+  ListBox1Model->Apply(change);
+  selecting_ = false;
+  SelectCursorRow();
+  BtnPrevPaste->setEnabled(rows_.PasteEnabled());
+  BtnNextPaste->setEnabled(rows_.PasteEnabled());
+}
+
+void TForm3::BtnSaveClick() {
+  rows_.Save(State(), Main().Dlg());
+  accept();
+}
+
+void TForm3::BtnCancelClick() {
+  rows_.Cancel(State());
+  reject();
+}
+
+void TForm3::BtnUpClick() { Show(rows_.Up()); }
+
+void TForm3::BtnDownClick() { Show(rows_.Down()); }
+
+void TForm3::BtnCutClick() { Show(rows_.Cut()); }
+
+void TForm3::BtnCopyClick() {
+  rows_.Copy();
+  Show({});
+}
+
+void TForm3::BtnDeleteClick() { Show(rows_.Delete()); }
+
+void TForm3::BtnPrevPasteClick() { Show(rows_.PrevPaste(Main().Dlg())); }
+
+void TForm3::BtnNextPasteClick() { Show(rows_.NextPaste(Main().Dlg())); }
+
+void TForm3::BtnPrevAddClick() { Show(rows_.PrevAdd(Main().Dlg())); }
+
+void TForm3::BtnNextAddClick() { Show(rows_.NextAdd(Main().Dlg())); }
+
+bool TForm3::FormKeyDown(QKeyEvent& key) {
+  if (IsEsc(key)) {
+    EscClose();
+    return true;
+  }
+  if (IsCtrlBracket(key)) {
+    ToggleMaximized();
+    return true;
+  }
+  if (IsEnter(key)) {
+    if (Ask(Main().Dlg(), std::string(msg::kAskSave))) BtnSaveClick();
+    return true;
+  }
+  return false;
 }
 
 }  // namespace cavel

@@ -1,15 +1,79 @@
 // The row order editor: whole lines moved, cut, copied, pasted, deleted and inserted.
+//
+// The window shows the rows of its RowOrder model in ListBox1 with the
+// model's cursor selected, and maps its eleven buttons and its keys to the
+// model's operations. The list's selection and the cursor are kept in
+// step both ways: selecting a row moves the cursor, every operation
+// selects the cursor's row. Each operation updates only the rows it
+// changed, so it is instant on the largest file.
 #pragma once
 
+#include "core/RowOrder.h"
 #include "windows/ChildWindow.h"
 
+class QListView;
+class QPushButton;
+
 namespace cavel {
+
+class EditListModel;
 
 class TForm3 : public ChildWindow {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
   explicit TForm3(MainHost& main);
+
+  // Prepares the window from the Document and CurrentLine and shows it
+  // modally; returns when it has closed.
+  void FormDisp();
+  // Fills the list from the working rows and selects the cursor's row.
+  void ListBoxDisp();
+
+  void BtnSaveClick();
+  void BtnCancelClick();
+  void BtnUpClick();
+  void BtnDownClick();
+  void BtnCutClick();
+  void BtnCopyClick();
+  void BtnDeleteClick();
+  void BtnPrevPasteClick();
+  void BtnNextPasteClick();
+  void BtnPrevAddClick();
+  void BtnNextAddClick();
+  // Esc, Ctrl+[ and Enter on the list and the buttons that take them.
+  bool FormKeyDown(QKeyEvent& key);
+
+  // The working rows, cursor, LineCount and HeldLine.
+  const RowOrder& Rows() const { return rows_; }
+
+  QWidget* Panel1 = nullptr;
+  QPushButton* BtnSave = nullptr;
+  QPushButton* BtnCancel = nullptr;
+  QPushButton* BtnUp = nullptr;
+  QPushButton* BtnDown = nullptr;
+  QPushButton* BtnCut = nullptr;
+  QPushButton* BtnCopy = nullptr;
+  QPushButton* BtnDelete = nullptr;
+  QPushButton* BtnPrevPaste = nullptr;
+  QPushButton* BtnNextPaste = nullptr;
+  QPushButton* BtnPrevAdd = nullptr;
+  QPushButton* BtnNextAdd = nullptr;
+  QListView* ListBox1 = nullptr;
+  EditListModel* ListBox1Model = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // Shows what an operation did: the changed rows, the cursor, the paste buttons.
+  void Show(const ListChange& change);
+  void SelectCursorRow();
+  void MakeListFirstInTabOrder();
+
+  RowOrder rows_;
+  // Set while the window moves the selection itself.
+  bool selecting_ = false;
 };
 
 }  // namespace cavel

@@ -137,6 +137,26 @@ TEST(RowOrder, HeldLineOutlivesAnOpeningButPasteStartsDisabled) {
   EXPECT_EQ(model.LineCount(), 2);
 }
 
+TEST(RowOrder, ReleaseLetsTheRowsGoButKeepsTheHeldLine) {
+  ScriptedDialogs dialogs;
+  MainState state = StateWith({"T", "A", "B"}, 2);
+  RowOrder model = Opened(state);
+  model.Cut();
+  model.Release();
+  EXPECT_EQ(model.LineCount(), 0);
+  EXPECT_EQ(model.Cursor(), -1);
+  EXPECT_FALSE(model.PasteEnabled());
+  EXPECT_FALSE(model.Up());
+  EXPECT_EQ(model.HeldLine(), "B");
+  model.Cancel(state);
+  EXPECT_EQ(state.CurrentLine, 2);
+  EXPECT_EQ(state.Document, (Lines{"T", "A", "B"}));
+  model.Open(state);
+  model.Copy();
+  EXPECT_TRUE(model.NextPaste(dialogs));
+  EXPECT_EQ(model.Rows(), (Lines{"T", "A", "B", "B"}));
+}
+
 TEST(RowOrder, PasteAndAddStopAtTheLineLimit) {
   ScriptedDialogs dialogs;
   MainState state = StateWith(Numbered(kMaxLines), 100);
