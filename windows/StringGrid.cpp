@@ -20,6 +20,34 @@ QByteArray Bytes(std::string_view s) { return QByteArray(s.data(), static_cast<q
 // How far from a column's right edge a press still grabs it.
 constexpr int kGrip = 4;
 
+// A header whose titles end in "…" where the column is too narrow for
+// them, as the cells do.
+class GridHeader : public QHeaderView {
+ public:
+  GridHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {}
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+    if (!rect.isValid()) return;
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    option.rect = rect;
+    option.section = logicalIndex;
+    option.textAlignment = defaultAlignment();
+    const int visual = visualIndex(logicalIndex);
+    option.position = count() == 1                ? QStyleOptionHeader::OnlyOneSection
+                      : visual == 0               ? QStyleOptionHeader::Beginning
+                      : visual == count() - 1     ? QStyleOptionHeader::End
+                                                  : QStyleOptionHeader::Middle;
+    const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+    const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, &option, this);
+    option.text = option.fontMetrics.elidedText(text, Qt::ElideRight, std::max(rect.width() - margin, 0));
+    painter->save();
+    style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    painter->restore();
+  }
+};
+
 }  // namespace
 
 // ---- the model ---------------------------------------------------------------------
@@ -106,6 +134,8 @@ StringGridFrame::StringGridFrame(QTableView& view, StringGridModel& model, int r
   view_.setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
   view_.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 
+  view_.setHorizontalHeader(new GridHeader(Qt::Horizontal, &view_));
+  view_.setVerticalHeader(new GridHeader(Qt::Vertical, &view_));
   QHeaderView* top = view_.horizontalHeader();
   top->setMinimumSectionSize(0);
   top->setDefaultSectionSize(colWidth);
