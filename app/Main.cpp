@@ -87,7 +87,11 @@ TForm1::TForm1(const AppPorts& ports, std::optional<std::string> commandLineFile
   FormCreate(commandLineFile);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The grid's model shows cells that are about to go: no view may ask it
+  // for them while the window's children are hidden and released.
+  delete StringGrid1;
+}
 
 // ---- construction ------------------------------------------------------------------
 
