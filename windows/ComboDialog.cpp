@@ -74,7 +74,7 @@ bool ComboDialog::FormKeyDown(QKeyEvent& key) {
     return true;
   }
   if (IsEnter(key)) {
-    if (BtnCancel->hasFocus())
+    if (focusWidget() == BtnCancel)
       BtnCancelClick();
     else
       BtnOkClick();
