@@ -383,6 +383,25 @@ class GridTest : public QObject {
     QCOMPARE(m.GridCurrentRow(), 1);
   }
 
+  void menuShortcutsReachTheWindowFromTheGrid() {
+    TestApp app;
+    const std::string file = app.Path("a.csv");
+    app.WriteSettings(Settings(file, "30,100"));
+    app.Start(app.WriteFile("a.csv", Sjis(kFile)));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    m.BtnDispChgClick();
+    QVERIFY(m.StringGrid1->hasFocus());
+    QTest::keyClick(m.StringGrid1, Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(m.GridColumnWidths(), std::vector<int>(5, 50));
+    app.dialogs.Answer(mbNo);
+    QTest::keyClick(m.StringGrid1, Qt::Key_M, Qt::ControlModifier);
+    QTest::keyClick(m.StringGrid1, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(m.StringGrid1, Qt::Key_J, Qt::ControlModifier);
+    QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kAskStoreGridWidth)});
+    QCOMPARE(app.modal.shown(), (std::vector<QString>{U(msg::kCaptionSearch), U(msg::kCaptionJump)}));
+  }
+
   void blankingAndResettingFromTheSettingsDialog() {
     TestApp app;
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
