@@ -695,24 +695,25 @@ class MainGridHost : public GridFillHost {
 void TForm1::StringGridDisp() {
   MainGridHost host([this](const std::string& caption) { SetCaption(caption); },
                     [this](int milliseconds) { DelayTime(milliseconds); },
-                    [this](GridFill& fill) {
-                      // The current cell and, for an empty Document, the widths
-                      // outlive the model's reset.
-                      const std::vector<int> before = GridColumnWidths();
-                      const QModelIndex current = StringGrid1->currentIndex();
-                      const int row = GridCurrentRow();
-                      std::optional<std::vector<int>> widths;
-                      StringGrid1->horizontalHeader()->setDefaultSectionSize(state.ColWidth);
-                      StringGrid1Model->Reset([&] { widths = fill.ApplyTo(gridCells_); });
-                      SetGridColumnWidths(widths ? *widths : before);
-                      const int rows = StringGrid1Model->rowCount(), cols = StringGrid1Model->columnCount();
-                      if (rows > 0 && cols > 0) {
-                        const QModelIndex cell = StringGrid1Model->index(
-                            std::clamp(row - 1, 0, rows - 1), std::clamp(current.isValid() ? current.column() : 0, 0, cols - 1));
-                        StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
-                      }
-                    });
+                    [this](GridFill& fill) { ApplyGridFill(fill); });
   cavel::StringGridDisp(state, Dlg(), ports_.settingsPath, host);
+}
+
+void TForm1::ApplyGridFill(GridFill& fill) {
+  // The current cell, and for an empty Document the widths, outlive the
+  // model's reset.
+  const std::vector<int> before = GridColumnWidths();
+  const QModelIndex current = StringGrid1->currentIndex();
+  const int row = GridCurrentRow();
+  std::optional<std::vector<int>> widths;
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(state.ColWidth);
+  StringGrid1Model->Reset([&] { widths = fill.ApplyTo(gridCells_); });
+  SetGridColumnWidths(widths ? *widths : before);
+  const int rows = StringGrid1Model->rowCount(), cols = StringGrid1Model->columnCount();
+  if (rows == 0 || cols == 0) return;
+  const QModelIndex cell = StringGrid1Model->index(std::clamp(row - 1, 0, rows - 1),
+                                                   std::clamp(current.isValid() ? current.column() : 0, 0, cols - 1));
+  StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
 }
 
 void TForm1::MenuGridWidthChgClick() {

@@ -263,6 +263,8 @@ class TForm1 : public QMainWindow, public MainHost {
   void MakeListFirstInTabOrder();
   void MainKeyDown(QKeyEvent& key, bool enterViews);
   void OpenRecordWindow(bool edit);
+  // Moves the fill's cells into the grid and sets the widths it returns.
+  void ApplyGridFill(GridFill& fill);
   // Find, find again and jump: selects the row found and lets the grid follow.
   void SelectFoundRow(std::optional<int> row);
   // When the grid shows the open file, its current row follows the list's selection.
