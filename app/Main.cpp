@@ -19,11 +19,15 @@
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "app/Startup.h"
 #include "core/CsvWriter.h"
 #include "core/Dialogs.h"
+#include "core/Find.h"
+#include "core/GridFill.h"
 #include "core/History.h"
 #include "core/Messages.h"
 #include "core/SavePath.h"
@@ -49,6 +53,7 @@
 #include "windows/Jump.h"
 #include "windows/LinesModel.h"
 #include "windows/Search.h"
+#include "windows/StringGrid.h"
 #include "windows/View.h"
 
 namespace cavel {
@@ -84,7 +89,11 @@ TForm1::TForm1(const AppPorts& ports, std::optional<std::string> commandLineFile
   FormCreate(commandLineFile);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The grid's model shows cells that are about to go: no view may ask it
+  // for them while the window's children are hidden and released.
+  delete StringGrid1;
+}
 
 // ---- construction ------------------------------------------------------------------
 
@@ -133,9 +142,8 @@ void TForm1::BuildControls() {
 
   StringGrid1 = new QTableView(central);
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  StringGrid1->verticalHeader()->setDefaultSectionSize(24);
-  StringGrid1->horizontalHeader()->setDefaultSectionSize(84);
+  StringGrid1Model = new StringGridModel(gridCells_, this);
+  gridFrame_ = new StringGridFrame(*StringGrid1, *StringGrid1Model, kGridRowHeight, kGridDesignColWidth);
   StringGrid1->hide();
   layout->addWidget(StringGrid1);
 
@@ -240,7 +248,7 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   // 7.
   state.HistoryMenuBase = static_cast<int>(MenuFile->actions().size()) - kHistorySlots;
   // 8.
-  gridRows_ = kGridRowsAtStart;
+  StringGrid1Model->Reset([this] { gridCells_.SetRowCount(kGridRowsAtStart); });
   state.GridBuilt = 0;
   state.GridWidthState = 0;
   SetGridCurrentRow(1);
@@ -265,11 +273,9 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
 void TForm1::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  // 1. The column widths of the open file, without asking.
-  if (state.GridWidthSave && !state.CurrentFileName.empty() && !GridCornerText().empty()) {
-    WriteOutcome stored = StoreColumnWidths(ports_.settingsPath, state.CurrentFileName, GridColumnWidths(), state);
-    if (!stored.ok) ErrorReport(Dlg(), msg::CannotWrite(ports_.settingsPath));
-  }
+  // 1. The column widths of the open file, without asking; only a grid
+  // filled for that file has them.
+  StoreGridWidthsAtExit(state, Dlg(), ports_.settingsPath, gridCells_, GridColumnWidths());
   // 2.
   ListBox1Model->Clear();
   Lines().swap(state.Document);
@@ -613,19 +619,30 @@ void TForm1::MenuCreateClick() {
 
 void TForm1::MenuFindClick() {
   if (!forms.Form5) return;
-  forms.Form5->Place();
-  ShowModal(*forms.Form5);
+  const ComboSetup combo = findJump_.OpenFind();
+  forms.Form5->FormDisp(findJump_, combo);
+  const bool searching = !state.FindText.empty();
+  SelectFoundRow(findJump_.Find(Dlg(), ListSelection()));
+  if (searching) MenuReFind->setEnabled(true);
 }
 
-void TForm1::MenuReFindClick() {
-  // Find again searches on from the selection with FindText; it comes with
-  // the find dialog.
-}
+void TForm1::MenuReFindClick() { SelectFoundRow(findJump_.ReFind(Dlg(), ListSelection())); }
 
 void TForm1::MenuJumpClick() {
   if (!forms.Form4) return;
-  forms.Form4->Place();
-  ShowModal(*forms.Form4);
+  const ComboSetup combo = findJump_.OpenJump();
+  forms.Form4->FormDisp(findJump_, combo);
+  SelectFoundRow(findJump_.Jump(ListRowCount()));
+}
+
+void TForm1::SelectFoundRow(std::optional<int> row) {
+  if (!row) return;
+  SelectListRow(*row);
+  GridFollowList();
+}
+
+void TForm1::GridFollowList() {
+  if (GridShowsFile(state, gridCells_)) SetGridCurrentRow(ListSelection() + 1);
 }
 
 void TForm1::MenuFormPosClick() {
@@ -660,31 +677,95 @@ int TForm1::ShowModal(QDialog& window) { return ports_.modal ? ports_.modal->Run
 QSize TForm1::ScreenSize() const { return ports_.screenSize ? ports_.screenSize() : PrimaryScreenSize(); }
 
 // ---- the grid ---------------------------------------------------------------------------------
-//
-// StringGrid1 is a placeholder view until the grid's model exists: it holds
-// no cells, so the fill does nothing and cell (0, 0) is empty.
 
-void TForm1::StringGridDisp() {}
+namespace {
 
-void TForm1::MenuGridWidthChgClick() {}
+// The fill's captions and pauses, and the hand-over of its cells, through the main window.
+class MainGridHost : public GridFillHost {
+ public:
+  MainGridHost(std::function<void(const std::string&)> caption, std::function<void(int)> delay,
+               std::function<void(GridFill&)> apply)
+      : caption_(std::move(caption)), delay_(std::move(delay)), apply_(std::move(apply)) {}
+  void SetCaption(const std::string& caption) override { caption_(caption); }
+  void DelayTime(int milliseconds) override { delay_(milliseconds); }
+  void ApplyFill(GridFill& fill) override { apply_(fill); }
 
-void TForm1::MenuGridWodthMemClick() {}
+ private:
+  std::function<void(const std::string&)> caption_;
+  std::function<void(int)> delay_;
+  std::function<void(GridFill&)> apply_;
+};
 
-int TForm1::GridRowCount() const { return gridRows_; }
+}  // namespace
 
-int TForm1::GridCurrentRow() const { return gridRow_; }
+void TForm1::StringGridDisp() {
+  MainGridHost host([this](const std::string& caption) { SetCaption(caption); },
+                    [this](int milliseconds) { DelayTime(milliseconds); },
+                    [this](GridFill& fill) { ApplyGridFill(fill); });
+  cavel::StringGridDisp(state, Dlg(), ports_.settingsPath, host);
+}
 
-void TForm1::SetGridCurrentRow(int row) { gridRow_ = row; }
+void TForm1::ApplyGridFill(GridFill& fill) {
+  // The current cell, and for an empty Document the widths, outlive the
+  // model's reset.
+  const std::vector<int> before = GridColumnWidths();
+  const QModelIndex current = StringGrid1->currentIndex();
+  const int row = GridCurrentRow();
+  std::optional<std::vector<int>> widths;
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(state.ColWidth);
+  StringGrid1Model->Reset([&] { widths = fill.ApplyTo(gridCells_); });
+  SetGridColumnWidths(widths ? *widths : before);
+  const int rows = StringGrid1Model->rowCount(), cols = StringGrid1Model->columnCount();
+  if (rows == 0 || cols == 0) return;
+  const QModelIndex cell = StringGrid1Model->index(std::clamp(row - 1, 0, rows - 1),
+                                                   std::clamp(current.isValid() ? current.column() : 0, 0, cols - 1));
+  StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+}
+
+void TForm1::MenuGridWidthChgClick() {
+  std::vector<int> widths = GridColumnWidths();
+  if (StringGridWidthChg(state, Dlg(), ports_.settingsPath, gridCells_, widths)) SetGridColumnWidths(widths);
+}
+
+void TForm1::MenuGridWodthMemClick() {
+  cavel::MenuGridWodthMemClick(state, Dlg(), ports_.settingsPath, gridCells_, GridColumnWidths());
+}
+
+int TForm1::GridRowCount() const { return gridCells_.RowCount(); }
+
+int TForm1::GridCurrentRow() const {
+  const QModelIndex current = StringGrid1->currentIndex();
+  return current.isValid() ? current.row() + 1 : 1;
+}
+
+void TForm1::SetGridCurrentRow(int row) {
+  const int rows = StringGrid1Model->rowCount(), cols = StringGrid1Model->columnCount();
+  if (rows == 0 || cols == 0) return;
+  // Row 0 is fixed: the first row that can be current is row 1.
+  const QModelIndex current = StringGrid1->currentIndex();
+  const QModelIndex cell =
+      StringGrid1Model->index(std::clamp(row - 1, 0, rows - 1), current.isValid() ? std::min(current.column(), cols - 1) : 0);
+  StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+  StringGrid1->scrollTo(cell);
+}
 
 bool TForm1::GridHoldsDocument() const { return GridRowCount() == ListRowCount() + 1; }
 
-std::string TForm1::GridCornerText() const { return {}; }
+std::string TForm1::GridCornerText() const { return std::string(gridCells_.Cell(0, 0)); }
 
-std::vector<int> TForm1::GridColumnWidths() const { return {}; }
+std::vector<int> TForm1::GridColumnWidths() const { return gridFrame_->Widths(); }
 
-void TForm1::GridBlankCells(int, int) {}
+void TForm1::SetGridColumnWidths(const std::vector<int>& widths) { gridFrame_->SetWidths(widths); }
 
-void TForm1::GridResetWidths() {}
+void TForm1::GridBlankCells(int cols, int rows) {
+  gridCells_.BlankCells(cols, rows);
+  StringGrid1Model->CellsChanged();
+}
+
+void TForm1::GridResetWidths() {
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(state.ColWidth);
+  SetGridColumnWidths(DefaultWidths(gridCells_, state.ColWidth));
+}
 
 // ---- keys, exit, help, companion --------------------------------------------------------------
 

@@ -16,6 +16,8 @@
 
 #include "app/AppPorts.h"
 #include "core/CsvLoader.h"
+#include "core/Find.h"
+#include "core/GridFill.h"
 #include "core/MainState.h"
 #include "windows/MainHost.h"
 
@@ -29,6 +31,8 @@ namespace cavel {
 
 class KeyHook;
 class LinesModel;
+class StringGridFrame;
+class StringGridModel;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -54,6 +58,7 @@ class TForm1 : public QMainWindow, public MainHost {
   static constexpr int kPanelHeight = 26;
   static constexpr int kListFontHeight = 19, kListItemHeight = 18;
   static constexpr int kGridRowsAtStart = 30000;
+  static constexpr int kGridRowHeight = 24, kGridDesignColWidth = 84;
 
   // Builds the controls and menus, then runs FormCreate, which loads the
   // command-line file when one is given.
@@ -93,8 +98,9 @@ class TForm1 : public QMainWindow, public MainHost {
   QPushButton* BtnDispChg = nullptr;
   QListView* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
-  // The grid: a placeholder view until the grid's model exists.
+  // The grid: a virtual table over the grid's cells (windows/StringGrid.h).
   QTableView* StringGrid1 = nullptr;
+  StringGridModel* StringGrid1Model = nullptr;
 
   // ---- the main menu --------------------------------------------------------------
   QMenu* MenuFile = nullptr;
@@ -199,6 +205,10 @@ class TForm1 : public QMainWindow, public MainHost {
   std::string GridCornerText() const;
   // The widths of every grid column, column 0 first.
   std::vector<int> GridColumnWidths() const;
+  // Sets the widths of the first columns, column 0 first.
+  void SetGridColumnWidths(const std::vector<int>& widths);
+  // The grid's cells.
+  const GridCells& GridStore() const { return gridCells_; }
   void GridBlankCells(int cols, int rows) override;
   void GridResetWidths() override;
 
@@ -253,15 +263,21 @@ class TForm1 : public QMainWindow, public MainHost {
   void MakeListFirstInTabOrder();
   void MainKeyDown(QKeyEvent& key, bool enterViews);
   void OpenRecordWindow(bool edit);
+  // Moves the fill's cells into the grid and sets the widths it returns.
+  void ApplyGridFill(GridFill& fill);
+  // Find, find again and jump: selects the row found and lets the grid follow.
+  void SelectFoundRow(std::optional<int> row);
+  // When the grid shows the open file, its current row follows the list's selection.
+  void GridFollowList();
 
   AppPorts ports_;
   KeyHook* buttonKeys_ = nullptr;
   KeyHook* listKeys_ = nullptr;
   KeyHook* gridKeys_ = nullptr;
   bool destroyed_ = false;
-  // The grid placeholder's row count and current row (the grid's model takes them over).
-  int gridRows_ = kGridRowsAtStart;
-  int gridRow_ = 1;
+  GridCells gridCells_;
+  StringGridFrame* gridFrame_ = nullptr;
+  FindJump findJump_{state};
 };
 
 }  // namespace cavel

@@ -43,6 +43,9 @@ class GridCells {
 
   // Empties every cell; the counts stay.
   void Clear();
+  // The row count the window gives the grid before any fill (30000 at
+  // start-up); rows that hold nothing show empty cells.
+  void SetRowCount(int rows) { rows_ = rows < 0 ? 0 : rows; }
   // Empties the cells of columns 0..cols-1 in rows 0..rows-1, where they exist.
   void BlankCells(int cols, int rows);
 

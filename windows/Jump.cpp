@@ -1,12 +1,49 @@
 #include "windows/Jump.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
 #include "core/Messages.h"
 
 namespace cavel {
 
+namespace {
+
+QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
 TForm4::TForm4(MainHost& main)
-    : ChildWindow(main, msg::kCaptionJump, QSize(kDesignWidth, kDesignHeight), 0, Sizing::Fixed) {
+    : ComboDialog(main, msg::kCaptionJump, QSize(kDesignWidth, kDesignHeight), msg::kJumpLabel) {
   setObjectName(QStringLiteral("TForm4"));
+  ComboBox1->lineEdit()->setMaxLength(kJumpTextChars);
+}
+
+void TForm4::FormDisp(FindJump& commands, const ComboSetup& combo) {
+  commands_ = &commands;
+  Label2->setText(Text(msg::kJumpRangeLabel));
+  ShowWith(Text(combo.text), {Text(combo.items[0]), Text(combo.items[1]), Text(combo.items[2])});
+  commands_ = nullptr;
+}
+
+void TForm4::BtnOkClick() {
+  if (!commands_) {
+    reject();
+    return;
+  }
+  // A refused text keeps the dialog open, the text ready to be typed over.
+  if (!commands_->JumpOk(Main().Dlg(), ComboBox1->currentText().toStdString())) {
+    ComboBox1->setFocus();
+    ComboBox1->lineEdit()->selectAll();
+    return;
+  }
+  accept();
+}
+
+void TForm4::BtnCancelClick() {
+  if (commands_) commands_->JumpCancel();
+  reject();
 }
 
 }  // namespace cavel
