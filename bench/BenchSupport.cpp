@@ -148,6 +148,37 @@ std::size_t WriteLargestFile(const std::string& path) {
   });
 }
 
+std::string QuotedLine(std::size_t index) {
+  // Item 1: 126 ASCII bytes; items 3, 5, ..., 63: 125; items 2, 4, ..., 64:
+  // 62 kanji and a letter (125 bytes); each enclosed in quotes. With the
+  // 63 commas that is 8192 bytes, 8064 without the quotes.
+  Lcg rng(index + 7919);
+  std::string line;
+  line.reserve(kMaxLineBytes);
+  for (int k = 1; k <= kMaxItems; ++k) {
+    if (k > 1) line += ',';
+    line += '"';
+    if (k % 2 == 0) {
+      for (int c = 0; c < 62; ++c) AppendKanji(line, rng);
+      AppendAscii(line, rng, 1);
+    } else {
+      AppendAscii(line, rng, k == 1 ? 126 : 125);
+    }
+    line += '"';
+  }
+  return line;
+}
+
+std::size_t WriteQuotedFile(const std::string& path) {
+  std::size_t i = 0;
+  return WriteBlocks(path, [&](std::string& block) {
+    if (i == kLargestLines) return false;
+    block += QuotedLine(i++);
+    block += "\r\n";
+    return true;
+  });
+}
+
 std::string FindDataFile(const std::string& name) {
   std::vector<std::string> candidates;
   if (const char* data = std::getenv("CAVEL_DATA"); data && *data) candidates.push_back(std::string(data) + "/" + name);
@@ -326,6 +357,19 @@ long long PeakMemory(const std::function<void()>& operation) {
   return result;
 }
 
+long long PeakInProcess(const std::function<void()>& operation) {
+  ::malloc_trim(0);
+  int fd = ::open("/proc/self/clear_refs", O_WRONLY);
+  if (fd < 0) return -1;
+  const bool reset = ::write(fd, "5", 1) == 1;
+  ::close(fd);
+  if (!reset) return -1;
+  const long before = StatusKb("VmRSS");
+  operation();
+  const long peak = StatusKb("VmHWM");
+  return before < 0 || peak < 0 ? -1 : (static_cast<long long>(peak) - before) * 1024;
+}
+
 void KeepFreedMemory() {
   ::mallopt(M_TRIM_THRESHOLD, 1 << 30);
   ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
@@ -355,6 +399,21 @@ void PrintRatio(const std::string& label, double ratio, double limit) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "%9.2f x    (target <= %.2f)  %s", ratio, limit, ratio <= limit ? "ok" : "OVER");
   PrintLine(label, buf);
+}
+
+void PrintResult(const Result& r) {
+  auto number = [](double value, const char* format) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, format, value);
+    return std::string(buf);
+  };
+  const double ratio = r.baselineSeconds > 0 ? r.seconds / r.baselineSeconds : 0;
+  std::printf("RESULT %s %s %s %s %s %s %s %s %zu %s\n", r.figure.c_str(), r.file.c_str(),
+              number(r.seconds * 1e3, "%.2f").c_str(), r.baseline.c_str(), number(r.baselineSeconds * 1e3, "%.2f").c_str(),
+              number(ratio, "%.3f").c_str(), r.target > 0 ? number(r.target, "%.2f").c_str() : "-",
+              r.peakBytes >= 0 ? std::to_string(r.peakBytes).c_str() : "-", r.fileBytes,
+              r.peakTarget > 0 ? number(r.peakTarget, "%.2f").c_str() : "-");
+  std::fflush(stdout);
 }
 
 }  // namespace cavel::bench

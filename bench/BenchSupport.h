@@ -41,6 +41,15 @@ inline constexpr std::size_t kLargestLines = 30000;
 // each followed by CR LF. Returns its size in bytes (0 on failure).
 std::size_t WriteLargestFile(const std::string& path);
 
+// Line `index` of the largest file whose every item is enclosed in double
+// quotes: exactly 8192 bytes, 64 items, the even-numbered ones double-byte
+// Shift-JIS text, the odd ones ASCII. Without its quotes it is 8064 bytes,
+// so that removing the quotes and adding them again gives it back: the
+// largest file that both quote conversions can take.
+std::string QuotedLine(std::size_t index);
+// kLargestLines lines of QuotedLine with CR LF. The size in bytes (0 on failure).
+std::size_t WriteQuotedFile(const std::string& path);
+
 // Where a data file of the source tree's sibling data folder is: in
 // $CAVEL_DATA, then ../shared/data (or ../../shared/data, for a worktree)
 // beside the source tree. Empty when none is found.
@@ -117,6 +126,13 @@ long long PeakMemory(const std::function<void()>& operation);
 void KeepFreedMemory();
 void ReturnFreedMemory();
 
+// Peak memory of one operation run in this process, for the programs with
+// windows (their threads do not survive a fork): free heap memory handed
+// back, the peak resident size reset (/proc/self/clear_refs), the
+// operation, then VmHWM less the resident size before it. -1 when the
+// reset is not possible.
+long long PeakInProcess(const std::function<void()>& operation);
+
 // ---- printing ------------------------------------------------------------
 
 std::string Ms(double seconds);
@@ -124,5 +140,25 @@ std::string Mb(double bytes);
 // "  <label>  <value> x  (target <= <limit>)  ok|OVER"
 void PrintRatio(const std::string& label, double ratio, double limit);
 void PrintLine(const std::string& label, const std::string& value);
+
+// ---- the table of bench/all ------------------------------------------------
+
+// One figure of the whole program against its baseline from the same run,
+// with the peak memory of the operation against the size of the file.
+struct Result {
+  std::string figure;         // one word: "open", "grid-fill", ...
+  std::string file;           // one word: "largest", "addresses", ...
+  double seconds = 0;         // the figure
+  std::string baseline;       // one word: what it is measured against
+  double baselineSeconds = 0;  // the baseline (a fixed limit for "50ms")
+  double target = 0;          // the ratio's target (at most); 0: none set
+  long long peakBytes = -1;   // -1: not measured
+  std::size_t fileBytes = 0;
+  double peakTarget = 0;      // peak / file size at most; 0: none set
+};
+// Prints one line that bench/all collects into its table:
+// "RESULT figure file figure_ms baseline baseline_ms ratio target peak_bytes
+//  file_bytes peak_target" (a target of 0 and a peak of -1 print as "-").
+void PrintResult(const Result& result);
 
 }  // namespace cavel::bench

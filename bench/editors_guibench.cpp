@@ -11,6 +11,13 @@
 //    main window (the window filled from the Document, one move, 保存, the
 //    return refresh with the 500 ms pause taken out) against CsvLoader on
 //    the same file in the same run. Target: at most 3 x the loader.
+// 3. The quote conversion through its window: removing every item's quotes
+//    from a file whose items are all quoted, and adding them back, each the
+//    whole command (the window filled, the button, the return refresh)
+//    against CsvLoader on the file the conversion starts from.
+// All of it on the largest file (for the conversion: the largest file whose
+// quotes can be removed and added again) and on a file of real shape (30000
+// lines of quoted Japanese addresses).
 #include <QApplication>
 #include <QDialog>
 #include <QListView>
@@ -28,12 +35,15 @@
 #include "app/Main.h"
 #include "app/WindowSet.h"
 #include "core/CsvLoader.h"
+#include "core/CsvWriter.h"
 #include "core/Dialogs.h"
+#include "core/QuoteConvert.h"
 #include "platform/FileDialogs.h"
 #include "platform/Modal.h"
 #include "platform/Pump.h"
 #include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
+#include "windows/Convert.h"
 #include "windows/Exchange.h"
 #include "windows/Itemset.h"
 
@@ -47,12 +57,9 @@ constexpr int kOperations = 25;
 
 class OneFile : public FileDialogs {
  public:
-  explicit OneFile(std::string path) : path_(std::move(path)) {}
-  std::optional<std::string> OpenFileName(const OpenFileRequest&) override { return path_; }
+  std::string path;
+  std::optional<std::string> OpenFileName(const OpenFileRequest&) override { return path; }
   std::optional<std::string> SaveFileName(const SaveFileRequest&) override { return std::nullopt; }
-
- private:
-  std::string path_;
 };
 
 class NoPause : public Pump {
@@ -78,39 +85,30 @@ void Fail(const char* what) {
   std::exit(1);
 }
 
-}  // namespace
+// What the measures work with.
+struct Windows {
+  TForm1& main;
+  TForm3& rows;
+  TForm8& items;
+  TForm10& convert;
+  ScriptModal& modal;
+  ScriptedDialogs& dialogs;
+  OneFile& files;
+};
 
-int main(int argc, char** argv) {
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  BenchDir dir;
-  const std::string largest = dir.File("largest.csv");
-  const std::size_t size = WriteLargestFile(largest);
-  if (size == 0) Fail("cannot write the largest file");
-
-  QApplication app(argc, argv);
-  ScriptedDialogs dialogs(mbYes);
-  OneFile files(largest);
-  NoPause pump;
-  ScriptModal modal;
-  AppPorts ports;
-  ports.dialogs = &dialogs;
-  ports.files = &files;
-  ports.pump = &pump;
-  ports.modal = &modal;
-  ports.screenSize = [] { return QSize(1280, 1024); };
-  ports.settingsPath = dir.File("cavel.INI");
-  WindowSet windows(ports, std::nullopt);
-  TForm1& main = windows.Main();
-  TForm3& rows = *windows.Children().Form3;
-  TForm8& items = *windows.Children().Form8;
-  main.show();
+// Row operations and the two saves on one file, opened through the main
+// window's open path.
+void MeasureEditors(Windows& w, const std::string& name, const std::string& path, std::size_t size) {
+  TForm1& main = w.main;
+  TForm3& rows = w.rows;
+  TForm8& items = w.items;
+  ScriptModal& modal = w.modal;
+  ScriptedDialogs& dialogs = w.dialogs;
+  w.files.path = path;
   main.MenuFileOpenClick();
   QApplication::processEvents();
-  if (main.ListRowCount() != static_cast<int>(kLargestLines)) Fail("the largest file did not open");
-
-  std::printf("editors bench (%s); files in %s\n", qPrintable(QGuiApplication::platformName()), dir.path().c_str());
-  std::printf("largest file: %zu lines of %zu bytes, 64 items; %zu bytes\n\n", kLargestLines, kMaxLineBytes, size);
+  if (main.ListRowCount() != static_cast<int>(kLargestLines) || !dialogs.shown().empty())
+    Fail("the file did not open");
 
   // ---- row operations through the window -------------------------------------------
   std::vector<double> cutFirst, pasteFirst, cutLast, pasteLast, paintOnly;
@@ -165,7 +163,7 @@ int main(int argc, char** argv) {
   Lines loaded;
   auto loader = [&] {
     ScriptedDialogs d(mbYes);
-    ok = ok && CsvLoader(largest, kItemLimitWide, d, loaded).result == LoadResult::Loaded;
+    ok = ok && CsvLoader(path, kItemLimitWide, d, loaded).result == LoadResult::Loaded;
   };
   auto freeLoaded = [&] { Lines().swap(loaded); };
   auto saveRows = [&] {
@@ -186,7 +184,7 @@ int main(int argc, char** argv) {
     main.MenuExchangeClick();
     ok = ok && main.state.DocumentChanged == 1 && main.ListSelection() == 0;
   };
-  CountByte(largest, '\r');
+  CountByte(path, '\r');
   std::printf("\nsaving (medians of %d runs: window filled, one move, 保存, return refresh without its pause)\n",
               kRuns);
   const Pair rowSave = TimeAgainst(kRuns, saveRows, loader, freeLoaded);
@@ -198,7 +196,125 @@ int main(int argc, char** argv) {
   PrintLine("item order: open, move, save", Ms(itemSave.measured));
   PrintLine("baseline: CsvLoader", Ms(itemSave.baseline));
   PrintRatio("item order save / loader", itemSave.measured / itemSave.baseline, 3.0);
+  const long long rowPeak = PeakInProcess(saveRows);
+  const long long itemPeak = PeakInProcess(saveItems);
+  if (rowPeak >= 0) {
+    PrintLine("peak memory of the row order save", Mb(static_cast<double>(rowPeak)));
+    PrintLine("peak memory of the item order save", Mb(static_cast<double>(itemPeak)));
+  }
+  PrintResult({"row-op", name, slowestMedian, "repaint", Median(paintOnly), 2.0, -1, size, 0});
+  PrintResult({"row-save", name, rowSave.measured, "CsvLoader", rowSave.baseline, 3.0, rowPeak, size, 0});
+  PrintResult({"item-save", name, itemSave.measured, "CsvLoader", itemSave.baseline, 3.0, itemPeak, size, 0});
 
+}
+
+// The quote conversion through its window on one file whose items are all
+// quoted: remove, then add, in turns, each against the loader on the file
+// it starts from (the bare one written once, untimed).
+void MeasureConversion(Windows& w, const BenchDir& dir, const std::string& name, const std::string& quoted,
+                       std::size_t size) {
+  TForm1& main = w.main;
+  TForm10& convert = w.convert;
+  w.files.path = quoted;
+  main.MenuFileOpenClick();
+  QApplication::processEvents();
+  if (main.ListRowCount() != static_cast<int>(kLargestLines) || !w.dialogs.shown().empty())
+    Fail("the quoted file did not open");
+  const Lines original = main.state.Document;
+  bool ok = true;
+  auto run = [&](QuoteMode mode) {
+    w.modal.script = [&, mode](QDialog&) {
+      (mode == QuoteMode::Add ? convert.BtnQuatationAddSave : convert.BtnQuatationDelSave)->click();
+    };
+    main.SelectListRow(0);
+    main.MenuConvertClick();
+    ok = ok && main.state.DocumentChanged == 1 && main.ListRowCount() == static_cast<int>(kLargestLines);
+  };
+  run(QuoteMode::Remove);
+  const std::string bare = dir.File(name + "-bare.csv");
+  if (!ok || !WriteLines(bare, main.state.Document).ok) Fail("the quotes were not removed");
+  run(QuoteMode::Add);
+  if (!ok || main.state.Document != original) Fail("removing and adding the quotes did not give the file back");
+
+  Lines loaded;
+  auto loader = [&](const std::string& path) {
+    return [&, path] {
+      ScriptedDialogs d(mbYes);
+      ok = ok && CsvLoader(path, kItemLimitWide, d, loaded).result == LoadResult::Loaded;
+    };
+  };
+  CountByte(quoted, '\r');
+  CountByte(bare, '\r');
+  const std::vector<double> times =
+      TimeTurns(kRuns, {loader(quoted), [&] { run(QuoteMode::Remove); }, loader(bare), [&] { run(QuoteMode::Add); }},
+                [&] { Lines().swap(loaded); });
+  const long long removePeak = PeakInProcess([&] { run(QuoteMode::Remove); });
+  const long long addPeak = PeakInProcess([&] { run(QuoteMode::Add); });
+  if (!ok || main.state.Document != original || !w.dialogs.shown().empty()) Fail("a conversion went wrong");
+  std::printf("\nquote conversion through its window (medians of %d: window filled, button, return refresh)\n", kRuns);
+  PrintLine("remove every quote", Ms(times[1]));
+  PrintLine("baseline: CsvLoader, quoted file", Ms(times[0]));
+  std::printf("  %-34s %9.2f x\n", "remove / loader", times[1] / times[0]);
+  PrintLine("add them again", Ms(times[3]));
+  PrintLine("baseline: CsvLoader, bare file", Ms(times[2]));
+  std::printf("  %-34s %9.2f x\n", "add / loader", times[3] / times[2]);
+  if (removePeak >= 0) {
+    PrintLine("peak memory of the removal", Mb(static_cast<double>(removePeak)));
+    PrintLine("peak memory of the addition", Mb(static_cast<double>(addPeak)));
+  }
+  PrintResult({"quote-remove", name, times[1], "CsvLoader", times[0], 0, removePeak, size, 0});
+  PrintResult({"quote-add", name, times[3], "CsvLoader", times[2], 0, addPeak, size, 0});
+  std::remove(bare.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  BenchDir dir;
+  const std::string largest = dir.File("largest.csv");
+  const std::size_t size = WriteLargestFile(largest);
+  if (size == 0) Fail("cannot write the largest file");
+  const std::string quoted = dir.File("largest-quoted.csv");
+  const std::size_t qsize = WriteQuotedFile(quoted);
+  if (qsize == 0) Fail("cannot write the quoted file");
+  const std::string addresses = dir.File("addresses.csv");
+  std::string source;
+  const std::size_t asize = WriteAddressFile(addresses, kLargestLines, &source);
+  if (asize == 0) Fail("cannot write the address file");
+
+  QApplication app(argc, argv);
+  ScriptedDialogs dialogs(mbYes);
+  OneFile files;
+  NoPause pump;
+  ScriptModal modal;
+  AppPorts ports;
+  ports.dialogs = &dialogs;
+  ports.files = &files;
+  ports.pump = &pump;
+  ports.modal = &modal;
+  ports.screenSize = [] { return QSize(1280, 1024); };
+  ports.settingsPath = dir.File("cavel.INI");
+  WindowSet windows(ports, std::nullopt);
+  TForm1& main = windows.Main();
+  Windows w{main, *windows.Children().Form3, *windows.Children().Form8, *windows.Children().Form10,
+            modal, dialogs, files};
+  main.show();
+  QApplication::processEvents();
+
+  std::printf("editors bench (%s); files in %s\n", qPrintable(QGuiApplication::platformName()), dir.path().c_str());
+  std::printf("largest file: %zu lines of %zu bytes, 64 items; %zu bytes\n\n", kLargestLines, kMaxLineBytes, size);
+  MeasureEditors(w, "largest", largest, size);
+  std::printf("\nlargest file with every item quoted: %zu lines of %zu bytes, 64 items; %zu bytes\n", kLargestLines,
+              kMaxLineBytes, qsize);
+  MeasureConversion(w, dir, "largest", quoted, qsize);
+  std::remove(largest.c_str());
+  std::remove(quoted.c_str());
+  std::printf("\naddress file: %zu lines of quoted Japanese addresses, %zu bytes\n  (from %s)\n\n", kLargestLines,
+              asize, source.c_str());
+  MeasureEditors(w, "addresses", addresses, asize);
+  MeasureConversion(w, dir, "addresses", addresses, asize);
   main.FormDestroy();
   return 0;
 }
