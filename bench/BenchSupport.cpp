@@ -402,17 +402,18 @@ void PrintRatio(const std::string& label, double ratio, double limit) {
 }
 
 void PrintResult(const Result& r) {
-  auto number = [](double value, const char* format) {
+  auto fixed = [](double value, int decimals) {
     char buf[48];
-    std::snprintf(buf, sizeof buf, format, value);
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
     return std::string(buf);
   };
+  auto target = [&](double value) { return value > 0 ? fixed(value, 2) : std::string("-"); };
   const double ratio = r.baselineSeconds > 0 ? r.seconds / r.baselineSeconds : 0;
-  std::printf("RESULT %s %s %s %s %s %s %s %s %zu %s\n", r.figure.c_str(), r.file.c_str(),
-              number(r.seconds * 1e3, "%.2f").c_str(), r.baseline.c_str(), number(r.baselineSeconds * 1e3, "%.2f").c_str(),
-              number(ratio, "%.3f").c_str(), r.target > 0 ? number(r.target, "%.2f").c_str() : "-",
-              r.peakBytes >= 0 ? std::to_string(r.peakBytes).c_str() : "-", r.fileBytes,
-              r.peakTarget > 0 ? number(r.peakTarget, "%.2f").c_str() : "-");
+  const std::string line = "RESULT " + r.figure + " " + r.file + " " + fixed(r.seconds * 1e3, 2) + " " + r.baseline +
+                           " " + fixed(r.baselineSeconds * 1e3, 2) + " " + fixed(ratio, 3) + " " + target(r.target) +
+                           " " + (r.peakBytes >= 0 ? std::to_string(r.peakBytes) : std::string("-")) + " " +
+                           std::to_string(r.fileBytes) + " " + target(r.peakTarget);
+  std::printf("%s\n", line.c_str());
   std::fflush(stdout);
 }
 

@@ -308,7 +308,7 @@ int main(int argc, char** argv) {
   MeasureEditors(w, "largest", largest, size);
   std::printf("\nlargest file with every item quoted: %zu lines of %zu bytes, 64 items; %zu bytes\n", kLargestLines,
               kMaxLineBytes, qsize);
-  MeasureConversion(w, dir, "largest", quoted, qsize);
+  MeasureConversion(w, dir, "largest-quoted", quoted, qsize);
   std::remove(largest.c_str());
   std::remove(quoted.c_str());
   std::printf("\naddress file: %zu lines of quoted Japanese addresses, %zu bytes\n  (from %s)\n\n", kLargestLines,

@@ -242,7 +242,8 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   const QRect corner = grid.visualRect(grid.currentIndex());
   std::printf("\nthe grid's cursor to the far corner (%d x %d px of cells seen; medians of %d)\n",
               grid.viewport()->width(), grid.viewport()->height(), kPaints);
-  if (!grid.viewport()->rect().contains(corner.center()) || grid.verticalScrollBar()->value() != grid.verticalScrollBar()->maximum() ||
+  if (!grid.viewport()->rect().contains(corner.center()) ||
+      grid.verticalScrollBar()->value() != grid.verticalScrollBar()->maximum() ||
       grid.horizontalScrollBar()->value() != grid.horizontalScrollBar()->maximum())
     Fail("the last row and column are not in view");
   PrintLine("to the last row and column, paint", Ms(Median(toLast)));
