@@ -295,6 +295,8 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+int RunsFor(std::size_t fileBytes, int large) { return fileBytes >= (16u << 20) ? large : std::max(large, 51); }
+
 std::vector<double> TimeTurns(int runs, const std::vector<std::function<void()>>& operations,
                               const std::function<void()>& between) {
   std::vector<std::vector<double>> times(operations.size());

@@ -105,6 +105,11 @@ Pair TimeAgainst(int runs, const std::function<void()>& measured, const std::fun
 
 double Median(std::vector<double> values);
 
+// How many runs a timing takes on a file of `fileBytes`: `large` on a file
+// of many megabytes; on a small one, whose figures are a few milliseconds,
+// enough more (51) that their medians hold still from one run to the next.
+int RunsFor(std::size_t fileBytes, int large = 5);
+
 // ---- memory --------------------------------------------------------------
 
 // Peak memory of one operation, in bytes: the operation runs in a forked

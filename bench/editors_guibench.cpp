@@ -99,6 +99,7 @@ struct Windows {
 // Row operations and the two saves on one file, opened through the main
 // window's open path.
 void MeasureEditors(Windows& w, const std::string& name, const std::string& path, std::size_t size) {
+  const int runs = RunsFor(size, kRuns);
   TForm1& main = w.main;
   TForm3& rows = w.rows;
   TForm8& items = w.items;
@@ -186,9 +187,9 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
   };
   CountByte(path, '\r');
   std::printf("\nsaving (medians of %d runs: window filled, one move, 保存, return refresh without its pause)\n",
-              kRuns);
-  const Pair rowSave = TimeAgainst(kRuns, saveRows, loader, freeLoaded);
-  const Pair itemSave = TimeAgainst(kRuns, saveItems, loader, freeLoaded);
+              runs);
+  const Pair rowSave = TimeAgainst(runs, saveRows, loader, freeLoaded);
+  const Pair itemSave = TimeAgainst(runs, saveItems, loader, freeLoaded);
   if (!ok || !dialogs.shown().empty()) Fail("a save did not go through");
   PrintLine("row order: open, move, save", Ms(rowSave.measured));
   PrintLine("baseline: CsvLoader", Ms(rowSave.baseline));
@@ -213,6 +214,7 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
 // it starts from (the bare one written once, untimed).
 void MeasureConversion(Windows& w, const BenchDir& dir, const std::string& name, const std::string& quoted,
                        std::size_t size) {
+  const int runs = RunsFor(size, kRuns);
   TForm1& main = w.main;
   TForm10& convert = w.convert;
   w.files.path = quoted;
@@ -246,12 +248,12 @@ void MeasureConversion(Windows& w, const BenchDir& dir, const std::string& name,
   CountByte(quoted, '\r');
   CountByte(bare, '\r');
   const std::vector<double> times =
-      TimeTurns(kRuns, {loader(quoted), [&] { run(QuoteMode::Remove); }, loader(bare), [&] { run(QuoteMode::Add); }},
+      TimeTurns(runs, {loader(quoted), [&] { run(QuoteMode::Remove); }, loader(bare), [&] { run(QuoteMode::Add); }},
                 [&] { Lines().swap(loaded); });
   const long long removePeak = PeakInProcess([&] { run(QuoteMode::Remove); });
   const long long addPeak = PeakInProcess([&] { run(QuoteMode::Add); });
   if (!ok || main.state.Document != original || !w.dialogs.shown().empty()) Fail("a conversion went wrong");
-  std::printf("\nquote conversion through its window (medians of %d: window filled, button, return refresh)\n", kRuns);
+  std::printf("\nquote conversion through its window (medians of %d: window filled, button, return refresh)\n", runs);
   PrintLine("remove every quote", Ms(times[1]));
   PrintLine("baseline: CsvLoader, quoted file", Ms(times[0]));
   std::printf("  %-34s %9.2f x\n", "remove / loader", times[1] / times[0]);

@@ -85,6 +85,7 @@ int MemmemRow(const Lines& lines, const std::string& text) {
 // Every figure on one file, opened through the main window's open path.
 void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& typeFind, const std::string& name,
              const std::string& path, std::size_t size) {
+  const int runs = RunsFor(size, kRuns);
   files.path = path;
   main.MenuFileOpenClick();
   if (main.ListRowCount() != static_cast<int>(kLargestLines) || !dialogs.shown().empty()) Fail("the file did not open");
@@ -116,14 +117,14 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   };
   CountByte(path, '\r');
   std::printf("timing the fill ...\n");
-  const Pair refill = TimeAgainst(kRuns, fill, loader, [&] { Lines().swap(alone); });
-  const Pair fresh = TimeAgainst(kRuns, fill, loader, [&] {
+  const Pair refill = TimeAgainst(runs, fill, loader, [&] { Lines().swap(alone); });
+  const Pair fresh = TimeAgainst(runs, fill, loader, [&] {
     Lines().swap(alone);
     emptyGrid();
     ReturnFreedMemory();
   });
   if (!ok || !dialogs.shown().empty()) Fail("the fill went wrong");
-  std::printf("filling the grid (medians of %d runs, the two 500 ms pauses taken out)\n", kRuns);
+  std::printf("filling the grid (medians of %d runs, the two 500 ms pauses taken out)\n", runs);
   PrintLine("fill into an empty grid, fresh memory", Ms(fresh.measured));
   PrintLine("baseline: CsvLoader alone", Ms(fresh.baseline));
   PrintRatio("fill / loader, empty grid", fresh.measured / fresh.baseline, 3.0);
@@ -178,7 +179,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   int found = -1, baseRow = -1;
   bool same = true;
   const std::vector<double> findTimes = TimeTurns(
-      kRuns,
+      runs,
       {[&] {
          main.MenuReFindClick();
          found = main.ListSelection();
@@ -189,11 +190,11 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   const long long findPeak = PeakInProcess([&] { main.MenuReFindClick(); });
   main.SelectListRow(0);
   if (found != (expected < 0 ? 0 : expected) || baseRow != expected || !same ||
-      dialogs.shown().size() != (expected < 0 ? static_cast<std::size_t>(kRuns) + 1 : 0u))
+      dialogs.shown().size() != (expected < 0 ? static_cast<std::size_t>(runs) + 1 : 0u))
     Fail("find went wrong");
   dialogs.Clear();
   std::printf("\nfind of \"%s\", %s (medians of %d)\n", text.c_str(),
-              expected < 0 ? "in no line" : "only in the last line", kRuns);
+              expected < 0 ? "in no line" : "only in the last line", runs);
   PrintLine("find again from line 0 (command)", Ms(findTimes[0]));
   PrintLine("the search alone (FindLine)", Ms(findTimes[1]));
   PrintLine("baseline: memmem over the lines", Ms(findTimes[2]));
@@ -203,7 +204,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   // ---- moving to the last row and column, painting -------------------------------------------
   // The first switch to the grid after a load fills it (the pauses taken out).
   std::vector<double> switches;
-  for (int i = 0; i < kRuns; ++i) {
+  for (int i = 0; i < runs; ++i) {
     main.SelectListRow(0);
     main.state.GridBuilt = 0;
     Timer t;

@@ -57,6 +57,7 @@ std::string Slurp(const std::string& path) {
 // Each figure is also printed as a RESULT line for bench/all's table.
 void LoadFigures(const std::string& name, const std::string& path, std::size_t size, double loadTarget,
                  double memoryTarget) {
+  const int runs = RunsFor(size, kRuns);
   auto ratio = [](const std::string& label, double value, double target) {
     if (target > 0)
       PrintRatio(label, value, target);
@@ -76,17 +77,17 @@ void LoadFigures(const std::string& name, const std::string& path, std::size_t s
         kept.reserve(lengths.size());
         for (std::size_t n : lengths) kept.emplace_back(source.data(), n);
       }};
-  auto fresh = TimeTurns(kRuns, operations, [&] {
+  auto fresh = TimeTurns(runs, operations, [&] {
     Lines().swap(kept);
     ReturnFreedMemory();
   });
-  auto reused = TimeTurns(kRuns, operations, [&] { Lines().swap(kept); });
+  auto reused = TimeTurns(runs, operations, [&] { Lines().swap(kept); });
   long long peak = PeakMemory([&] {
     Lines lines;
     Load(path, lines);
   });
 
-  std::printf("  (%zu lines, %zu CRs; medians of %d runs)\n", lengths.size(), crs, kRuns);
+  std::printf("  (%zu lines, %zu CRs; medians of %d runs)\n", lengths.size(), crs, runs);
   PrintLine("baseline: read(2) + memchr of CR", Ms(fresh[0]));
   PrintLine("load: CsvLoader, fresh memory", Ms(fresh[1]));
   ratio("load / baseline, fresh memory", fresh[1] / fresh[0], loadTarget);
@@ -109,6 +110,7 @@ void LoadFigures(const std::string& name, const std::string& path, std::size_t s
 // Saving the loaded file with WriteLines (temporary file, fsync, rename)
 // against one plain write of the same bytes with fsync.
 bool SaveFigures(const std::string& name, const BenchDir& dir, const std::string& path, std::size_t size) {
+  const int runs = RunsFor(size, kSaveRuns);
   Lines document = LoadDocument(path);
   std::string bytes;
   bytes.reserve(size);
@@ -119,10 +121,10 @@ bool SaveFigures(const std::string& name, const BenchDir& dir, const std::string
   // Everything written is flushed (untimed) before each run, so that no
   // run waits on the dirty pages of the one before.
   Pair s = TimeAgainst(
-      kSaveRuns, [&] { ok = WriteLines(saved, document).ok && ok; }, [&] { ok = PlainWrite(plain, bytes, true) && ok; },
+      runs, [&] { ok = WriteLines(saved, document).ok && ok; }, [&] { ok = PlainWrite(plain, bytes, true) && ok; },
       [] { ::sync(); });
   std::vector<double> unsynced;
-  for (int i = 0; i < kSaveRuns; ++i) {
+  for (int i = 0; i < runs; ++i) {
     ::sync();
     Timer t;
     ok = PlainWrite(plain, bytes, false) && ok;
@@ -134,7 +136,7 @@ bool SaveFigures(const std::string& name, const BenchDir& dir, const std::string
     std::fprintf(stderr, "loader bench: saving failed or wrote other bytes\n");
     return false;
   }
-  std::printf("\nsaving it (medians of %d runs; the saved file is byte-identical to the file read)\n", kSaveRuns);
+  std::printf("\nsaving it (medians of %d runs; the saved file is byte-identical to the file read)\n", runs);
   PrintLine("save: WriteLines (temp file, fsync, rename)", Ms(s.measured));
   PrintLine("baseline: plain write + fsync", Ms(s.baseline));
   PrintRatio("save / baseline", s.measured / s.baseline, 2.0);

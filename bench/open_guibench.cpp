@@ -59,6 +59,7 @@ void Fail(const char* what) {
 // the loader alone, scrolling to the last row and painting, and the memory.
 void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, const std::string& name, const std::string& path,
              std::size_t size) {
+  const int runs = RunsFor(size, kRuns);
   files.path = path;
   // ---- the open path against the loader alone -------------------------------
   Lines alone;
@@ -78,13 +79,13 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, const std::
   };
   CountByte(path, '\r');  // the file in the page cache for both
   std::printf("timing the open ...\n");
-  const Pair reused = TimeAgainst(kRuns, open, loader, release);
-  const Pair fresh = TimeAgainst(kRuns, open, loader, [&] {
+  const Pair reused = TimeAgainst(runs, open, loader, release);
+  const Pair fresh = TimeAgainst(runs, open, loader, [&] {
     release();
     ReturnFreedMemory();
   });
   if (!ok || !dialogs.shown().empty()) Fail("the file did not open as it should");
-  std::printf("opening it (medians of %d runs, the 500 ms pause taken out)\n", kRuns);
+  std::printf("opening it (medians of %d runs, the 500 ms pause taken out)\n", runs);
   PrintLine("open: main window, fresh memory", Ms(fresh.measured));
   PrintLine("baseline: CsvLoader alone", Ms(fresh.baseline));
   PrintRatio("open / loader, fresh memory", fresh.measured / fresh.baseline, 1.2);
