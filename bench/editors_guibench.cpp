@@ -41,9 +41,9 @@
 #include "platform/FileDialogs.h"
 #include "platform/Modal.h"
 #include "platform/Pump.h"
+#include "windows/Convert.h"
 #include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
-#include "windows/Convert.h"
 #include "windows/Exchange.h"
 #include "windows/Itemset.h"
 
