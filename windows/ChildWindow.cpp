@@ -36,6 +36,18 @@ bool ChildWindow::EscClose() {
   return cavel::EscClose(*this, main_.Dlg(), State().CloseDialogDisp, msg::kAskBackToList);
 }
 
+bool ChildWindow::CloseOrMaximizeKey(QKeyEvent& key) {
+  if (IsEsc(key)) {
+    EscClose();
+    return true;
+  }
+  if (IsCtrlBracket(key)) {
+    ToggleMaximized();
+    return true;
+  }
+  return false;
+}
+
 void ChildWindow::ToggleMaximized() { cavel::ToggleMaximized(*this); }
 
 KeyHook& ChildWindow::Keys(KeyHook::Handler handler) {

@@ -49,6 +49,9 @@ class ChildWindow : public QDialog {
   bool EscClose();
   // Ctrl+[: normal <-> maximized.
   void ToggleMaximized();
+  // The two keys the resizable windows share: Esc (EscClose) and Ctrl+[
+  // (ToggleMaximized). True when `key` was one of them.
+  bool CloseOrMaximizeKey(QKeyEvent& key);
   // The key hook of this window's FormKeyDown; `handler` is set once.
   KeyHook& Keys(KeyHook::Handler handler = {});
 

@@ -99,14 +99,7 @@ void TForm10::BtnCancelClick() {
 }
 
 bool TForm10::FormKeyDown(QKeyEvent& key) {
-  if (IsEsc(key)) {
-    EscClose();
-    return true;
-  }
-  if (IsCtrlBracket(key)) {
-    ToggleMaximized();
-    return true;
-  }
+  if (CloseOrMaximizeKey(key)) return true;
   return false;
 }
 

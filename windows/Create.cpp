@@ -140,14 +140,7 @@ void TForm7::BtnSaveClick() {
 void TForm7::BtnCancelClick() { close(); }
 
 bool TForm7::FormKeyDown(QKeyEvent& key) {
-  if (IsEsc(key)) {
-    EscClose();
-    return true;
-  }
-  if (IsCtrlBracket(key)) {
-    ToggleMaximized();
-    return true;
-  }
+  if (CloseOrMaximizeKey(key)) return true;
   if (IsEnter(key)) {
     // Enter that ends an input method's conversion belongs to the typing.
     if (composing_) return false;

@@ -59,14 +59,7 @@ void TForm6::FormDisp(const std::optional<QString>& value, const Rect& bounds) {
 void TForm6::BtnCancelClick() { close(); }
 
 bool TForm6::FormKeyDown(QKeyEvent& key) {
-  if (IsEsc(key)) {
-    EscClose();
-    return true;
-  }
-  if (IsCtrlBracket(key)) {
-    ToggleMaximized();
-    return true;
-  }
+  if (CloseOrMaximizeKey(key)) return true;
   return false;
 }
 

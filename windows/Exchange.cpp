@@ -123,14 +123,7 @@ void TForm8::BtnSpecialClick() {
 }
 
 bool TForm8::FormKeyDown(QKeyEvent& key) {
-  if (IsEsc(key)) {
-    EscClose();
-    return true;
-  }
-  if (IsCtrlBracket(key)) {
-    ToggleMaximized();
-    return true;
-  }
+  if (CloseOrMaximizeKey(key)) return true;
   if (IsEnter(key)) {
     if (Ask(Main().Dlg(), std::string(msg::kAskSave))) BtnSaveClick();
     return true;

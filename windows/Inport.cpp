@@ -88,14 +88,7 @@ void TForm9::BtnNextSaveClick() {
 }
 
 bool TForm9::FormKeyDown(QKeyEvent& key) {
-  if (IsEsc(key)) {
-    EscClose();
-    return true;
-  }
-  if (IsCtrlBracket(key)) {
-    ToggleMaximized();
-    return true;
-  }
+  if (CloseOrMaximizeKey(key)) return true;
   // Enter means nothing here: it neither presses a button nor closes the window.
   return IsEnter(key);
 }

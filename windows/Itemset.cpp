@@ -151,14 +151,7 @@ void TForm3::BtnPrevAddClick() { Show(rows_.PrevAdd(Main().Dlg())); }
 void TForm3::BtnNextAddClick() { Show(rows_.NextAdd(Main().Dlg())); }
 
 bool TForm3::FormKeyDown(QKeyEvent& key) {
-  if (IsEsc(key)) {
-    EscClose();
-    return true;
-  }
-  if (IsCtrlBracket(key)) {
-    ToggleMaximized();
-    return true;
-  }
+  if (CloseOrMaximizeKey(key)) return true;
   if (IsEnter(key)) {
     if (Ask(Main().Dlg(), std::string(msg::kAskSave))) BtnSaveClick();
     return true;
