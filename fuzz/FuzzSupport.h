@@ -27,6 +27,10 @@
     }                                                                                    \
   } while (0)
 
+// For the harnesses' own models of their input: not instrumented, so that
+// coverage and comparison feedback come from the code under test only.
+#define FUZZ_PLAIN __attribute__((no_sanitize("coverage")))
+
 namespace cavel::fuzz {
 
 // Records every message; questions are answered by `answer` (the default

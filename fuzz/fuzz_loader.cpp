@@ -2,7 +2,9 @@
 //
 // Input: one control byte, then the bytes of the file. Bit k of the control
 // byte answers the item-count questions k, k + 8, k + 16, ...: set means
-// 中止(&A), clear はい(&Y).
+// 中止(&A), clear はい(&Y). (The line limit is left to the loader's tests: a
+// file of 30000 lines costs a hundred times a small one here, and inputs
+// near it came to fill the corpus.)
 //
 // Checked against a plain model of the file (the bytes cut at the first
 // 0x1A, lines ended by CR or CR LF, a lone LF a byte of its line):
@@ -14,8 +16,10 @@
 //   saved again gives the input with every line end made CR LF and a missing
 //   final line end added;
 // - a refused load leaves the destination empty and showed a message.
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "core/CsvLoader.h"
@@ -27,49 +31,62 @@ using namespace cavel::fuzz;
 
 namespace {
 
+// What the checks look at in one line, counted without allocating (a file
+// of 30000 empty lines is a seed).
+struct Facts {
+  std::size_t bytes = 0, commas = 0, quotes = 0, items = 1, longestItem = 0;
+};
+
+FUZZ_PLAIN Facts Count(std::string_view line) {
+  Facts f;
+  f.bytes = line.size();
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') ++f.quotes;
+    if (line[i] != ',') continue;
+    ++f.commas;
+    if (f.quotes % 2) continue;  // a comma inside quotes separates nothing
+    ++f.items;
+    f.longestItem = std::max(f.longestItem, i - start);
+    start = i + 1;
+  }
+  f.longestItem = std::max(f.longestItem, line.size() - start);
+  return f;
+}
+
 // The lines a reader of the format finds in `bytes`, and the bytes a save of
 // them writes.
-void Model(std::string_view bytes, Lines& lines, std::string& saved) {
+FUZZ_PLAIN void Model(std::string_view bytes, std::vector<std::string_view>& lines, std::vector<Facts>& facts,
+                      std::string& saved) {
   bytes = bytes.substr(0, bytes.find('\x1A'));
-  lines.clear();
-  saved.clear();
-  std::string line;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    char c = bytes[i];
-    if (c != '\r') {
-      line += c;
-      continue;
-    }
-    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    saved += line + "\r\n";
-    lines.push_back(std::move(line));
-    line.clear();
-  }
-  if (!line.empty()) {
-    saved += line + "\r\n";
-    lines.push_back(std::move(line));
+  saved.reserve(bytes.size() * 2 + 2);
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t cr = bytes.find('\r', start);
+    std::size_t end = cr == std::string_view::npos ? bytes.size() : cr;
+    std::string_view line = bytes.substr(start, end - start);
+    saved += line;
+    saved += "\r\n";
+    facts.push_back(Count(line));
+    lines.push_back(line);
+    start = end + 1;
+    if (cr != std::string_view::npos && start < bytes.size() && bytes[start] == '\n') ++start;
   }
 }
 
-// Whether the model's lines pass every check of a load with `limit`, the
+// Whether lines of these facts pass every check of a load with `limit`, the
 // item-count questions answered by `abortBits`.
-bool ShouldLoad(const Lines& lines, int limit, std::uint8_t abortBits, int& questions) {
+bool ShouldLoad(const std::vector<Facts>& lines, std::size_t limit, std::uint8_t abortBits, int& questions) {
   questions = 0;
-  int title = 1;
+  std::size_t title = 1;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    if (line.size() > kMaxLineBytes || i >= kMaxLines) return false;
-    std::size_t commas = 0, quotes = 0;
-    for (char c : line) commas += c == ',', quotes += c == '"';
-    if (commas > static_cast<std::size_t>(kMaxCommas) || quotes > static_cast<std::size_t>(kMaxQuotes)) return false;
-    auto items = SplitItems(line);
-    int count = static_cast<int>(items.size());
-    if (count > limit) return false;
-    for (auto item : items)
-      if (item.size() > kMaxItemBytes) return false;
-    if (i == 0) title = count;
-    if (count != title && (abortBits >> (questions++ % 8) & 1)) return false;
-    if (count > kMaxItems) return false;
+    const Facts& f = lines[i];
+    if (f.bytes > kMaxLineBytes || i >= kMaxLines) return false;
+    if (f.commas > static_cast<std::size_t>(kMaxCommas) || f.quotes > static_cast<std::size_t>(kMaxQuotes)) return false;
+    if (f.items > limit || f.longestItem > kMaxItemBytes) return false;
+    if (i == 0) title = f.items;
+    if (f.items != title && (abortBits >> (questions++ % 8) & 1)) return false;
+    if (f.items > static_cast<std::size_t>(kMaxItems)) return false;
   }
   return true;
 }
@@ -85,9 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::string out = ScratchDir() + "/out.csv";
   PutFile(path, bytes);
 
-  Lines model;
+  std::vector<std::string_view> model;
+  std::vector<Facts> facts;
   std::string saved;
-  Model(bytes, model, saved);
+  Model(bytes, model, facts, saved);
+  bool written = false;
 
   for (int limit : {kItemLimitWide, kItemLimitNarrow}) {
     RecordingDialogs dialogs;
@@ -104,17 +123,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(outcome.result != LoadResult::Unreadable);
 
     int questions = 0;
-    const bool loads = ShouldLoad(model, limit, abortBits, questions);
+    const bool loads = ShouldLoad(facts, static_cast<std::size_t>(limit), abortBits, questions);
     FUZZ_CHECK(loads == (outcome.result == LoadResult::Loaded));
     if (outcome.result == LoadResult::Refused) {
       FUZZ_CHECK(lines.empty());
       FUZZ_CHECK(dialogs.Refusals() > 0 || aborted);
       continue;
     }
-    FUZZ_CHECK(lines == model);
+    FUZZ_CHECK(std::equal(lines.begin(), lines.end(), model.begin(), model.end()));
     FUZZ_CHECK(asked == questions);
     FUZZ_CHECK(dialogs.shown.size() == static_cast<std::size_t>(questions));
 
+    if (written) continue;  // both limits load the same lines
+    written = true;
     FUZZ_CHECK(WriteLines(out, lines).ok);
     FUZZ_CHECK(GetFile(out) == saved);
   }
