@@ -8,7 +8,9 @@
 //   spellings) reads as a plain reading of the format gives it: the first
 //   "[Name]" line of that name without regard to ASCII case, in it the first
 //   "Key=" line of that key, the value after the "=" without its leading
-//   blanks, cut to 1023 bytes, else the default;
+//   blanks, cut to 1023 bytes, else the default; read as a number, the value
+//   gives a decimal or "$"/"0x" hexadecimal number with an optional sign
+//   within the range of int, anything else the default;
 // - saving writes every line back with CR LF and nothing else, and the file
 //   read again gives every value as before;
 // - a value (and a number) written reads back, one line cut at its first
@@ -90,6 +92,40 @@ std::optional<std::string> PlainRead(const std::vector<std::string>& lines, std:
   return std::nullopt;
 }
 
+// The number a value gives: blanks around it, an optional sign, then decimal
+// digits, or hexadecimal ones after "$" or after "0x"/"0X" when more follows;
+// nothing else, and within the range of int.
+std::optional<int> PlainInt(std::string_view text) {
+  text = Trim(text);
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  int base = 10;
+  if (!text.empty() && text[0] == '$') {
+    base = 16;
+    text.remove_prefix(1);
+  } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  long long value = 0;
+  for (char c : text) {
+    int digit = c >= '0' && c <= '9' ? c - '0'
+                : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
+    if (digit < 0) return std::nullopt;
+    value = value * base + digit;
+    if (value > 2147483648LL) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > 2147483647LL) return std::nullopt;
+  return static_cast<int>(value);
+}
+
 struct Name {
   std::string section, key;
 };
@@ -147,6 +183,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     before.push_back(Read(ini, n));
     std::optional<std::string> plain = PlainRead(lines, n.section, n.key);
     FUZZ_CHECK(before.back() == (plain ? *plain : kDefault));
+    std::optional<int> number = plain ? PlainInt(*plain) : std::nullopt;
+    FUZZ_CHECK(ini.ReadInteger(n.section, n.key, -77) == (number ? *number : -77));
   }
 
   // Saved unchanged: the same lines with CR LF.
