@@ -1,5 +1,6 @@
 #include "core/ItemOrder.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Messages.h"
@@ -90,6 +91,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
   if (order_.empty()) return false;
   const Lines& document = state.Document;
   Lines rebuilt(document.size());
+  LineScan rebuiltScan;
   for (std::size_t i = 0; i < document.size(); ++i) {
     long L = static_cast<long>(i);
     if (!CheckLine(document[i], L, dialogs, scan_)) return false;
@@ -109,6 +111,10 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
       Refuse(dialogs, msg::MissingClosingQuote(L, last));
       return false;
     }
+    // The commas of the empty items a short line gains count toward the
+    // comma limit: past it the saved file could not be opened again.
+    if (order_.size() > static_cast<std::size_t>(last) && !CheckLine(rebuilt[i], L, dialogs, rebuiltScan))
+      return false;
   }
   state.Document = std::move(rebuilt);
   state.DocumentChanged = 1;
@@ -124,6 +130,10 @@ bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view 
   if (!Ask(dialogs, std::string(question))) return false;
   const Lines& document = state.Document;
   Lines prefixed(document.size());
+  // The prefix brings a comma (and quotes) of its own: a line at the comma
+  // or quote limit would become one the loader refuses.
+  const int prefixCommas = static_cast<int>(std::count(prefix.begin(), prefix.end(), ','));
+  const int prefixQuotes = static_cast<int>(std::count(prefix.begin(), prefix.end(), '"'));
   for (std::size_t i = 0; i < document.size(); ++i) {
     const std::string& line = document[i];
     if (prefix.size() + line.size() > kMaxLineBytes) {
@@ -135,6 +145,14 @@ bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view 
     if (!CheckLine(line, static_cast<long>(i), dialogs, scan_)) return false;
     if (scan_.itemCount >= kMaxItems) {
       dialogs.ShowMessageDlg(std::string(msg::kNoMoreThan64Items), MsgKind::Warning, mbYes);
+      return false;
+    }
+    if (scan_.commas + prefixCommas > kMaxCommas) {
+      Refuse(dialogs, msg::CommaCount(static_cast<long>(i)));
+      return false;
+    }
+    if (scan_.quotes + prefixQuotes > kMaxQuotes) {
+      Refuse(dialogs, msg::QuoteCount(static_cast<long>(i)));
       return false;
     }
     std::string& out = prefixed[i];

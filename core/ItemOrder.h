@@ -49,11 +49,13 @@ class ItemOrder {
 
   // 保存: every line rebuilt from its items in the order of the table (an
   // item number beyond a line's items gives an empty item). Each line is
-  // checked first; a failing line, or a rebuilt line over 8192 bytes,
+  // checked first; a failing line, or a rebuilt line over 8192 bytes or
+  // (with the commas of the empty items it gained) over the comma limit,
   // refuses the whole save.
   bool Save(MainState& state, Dialogs& dialogs);
   // 追加保存: an empty first item in front of every line, after the 64-item
-  // refusal and the question; the list's order is not applied.
+  // refusal and the question; the list's order is not applied. A line that
+  // the new item would take past the comma or quote limit refuses the save.
   bool AddSave(MainState& state, Dialogs& dialogs);
   // 特殊保存: the first item "1" (in double quotes) in front of every line.
   bool SpecialSave(MainState& state, Dialogs& dialogs);

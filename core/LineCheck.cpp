@@ -103,6 +103,8 @@ void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options,
   });
   out.separators = std::move(separators);
   out.itemCount = static_cast<int>(out.separators.size()) + 1;
+  out.commas = commas;
+  out.quotes = quotes;
 
   if (commas > kMaxCommas) {
     out.commaFault = true;

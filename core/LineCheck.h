@@ -37,6 +37,9 @@ struct LineScan {
   // Separators found, in order, up to the one that went past the item limit.
   std::vector<std::size_t> separators;
   int itemCount = 1;  // separators.size() + 1
+  // Commas and double quotes recorded (at most 511 and 255).
+  int commas = 0;
+  int quotes = 0;
   bool commaFault = false;
   bool quoteFault = false;
   bool itemFault = false;

@@ -1,0 +1,143 @@
+// The loader on any bytes, with both scan-stage item limits.
+//
+// Input: one control byte, then the bytes of the file. Bit k of the control
+// byte answers the item-count questions k, k + 8, k + 16, ...: set means
+// 中止(&A), clear はい(&Y). (The line limit is left to the loader's tests: a
+// file of 30000 lines costs a hundred times a small one here, and inputs
+// near it came to fill the corpus.)
+//
+// Checked against a plain model of the file (the bytes cut at the first
+// 0x1A, lines ended by CR or CR LF, a lone LF a byte of its line):
+// - the load is never Unreadable;
+// - it loads exactly when every line keeps every limit and every question
+//   was answered はい(&Y), the same for both limits;
+// - a loaded file holds the model's lines, asked one question per line whose
+//   item count differs from the title line's and showed nothing else, and
+//   saved again gives the input with every line end made CR LF and a missing
+//   final line end added;
+// - a refused load leaves the destination empty and showed a message.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "core/CsvLoader.h"
+#include "core/CsvWriter.h"
+#include "core/LineCheck.h"
+
+using namespace cavel;
+using namespace cavel::fuzz;
+
+namespace {
+
+// What the checks look at in one line, counted without allocating (a file
+// of 30000 empty lines is a seed).
+struct Facts {
+  std::size_t bytes = 0, commas = 0, quotes = 0, items = 1, longestItem = 0;
+};
+
+FUZZ_PLAIN Facts Count(std::string_view line) {
+  Facts f;
+  f.bytes = line.size();
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') ++f.quotes;
+    if (line[i] != ',') continue;
+    ++f.commas;
+    if (f.quotes % 2) continue;  // a comma inside quotes separates nothing
+    ++f.items;
+    f.longestItem = std::max(f.longestItem, i - start);
+    start = i + 1;
+  }
+  f.longestItem = std::max(f.longestItem, line.size() - start);
+  return f;
+}
+
+// The lines a reader of the format finds in `bytes`, and the bytes a save of
+// them writes.
+FUZZ_PLAIN void Model(std::string_view bytes, std::vector<std::string_view>& lines, std::vector<Facts>& facts,
+                      std::string& saved) {
+  bytes = bytes.substr(0, bytes.find('\x1A'));
+  saved.reserve(bytes.size() * 2 + 2);
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t cr = bytes.find('\r', start);
+    std::size_t end = cr == std::string_view::npos ? bytes.size() : cr;
+    std::string_view line = bytes.substr(start, end - start);
+    saved += line;
+    saved += "\r\n";
+    facts.push_back(Count(line));
+    lines.push_back(line);
+    start = end + 1;
+    if (cr != std::string_view::npos && start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+}
+
+// Whether lines of these facts pass every check of a load with `limit`, the
+// item-count questions answered by `abortBits`.
+bool ShouldLoad(const std::vector<Facts>& lines, std::size_t limit, std::uint8_t abortBits, int& questions) {
+  questions = 0;
+  std::size_t title = 1;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Facts& f = lines[i];
+    if (f.bytes > kMaxLineBytes || i >= kMaxLines) return false;
+    if (f.commas > static_cast<std::size_t>(kMaxCommas) || f.quotes > static_cast<std::size_t>(kMaxQuotes)) return false;
+    if (f.items > limit || f.longestItem > kMaxItemBytes) return false;
+    if (i == 0) title = f.items;
+    if (f.items != title && (abortBits >> (questions++ % 8) & 1)) return false;
+    if (f.items > static_cast<std::size_t>(kMaxItems)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Reader in(data, size);
+  const std::uint8_t abortBits = in.Byte();
+  const std::string bytes = in.Rest();
+
+  static const std::string path = ScratchDir() + "/in.csv";
+  static const std::string out = ScratchDir() + "/out.csv";
+  PutFile(path, bytes);
+
+  std::vector<std::string_view> model;
+  std::vector<Facts> facts;
+  std::string saved;
+  Model(bytes, model, facts, saved);
+  bool written = false;
+
+  for (int limit : {kItemLimitWide, kItemLimitNarrow}) {
+    RecordingDialogs dialogs;
+    int asked = 0;
+    bool aborted = false;
+    dialogs.answer = [&](const std::string&, MsgKind, MsgButtons buttons) {
+      if (buttons != (mbYes | mbAbort)) return mbAbort;
+      bool abort = abortBits >> (asked++ % 8) & 1;
+      aborted |= abort;
+      return abort ? mbAbort : mbYes;
+    };
+    Lines lines = {"stale"};
+    LoadOutcome outcome = CsvLoader(path, limit, dialogs, lines);
+    FUZZ_CHECK(outcome.result != LoadResult::Unreadable);
+
+    int questions = 0;
+    const bool loads = ShouldLoad(facts, static_cast<std::size_t>(limit), abortBits, questions);
+    FUZZ_CHECK(loads == (outcome.result == LoadResult::Loaded));
+    if (outcome.result == LoadResult::Refused) {
+      FUZZ_CHECK(lines.empty());
+      FUZZ_CHECK(dialogs.Refusals() > 0 || aborted);
+      continue;
+    }
+    FUZZ_CHECK(std::equal(lines.begin(), lines.end(), model.begin(), model.end()));
+    FUZZ_CHECK(asked == questions);
+    FUZZ_CHECK(dialogs.shown.size() == static_cast<std::size_t>(questions));
+
+    if (written) continue;  // both limits load the same lines
+    written = true;
+    FUZZ_CHECK(WriteLines(out, lines).ok);
+    FUZZ_CHECK(GetFile(out) == saved);
+  }
+  return 0;
+}

@@ -1,0 +1,606 @@
+// Faults of the platform: a save that cannot finish (a folder that takes no
+// new file, a full disk, a failed flush or rename, the process killed in the
+// middle), a settings file that cannot be written, and a file that cannot be
+// read when its turn comes. Each must leave what is on disk, and what is in
+// memory, as it was, and say why.
+//
+// The tests run as root on the build machines, where permission bits do not
+// hold. Faults come from what root cannot get around either (a path through
+// a file, a link loop, a folder in place of the file), from a child that
+// gives up root before it acts, and from failures injected into write, read,
+// fsync and rename: this program defines those four functions itself, so the
+// core library linked into it calls them, and they forward to the C library
+// unless a test has armed them.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <grp.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/CsvLoader.h"
+#include "core/CsvWriter.h"
+#include "core/GridFill.h"
+#include "core/IniFile.h"
+#include "core/MainState.h"
+#include "core/Messages.h"
+#include "core/Settings.h"
+
+namespace {
+
+// What the armed functions do; all off by default. Only descriptors above 2
+// are touched, so that the test's own output goes through.
+struct Injection {
+  long writeBytesLeft = -1;  // write() lets this many bytes through, then fails; -1: off
+  int writeError = 0;
+  long readCallsLeft = -1;   // read() succeeds this many times, then fails; -1: off
+  int readError = 0;
+  int fsyncError = 0;        // fsync() fails with this error; 0: off
+  int renameError = 0;       // rename() fails with this error; 0: off
+  int stallPipe = -1;        // after the first write that goes through: a byte to this pipe, then wait to be killed
+};
+Injection injection;
+
+template <typename Fn>
+Fn Next(const char* name) {
+  return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" ssize_t write(int fd, const void* buf, size_t n) {
+  static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
+  if (fd > 2 && injection.writeBytesLeft >= 0) {
+    if (injection.writeBytesLeft == 0) {
+      errno = injection.writeError;
+      return -1;
+    }
+    // A short write first, as a disk that fills up gives.
+    n = std::min<size_t>(n, static_cast<size_t>(injection.writeBytesLeft));
+    ssize_t r = real(fd, buf, n);
+    if (r > 0) injection.writeBytesLeft -= r;
+    return r;
+  }
+  ssize_t r = real(fd, buf, n);
+  if (fd > 2 && r > 0 && injection.stallPipe >= 0) {
+    char c = 1;
+    (void)real(injection.stallPipe, &c, 1);
+    for (;;) ::pause();
+  }
+  return r;
+}
+
+extern "C" ssize_t read(int fd, void* buf, size_t n) {
+  static const auto real = Next<ssize_t (*)(int, void*, size_t)>("read");
+  if (fd > 2 && injection.readCallsLeft >= 0) {
+    if (injection.readCallsLeft == 0) {
+      errno = injection.readError;
+      return -1;
+    }
+    --injection.readCallsLeft;
+  }
+  return real(fd, buf, n);
+}
+
+extern "C" int fsync(int fd) {
+  static const auto real = Next<int (*)(int)>("fsync");
+  if (injection.fsyncError) {
+    errno = injection.fsyncError;
+    return -1;
+  }
+  return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  static const auto real = Next<int (*)(const char*, const char*)>("rename");
+  if (injection.renameError) {
+    errno = injection.renameError;
+    return -1;
+  }
+  return real(from, to);
+}
+
+namespace cavel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Arms the injection for one scope.
+struct Armed {
+  explicit Armed(const Injection& what) { injection = what; }
+  ~Armed() { injection = Injection{}; }
+  Armed(const Armed&) = delete;
+  Armed& operator=(const Armed&) = delete;
+};
+
+Injection FullDisk(long bytes) {
+  Injection i;
+  i.writeBytesLeft = bytes;
+  i.writeError = ENOSPC;
+  return i;
+}
+
+Lines BigDocument(std::size_t lines = 2000) {
+  Lines doc;
+  for (std::size_t i = 0; i < lines; ++i)
+    doc.push_back("\"" + std::to_string(i) + "\",\"" + std::string(1000 + i % 7, static_cast<char>('a' + i % 26)) + "\"");
+  return doc;
+}
+
+std::string Joined(const Lines& lines) {
+  std::string s;
+  for (const auto& l : lines) s += l + "\r\n";
+  return s;
+}
+
+class Faults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "cavel-faults-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override {
+    injection = Injection{};
+    std::error_code ec;
+    for (const auto& e : fs::recursive_directory_iterator(dir_, ec))
+      fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+  }
+
+  std::string Path(const std::string& name) const { return (fs::path(dir_) / name).string(); }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  static void Put(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+  }
+  static mode_t Mode(const std::string& path) {
+    struct stat st;
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+  }
+  std::vector<std::string> Entries(const std::string& folder = "") const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder.empty() ? dir_ : Path(folder)))
+      out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
+  // Runs `act` in a child that, when this process is root, first becomes
+  // the unprivileged user "nobody", so that permission bits hold for it. The
+  // child's text comes back; false when root could not be given up.
+  static bool AsUnprivileged(const std::function<std::string()>& act, std::string& text) {
+    int fds[2];
+    if (::pipe(fds) != 0) return false;
+    pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+      ::close(fds[0]);
+      if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        ::_exit(77);
+      std::string out = act();
+      (void)!::write(fds[1], out.data(), out.size());
+      ::_exit(0);
+    }
+    ::close(fds[1]);
+    text.clear();
+    char buf[512];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+  std::string dir_;
+};
+
+// ---- saving -------------------------------------------------------------------------
+
+TEST_F(Faults, SaveIntoAReadOnlyFolderLeavesTheOldFile) {
+  const std::string folder = Path("readonly");
+  fs::create_directory(folder);
+  const std::string target = folder + "/data.csv";
+  const std::string old = "\"old\",\"file\"\r\nno final line end";
+  Put(target, old);
+  ASSERT_EQ(::chmod(target.c_str(), 0666), 0);  // the file itself may be written
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);  // the folder takes no new file
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+
+  const Lines doc = BigDocument(50);
+  std::string reasons;
+  bool ran = AsUnprivileged(
+      [&] {
+        WriteOutcome over = WriteLines(target, doc);
+        WriteOutcome fresh = WriteLines(folder + "/new.csv", doc);
+        return std::string(over.ok ? "ok" : over.error) + "|" + (fresh.ok ? "ok" : fresh.error);
+      },
+      reasons);
+  if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root writes into any folder";
+  EXPECT_EQ(reasons, std::string(std::strerror(EACCES)) + "|" + std::strerror(EACCES));
+  EXPECT_EQ(Read(target), old);
+  EXPECT_EQ(Entries("readonly"), std::vector<std::string>{"data.csv"});
+}
+
+TEST_F(Faults, SaveOntoAFullDiskLeavesTheOldFile) {
+  const std::string target = Path("data.csv");
+  const std::string old = Joined({"\"old\",\"file\"", "\"kept\",\"as is\""});
+  Put(target, old);
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  const Lines doc = BigDocument();  // about 2 MB: several blocks
+
+  // The disk fills up at once, inside the first block, or after it.
+  for (long room : {0L, 1000L, (1L << 20) + 17}) {
+    SCOPED_TRACE(room);
+    WriteOutcome out;
+    {
+      Armed armed(FullDisk(room));
+      out = WriteLines(target, doc);
+    }
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.error, std::strerror(ENOSPC));
+    EXPECT_EQ(Read(target), old);
+    EXPECT_EQ(Mode(target), 0640u);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});  // no partial file left beside it
+  }
+
+  // A new file on a full disk is not created at all.
+  {
+    Armed armed(FullDisk(10));
+    EXPECT_FALSE(WriteLines(Path("new.csv"), doc).ok);
+  }
+  EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
+
+  // With room again the same save goes through.
+  ASSERT_TRUE(WriteLines(target, doc).ok);
+  EXPECT_TRUE(Read(target) == Joined(doc));
+}
+
+TEST_F(Faults, FailedFlushOrRenameLeavesTheOldFile) {
+  const std::string target = Path("data.csv");
+  const std::string old = "a,b\r\n";
+  Put(target, old);
+  for (bool flush : {true, false}) {
+    SCOPED_TRACE(flush ? "fsync fails" : "rename fails");
+    Injection fault;
+    (flush ? fault.fsyncError : fault.renameError) = EIO;
+    WriteOutcome out;
+    {
+      Armed armed(fault);
+      out = WriteLines(target, {"new,line"});
+    }
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.error, std::strerror(EIO));
+    EXPECT_EQ(Read(target), old);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
+  }
+}
+
+TEST_F(Faults, ProcessKilledInTheMiddleOfASaveLeavesTheOldFile) {
+  const std::string target = Path("data.csv");
+  const std::string old = Joined({"\"old\",\"file\"", "\"second\",\"line\""});
+  Put(target, old);
+  const Lines doc = BigDocument(3000);  // about 3 MB: the first block is written, then the child stops
+
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(fds[0]);
+    Injection stall;
+    stall.stallPipe = fds[1];
+    injection = stall;
+    WriteLines(target, doc);
+    ::_exit(3);  // not reached: the first write stops the child
+  }
+  ::close(fds[1]);
+  char c = 0;
+  ASSERT_EQ(::read(fds[0], &c, 1), 1) << "the child never wrote";
+  ::close(fds[0]);
+  ASSERT_EQ(::kill(child, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+  EXPECT_EQ(Read(target), old);
+  // What the child had written stays in its hidden temporary file, never in
+  // the target; a later save is not disturbed by it.
+  std::vector<std::string> names = Entries();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[1], "data.csv");
+  EXPECT_EQ(names[0].rfind(".data.csv.cavel-", 0), 0u) << names[0];
+  EXPECT_GT(fs::file_size(Path(names[0])), 0u);
+  ASSERT_TRUE(WriteLines(target, doc).ok);
+  EXPECT_TRUE(Read(target) == Joined(doc));
+}
+
+TEST_F(Faults, KilledAtAnyMomentTheTargetIsWholeOldOrWholeNew) {
+  const std::string target = Path("data.csv");
+  const std::string old = "old\r\n";
+  const Lines doc = BigDocument(4000);
+  const std::string fresh = Joined(doc);
+  for (int delayUs : {0, 200, 1000, 3000, 10000, 30000}) {
+    SCOPED_TRACE(delayUs);
+    Put(target, old);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) ::_exit(WriteLines(target, doc).ok ? 0 : 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const std::string now = Read(target);
+    EXPECT_TRUE(now == old || now == fresh) << "a target of " << now.size() << " bytes";
+    for (const std::string& name : Entries())
+      if (name != "data.csv") fs::remove(Path(name));
+  }
+}
+
+TEST_F(Faults, TargetThatIsNoFileIsRefused) {
+  // A path through a file, and a folder in place of the file: root cannot
+  // write there either.
+  Put(Path("plain"), "x");
+  WriteOutcome through = WriteLines(Path("plain/data.csv"), {"a"});
+  EXPECT_FALSE(through.ok);
+  EXPECT_EQ(through.error, std::strerror(ENOTDIR));
+  EXPECT_EQ(Read(Path("plain")), "x");
+
+  fs::create_directory(Path("folder.csv"));
+  WriteOutcome folder = ReplaceFile(Path("folder.csv"), "a\r\n");
+  EXPECT_FALSE(folder.ok);
+  EXPECT_EQ(folder.error, std::strerror(EISDIR));
+  EXPECT_TRUE(fs::is_empty(Path("folder.csv")));
+}
+
+// ---- the settings file ------------------------------------------------------------------
+
+class SettingsFaults : public Faults {
+ protected:
+  void SetUp() override {
+    Faults::SetUp();
+    ini_ = Path("CAVEL.INI");
+    before_ =
+        "; hand-written note\r\n[GridSet]\r\nColWidth=50\r\nExtra=kept\r\n"
+        "[ResumeFileName]\r\n1=/d/a.csv\r\n[ResumeColumNum]\r\n1=64,84,120\r\n"
+        "[Mine]\r\nx=1\r\n";
+    Put(ini_, before_);
+  }
+  std::string ini_;
+  std::string before_;
+};
+
+TEST_F(SettingsFaults, HeldSettingsThatCannotBeWrittenLoseNothingOnDisk) {
+  HeldSettings s;
+  ReadIniFileValue(ini_, s);
+  s.ColWidth = 99;
+  s.OpenFileName[1] = "/d/new.csv";
+  for (long room : {0L, 40L}) {
+    WriteOutcome out;
+    {
+      Armed armed(FullDisk(room));
+      out = WriteIniFileValue(ini_, s);
+    }
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.error, std::strerror(ENOSPC));
+    EXPECT_EQ(Read(ini_), before_);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"CAVEL.INI"});
+  }
+  // The held values are still there to be written once the disk has room.
+  ASSERT_TRUE(WriteIniFileValue(ini_, s).ok);
+  HeldSettings back;
+  ReadIniFileValue(ini_, back);
+  EXPECT_EQ(back.ColWidth, 99);
+  EXPECT_EQ(back.OpenFileName[1], "/d/new.csv");
+  IniFile ini(ini_);
+  ini.Load();
+  EXPECT_EQ(ini.ReadString("GridSet", "Extra", ""), "kept");
+  EXPECT_EQ(ini.ReadString("Mine", "x", ""), "1");
+  EXPECT_EQ(ini.ReadString("ResumeColumNum", "1", ""), "64,84,120");
+}
+
+TEST_F(SettingsFaults, ColumnWidthsThatCannotBeStoredAreReportedAndLoseNothing) {
+  MainState state;
+  state.CurrentFileName = "/d/b.csv";
+  state.Document = {"a,b,c", "1,2,3"};
+  state.GridDisp = true;
+  state.GridResum = false;
+  ScriptedDialogs dialogs(mbYes);
+  GridFill fill(state, dialogs, ini_);
+  GridCells grid;
+  ASSERT_TRUE(fill.ApplyTo(grid).has_value());
+  ASSERT_TRUE(GridShowsFile(state, grid));
+  const std::vector<int> widths = {40, 100, 120, 140};
+
+  {
+    Armed armed(FullDisk(0));
+    EXPECT_FALSE(MenuGridWodthMemClick(state, dialogs, ini_, grid, widths));
+  }
+  ASSERT_EQ(dialogs.shown().size(), 2u);
+  EXPECT_EQ(dialogs.shown()[0].text, msg::kAskStoreGridWidth);
+  EXPECT_EQ(dialogs.shown()[1].text, msg::CannotWrite(ini_));
+  EXPECT_EQ(dialogs.shown()[1].kind, MsgKind::Error);
+  EXPECT_EQ(dialogs.shown()[1].buttons, static_cast<MsgButtons>(mbOK));
+  EXPECT_EQ(Read(ini_), before_);
+
+  // At exit, without a question: the same report, the same file.
+  dialogs.Clear();
+  state.GridWidthSave = true;
+  {
+    Armed armed(FullDisk(100));
+    EXPECT_FALSE(StoreGridWidthsAtExit(state, dialogs, ini_, grid, widths));
+  }
+  EXPECT_EQ(dialogs.texts(), std::vector<std::string>{msg::CannotWrite(ini_)});
+  EXPECT_EQ(Read(ini_), before_);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"CAVEL.INI"});
+
+  // And with room, stored in front of the entry that was there.
+  dialogs.Clear();
+  EXPECT_TRUE(StoreGridWidthsAtExit(state, dialogs, ini_, grid, widths));
+  EXPECT_TRUE(dialogs.shown().empty());
+  IniFile ini(ini_);
+  ini.Load();
+  EXPECT_EQ(ini.ReadString("ResumeFileName", "1", ""), "/d/b.csv");
+  EXPECT_EQ(ini.ReadString("ResumeColumNum", "1", ""), "40,100,120,140");
+  EXPECT_EQ(ini.ReadString("ResumeFileName", "2", ""), "/d/a.csv");
+  EXPECT_EQ(ini.ReadString("Mine", "x", ""), "1");
+}
+
+TEST_F(SettingsFaults, SettingsPathThatIsAFolderReadsAsDefaultsAndIsNotReplaced) {
+  const std::string folder = Path("FOLDER.INI");
+  fs::create_directory(folder);
+  Put(folder + "/inside", "keep");
+  HeldSettings s;
+  s.ColWidth = 12;
+  ReadIniFileValue(folder, s);
+  EXPECT_EQ(s.ColWidth, 84);  // the default
+  WriteOutcome out = WriteIniFileValue(folder, s);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.error, std::strerror(EISDIR));
+  EXPECT_EQ(Read(folder + "/inside"), "keep");
+}
+
+TEST_F(SettingsFaults, SettingsFileInAReadOnlyFolder) {
+  const std::string folder = Path("config");
+  fs::create_directory(folder);
+  const std::string ini = folder + "/CAVEL.INI";
+  Put(ini, before_);
+  ASSERT_EQ(::chmod(ini.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  std::string reason;
+  bool ran = AsUnprivileged(
+      [&] {
+        HeldSettings s;
+        WriteOutcome out = WriteIniFileValue(ini, s);
+        return out.ok ? std::string("ok") : out.error;
+      },
+      reason);
+  if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root writes into any folder";
+  EXPECT_EQ(reason, std::strerror(EACCES));
+  EXPECT_EQ(Read(ini), before_);
+}
+
+// ---- reading ------------------------------------------------------------------------------
+
+class LoadFaults : public Faults {
+ protected:
+  // Loads into a destination that holds an earlier Document.
+  LoadOutcome Load(const std::string& path) {
+    dest = {"old 0", "old 1"};
+    return CsvLoader(path, kItemLimitWide, dialogs, dest);
+  }
+  void ExpectUnreadable(const LoadOutcome& outcome, int err) {
+    EXPECT_EQ(outcome.result, LoadResult::Unreadable);
+    EXPECT_EQ(outcome.error, std::strerror(err));
+    EXPECT_EQ(dest, (Lines{"old 0", "old 1"}));
+    EXPECT_TRUE(dialogs.shown().empty());
+  }
+  ScriptedDialogs dialogs;
+  Lines dest;
+};
+
+TEST_F(LoadFaults, FileGoneOrChangedIntoSomethingElseBeforeItIsRead) {
+  // Chosen as a file, then: removed; a link to nowhere; a link loop; a
+  // folder; a file in place of its folder.
+  const std::string chosen = Path("chosen.csv");
+  Put(chosen, "a,b\r\n");
+  fs::remove(chosen);
+  ExpectUnreadable(Load(chosen), ENOENT);
+
+  fs::create_symlink(Path("nowhere.csv"), chosen);
+  ExpectUnreadable(Load(chosen), ENOENT);
+  fs::remove(chosen);
+
+  fs::create_symlink(Path("loop2.csv"), Path("loop1.csv"));
+  fs::create_symlink(Path("loop1.csv"), Path("loop2.csv"));
+  ExpectUnreadable(Load(Path("loop1.csv")), ELOOP);
+
+  fs::create_directory(chosen);
+  ExpectUnreadable(Load(chosen), EISDIR);
+
+  fs::create_directory(Path("sub"));
+  Put(Path("sub/in.csv"), "a,b\r\n");
+  fs::remove_all(Path("sub"));
+  Put(Path("sub"), "now a file");
+  ExpectUnreadable(Load(Path("sub/in.csv")), ENOTDIR);
+}
+
+TEST_F(LoadFaults, FileMadeUnreadableBeforeItIsRead) {
+  const std::string path = Path("locked.csv");
+  Put(path, "a,b\r\n1,2\r\n");
+  ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  std::string result;
+  bool ran = AsUnprivileged(
+      [&] {
+        ScriptedDialogs quiet;
+        Lines lines = {"old 0", "old 1"};
+        LoadOutcome outcome = CsvLoader(path, kItemLimitWide, quiet, lines);
+        bool untouched = lines == Lines{"old 0", "old 1"} && quiet.shown().empty();
+        return std::string(outcome.result == LoadResult::Unreadable ? "unreadable" : "read") + "|" + outcome.error +
+               "|" + (untouched ? "untouched" : "changed");
+      },
+      result);
+  if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root reads any file";
+  EXPECT_EQ(result, std::string("unreadable|") + std::strerror(EACCES) + "|untouched");
+}
+
+TEST_F(LoadFaults, ReadFailingPartWayKeepsNothingOfTheFile) {
+  // Four reads' worth of good lines; the third read fails.
+  Lines lines(1000, "\"" + std::string(1000, 'x') + "\",\"y\"");
+  const std::string path = Path("big.csv");
+  Put(path, Joined(lines));
+  for (long good : {0L, 2L}) {
+    SCOPED_TRACE(good);
+    Injection fault;
+    fault.readCallsLeft = good;
+    fault.readError = EIO;
+    LoadOutcome outcome;
+    {
+      Armed armed(fault);
+      outcome = Load(path);
+    }
+    ExpectUnreadable(outcome, EIO);
+  }
+  // Nothing was held back: the same file reads whole afterwards.
+  EXPECT_EQ(Load(path).result, LoadResult::Loaded);
+  EXPECT_TRUE(dest == lines);
+}
+
+TEST_F(LoadFaults, FifoWithoutWriterDoesNotHang) {
+  const std::string fifo = Path("pipe.csv");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Nothing will ever be written: the load ends at once with what it read.
+  auto start = std::chrono::steady_clock::now();
+  LoadOutcome outcome = Load(fifo);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(outcome.result, LoadResult::Loaded);
+  EXPECT_TRUE(dest.empty());
+}
+
+}  // namespace
+}  // namespace cavel
