@@ -152,7 +152,8 @@ StringGridFrame::StringGridFrame(QTableView& view, StringGridModel& model, int r
   left->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   left->setHighlightSections(false);
   left->viewport()->setMouseTracking(true);
-  left->viewport()->installEventFilter(this);
+  numbers_ = left->viewport();
+  numbers_->installEventFilter(this);
   SetColumn0Width(colWidth);
 
   corner_ = view_.findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
@@ -253,7 +254,7 @@ void StringGridFrame::PaintCorner() {
 
 bool StringGridFrame::eventFilter(QObject* watched, QEvent* event) {
   const bool onCorner = corner_ && watched == corner_;
-  const bool onNumbers = watched == view_.verticalHeader()->viewport();
+  const bool onNumbers = numbers_ && watched == numbers_;
   if (!onCorner && !onNumbers) return QObject::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Paint:

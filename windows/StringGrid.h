@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QPointer>
 #include <QObject>
 #include <QPoint>
 #include <functional>
@@ -84,6 +85,10 @@ class StringGridFrame : public QObject {
   QTableView& view_;
   StringGridModel& model_;
   QAbstractButton* corner_ = nullptr;
+  // The line numbers' viewport, kept when the filter is installed: events
+  // still arrive while the view is being destroyed, when it may no longer
+  // be asked for its parts.
+  QPointer<QObject> numbers_;
   int column0_ = 0;
   bool dragging_ = false;
   int dragStartX_ = 0;
