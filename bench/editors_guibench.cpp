@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "GuiBench.h"
 #include "app/Main.h"
 #include "app/WindowSet.h"
 #include "core/CsvLoader.h"
@@ -54,18 +55,6 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr int kOperations = 25;
-
-class OneFile : public FileDialogs {
- public:
-  std::string path;
-  std::optional<std::string> OpenFileName(const OpenFileRequest&) override { return path; }
-  std::optional<std::string> SaveFileName(const SaveFileRequest&) override { return std::nullopt; }
-};
-
-class NoPause : public Pump {
- public:
-  void DelayTime(int) override {}
-};
 
 // Shows the window, runs the script on it, closes it if the script did not.
 class ScriptModal : public ModalRunner {
@@ -275,15 +264,16 @@ int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   BenchDir dir;
-  const std::string largest = dir.File("largest.csv");
-  const std::size_t size = WriteLargestFile(largest);
+  BenchFiles benchFiles(dir);
+  const std::string& largest = benchFiles.largest;
+  const std::size_t size = benchFiles.size;
   if (size == 0) Fail("cannot write the largest file");
   const std::string quoted = dir.File("largest-quoted.csv");
   const std::size_t qsize = WriteQuotedFile(quoted);
   if (qsize == 0) Fail("cannot write the quoted file");
-  const std::string addresses = dir.File("addresses.csv");
-  std::string source;
-  const std::size_t asize = WriteAddressFile(addresses, kLargestLines, &source);
+  const std::string& addresses = benchFiles.addresses;
+  const std::string& source = benchFiles.source;
+  const std::size_t asize = benchFiles.asize;
   if (asize == 0) Fail("cannot write the address file");
 
   QApplication app(argc, argv);
@@ -291,13 +281,7 @@ int main(int argc, char** argv) {
   OneFile files;
   NoPause pump;
   ScriptModal modal;
-  AppPorts ports;
-  ports.dialogs = &dialogs;
-  ports.files = &files;
-  ports.pump = &pump;
-  ports.modal = &modal;
-  ports.screenSize = [] { return QSize(1280, 1024); };
-  ports.settingsPath = dir.File("cavel.INI");
+  AppPorts ports = BenchPorts(dialogs, files, pump, &modal, dir);
   WindowSet windows(ports, std::nullopt);
   TForm1& main = windows.Main();
   Windows w{main, *windows.Children().Form3, *windows.Children().Form8, *windows.Children().Form10,

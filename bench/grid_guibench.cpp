@@ -25,6 +25,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "GuiBench.h"
 #include "app/Main.h"
 #include "app/WindowSet.h"
 #include "core/CsvLoader.h"
@@ -45,18 +46,6 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr int kPaints = 9;
-
-class OneFile : public FileDialogs {
- public:
-  std::string path;
-  std::optional<std::string> OpenFileName(const OpenFileRequest&) override { return path; }
-  std::optional<std::string> SaveFileName(const SaveFileRequest&) override { return std::nullopt; }
-};
-
-class NoPause : public Pump {
- public:
-  void DelayTime(int) override {}
-};
 
 // The find dialog answered with one text and OK.
 class TypeFind : public ModalRunner {
@@ -269,12 +258,13 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   KeepFreedMemory();
   BenchDir dir;
-  const std::string largest = dir.File("largest.csv");
-  const std::size_t size = WriteLargestFile(largest);
+  BenchFiles benchFiles(dir);
+  const std::string& largest = benchFiles.largest;
+  const std::size_t size = benchFiles.size;
   if (size == 0) Fail("cannot write the largest file");
-  const std::string addresses = dir.File("addresses.csv");
-  std::string source;
-  const std::size_t asize = WriteAddressFile(addresses, kLargestLines, &source);
+  const std::string& addresses = benchFiles.addresses;
+  const std::string& source = benchFiles.source;
+  const std::size_t asize = benchFiles.asize;
   if (asize == 0) Fail("cannot write the address file");
 
   QApplication app(argc, argv);
@@ -282,13 +272,7 @@ int main(int argc, char** argv) {
   OneFile files;
   NoPause pump;
   TypeFind typeFind;
-  AppPorts ports;
-  ports.dialogs = &dialogs;
-  ports.files = &files;
-  ports.pump = &pump;
-  ports.modal = &typeFind;
-  ports.screenSize = [] { return QSize(1280, 1024); };
-  ports.settingsPath = dir.File("cavel.INI");
+  AppPorts ports = BenchPorts(dialogs, files, pump, &typeFind, dir);
   WindowSet windows(ports, std::nullopt);
   TForm1& main = windows.Main();
   main.resize(1000, 700);

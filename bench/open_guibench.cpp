@@ -20,6 +20,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "GuiBench.h"
 #include "app/Main.h"
 #include "app/WindowSet.h"
 #include "core/CsvLoader.h"
@@ -35,20 +36,6 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr int kPaints = 9;
-
-// The open dialog, always answered with the file being measured.
-class OneFile : public FileDialogs {
- public:
-  std::string path;
-  std::optional<std::string> OpenFileName(const OpenFileRequest&) override { return path; }
-  std::optional<std::string> SaveFileName(const SaveFileRequest&) override { return std::nullopt; }
-};
-
-// No pause at all: the benchmark measures the work, not the wait.
-class NoPause : public Pump {
- public:
-  void DelayTime(int) override {}
-};
 
 void Fail(const char* what) {
   std::fprintf(stderr, "open bench: %s\n", what);
@@ -158,24 +145,20 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   KeepFreedMemory();
   BenchDir dir;
-  const std::string largest = dir.File("largest.csv");
-  const std::size_t size = WriteLargestFile(largest);
+  BenchFiles benchFiles(dir);
+  const std::string& largest = benchFiles.largest;
+  const std::size_t size = benchFiles.size;
   if (size == 0) Fail("cannot write the largest file");
-  const std::string addresses = dir.File("addresses.csv");
-  std::string source;
-  const std::size_t asize = WriteAddressFile(addresses, kLargestLines, &source);
+  const std::string& addresses = benchFiles.addresses;
+  const std::string& source = benchFiles.source;
+  const std::size_t asize = benchFiles.asize;
   if (asize == 0) Fail("cannot write the address file");
 
   QApplication app(argc, argv);
   ScriptedDialogs dialogs(mbYes);
   OneFile files;
   NoPause pump;
-  AppPorts ports;
-  ports.dialogs = &dialogs;
-  ports.files = &files;
-  ports.pump = &pump;
-  ports.screenSize = [] { return QSize(1280, 1024); };
-  ports.settingsPath = dir.File("cavel.INI");
+  AppPorts ports = BenchPorts(dialogs, files, pump, nullptr, dir);
   WindowSet windows(ports, std::nullopt);
   TForm1& main = windows.Main();
   main.show();

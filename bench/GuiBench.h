@@ -1,0 +1,64 @@
+// What the benchmarks of the windows share: an open dialog that always
+// answers with the file being measured, a pump without pauses (the
+// benchmarks measure the work, not the wait), the two files every one of
+// them measures, and the main window's ports.
+#pragma once
+
+#include <QSize>
+#include <optional>
+#include <string>
+
+#include "BenchSupport.h"
+#include "app/AppPorts.h"
+#include "core/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "platform/Modal.h"
+#include "platform/Pump.h"
+
+namespace cavel::bench {
+
+// The open dialog, always answered with the file being measured.
+class OneFile : public FileDialogs {
+ public:
+  std::string path;
+  std::optional<std::string> OpenFileName(const OpenFileRequest&) override { return path; }
+  std::optional<std::string> SaveFileName(const SaveFileRequest&) override { return std::nullopt; }
+};
+
+// No pause at all.
+class NoPause : public Pump {
+ public:
+  void DelayTime(int) override {}
+};
+
+// The largest file the loader accepts and the address-shaped file, written
+// into `dir`. A size of 0 means the file could not be written.
+struct BenchFiles {
+  explicit BenchFiles(const BenchDir& dir)
+      : largest(dir.File("largest.csv")),
+        addresses(dir.File("addresses.csv")),
+        size(WriteLargestFile(largest)),
+        asize(WriteAddressFile(addresses, kLargestLines, &source)) {}
+
+  std::string largest;
+  std::string addresses;
+  std::string source;  // where the address lines came from
+  std::size_t size;
+  std::size_t asize;
+};
+
+// The main window's ports for a benchmark: the settings file in `dir`, a
+// fixed screen, and `modal` (null: a modal window is not shown at all).
+inline AppPorts BenchPorts(Dialogs& dialogs, FileDialogs& files, Pump& pump, ModalRunner* modal,
+                           const BenchDir& dir) {
+  AppPorts ports;
+  ports.dialogs = &dialogs;
+  ports.files = &files;
+  ports.pump = &pump;
+  ports.modal = modal;
+  ports.screenSize = [] { return QSize(1280, 1024); };
+  ports.settingsPath = dir.File("cavel.INI");
+  return ports;
+}
+
+}  // namespace cavel::bench
