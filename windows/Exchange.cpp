@@ -1,6 +1,5 @@
 #include "windows/Exchange.h"
 
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QPushButton>
 #include <QShowEvent>
@@ -12,15 +11,10 @@
 namespace cavel {
 
 TForm8::TForm8(MainHost& main)
-    : ChildWindow(main, msg::kCaptionExchange, QSize(kDesignWidth, kDesignHeight), kWinExchange, Sizing::Resizable) {
+    : EditorWindow(main, msg::kCaptionExchange, QSize(kDesignWidth, kDesignHeight), kWinExchange, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm8"));
-
-  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
-  ListBox1Model = new EditListModel([this] { return items_.EntryCount(); }, [this](int row) { return items_.Entry(row); },
-                                    rowSize, this, EditorDisplayBytes(rowSize.width()));
-  const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
-  Panel1 = parts.panel;
-  ListBox1 = parts.list;
+  BuildList({[this] { return items_.EntryCount(); }, [this](int row) { return items_.Entry(row); },
+             [this] { return items_.Cursor(); }, [this](int row) { items_.SetCursor(row); }});
 
   constexpr int top = 0, bottom = 24;
   BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
@@ -44,14 +38,6 @@ TForm8::TForm8(MainHost& main)
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
       .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnAdd, BtnDelete, BtnSpecial});
-
-  QItemSelectionModel* selection = ListBox1->selectionModel();
-  connect(selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-    if (!selecting_ && current.isValid()) items_.SetCursor(current.row());
-  });
-  connect(selection, &QItemSelectionModel::selectionChanged, this, [this] {
-    if (!selecting_ && SelectedListRow(*ListBox1) < 0 && items_.Cursor() >= 0) SelectCursorRow();
-  });
 }
 
 void TForm8::FormDisp() {
@@ -69,34 +55,8 @@ void TForm8::FormDisp() {
 }
 
 void TForm8::ListBoxDisp() {
-  selecting_ = true;
-  ListBox1Model->Refill();
-  selecting_ = false;
   items_.SetCursor(0);
-  SelectCursorRow();
-}
-
-void TForm8::showEvent(QShowEvent* event) {
-  ChildWindow::showEvent(event);
-  // The row was selected while the list had no size of its own: bring it
-  // into view now, from the top of the list when it is on the first page.
-  if (!event->spontaneous()) {
-    ListBox1->scrollToTop();
-    ListBox1->scrollTo(ListBox1->currentIndex());
-  }
-}
-
-void TForm8::SelectCursorRow() {
-  selecting_ = true;
-  SelectListRow(*ListBox1, items_.Cursor());
-  selecting_ = false;
-}
-
-void TForm8::Show(const ListChange& change) {
-  selecting_ = true;
-  ListBox1Model->Apply(change);
-  selecting_ = false;
-  SelectCursorRow();
+  RefillList();
 }
 
 void TForm8::BtnSaveClick() {
@@ -106,11 +66,11 @@ void TForm8::BtnSaveClick() {
 
 void TForm8::BtnCancelClick() { reject(); }
 
-void TForm8::BtnUpClick() { Show(items_.Up()); }
+void TForm8::BtnUpClick() { ShowChange(items_.Up()); }
 
-void TForm8::BtnDownClick() { Show(items_.Down()); }
+void TForm8::BtnDownClick() { ShowChange(items_.Down()); }
 
-void TForm8::BtnDeleteClick() { Show(items_.Delete()); }
+void TForm8::BtnDeleteClick() { ShowChange(items_.Delete()); }
 
 void TForm8::BtnAddClick() {
   items_.AddSave(State(), Main().Dlg());

@@ -7,16 +7,13 @@
 #pragma once
 
 #include "core/ItemOrder.h"
-#include "windows/ChildWindow.h"
+#include "windows/EditorWindow.h"
 
-class QListView;
 class QPushButton;
 
 namespace cavel {
 
-class EditListModel;
-
-class TForm8 : public ChildWindow {
+class TForm8 : public EditorWindow {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
@@ -42,7 +39,6 @@ class TForm8 : public ChildWindow {
   // The entries, their order and the cursor.
   const ItemOrder& Items() const { return items_; }
 
-  QWidget* Panel1 = nullptr;
   QPushButton* BtnSave = nullptr;
   QPushButton* BtnCancel = nullptr;
   QPushButton* BtnUp = nullptr;
@@ -50,18 +46,9 @@ class TForm8 : public ChildWindow {
   QPushButton* BtnAdd = nullptr;
   QPushButton* BtnDelete = nullptr;
   QPushButton* BtnSpecial = nullptr;
-  QListView* ListBox1 = nullptr;
-  EditListModel* ListBox1Model = nullptr;
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
-  void Show(const ListChange& change);
-  void SelectCursorRow();
-
   ItemOrder items_;
-  bool selecting_ = false;
 };
 
 }  // namespace cavel

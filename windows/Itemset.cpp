@@ -1,6 +1,5 @@
 #include "windows/Itemset.h"
 
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QPushButton>
 #include <QShowEvent>
@@ -12,16 +11,10 @@
 namespace cavel {
 
 TForm3::TForm3(MainHost& main)
-    : ChildWindow(main, msg::kCaptionItemset, QSize(kDesignWidth, kDesignHeight), kWinItemset, Sizing::Resizable) {
+    : EditorWindow(main, msg::kCaptionItemset, QSize(kDesignWidth, kDesignHeight), kWinItemset, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm3"));
-
-  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
-  ListBox1Model = new EditListModel([this] { return rows_.LineCount(); },
-                                    [this](int row) { return rows_.Rows()[static_cast<std::size_t>(row)]; },
-                                    rowSize, this, EditorDisplayBytes(rowSize.width()));
-  const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
-  Panel1 = parts.panel;
-  ListBox1 = parts.list;
+  BuildList({[this] { return rows_.LineCount(); }, [this](int row) { return rows_.Rows()[static_cast<std::size_t>(row)]; },
+             [this] { return rows_.Cursor(); }, [this](int row) { rows_.SetCursor(row); }});
 
   constexpr int top = 0, bottom = 24, bottomRight = 25;
   BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
@@ -58,16 +51,6 @@ TForm3::TForm3(MainHost& main)
   // keys stop there instead of reaching the window.
   auto* inert = new KeyHook(this, [](QKeyEvent& e) { return IsEsc(e) || IsEnter(e) || IsCtrlBracket(e); });
   inert->Bind({BtnPrevAdd, BtnNextPaste, BtnNextAdd});
-
-  // The user's selection is the cursor; a click that would leave no row
-  // selected puts the selection back on the cursor's row.
-  QItemSelectionModel* selection = ListBox1->selectionModel();
-  connect(selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-    if (!selecting_ && current.isValid()) rows_.SetCursor(current.row());
-  });
-  connect(selection, &QItemSelectionModel::selectionChanged, this, [this] {
-    if (!selecting_ && SelectedListRow(*ListBox1) < 0 && rows_.Cursor() >= 0) SelectCursorRow();
-  });
 }
 
 void TForm3::FormDisp() {
@@ -82,39 +65,15 @@ void TForm3::FormDisp() {
   rows_.Release();
 }
 
-void TForm3::ListBoxDisp() {
-  selecting_ = true;
-  ListBox1Model->Refill();
-  selecting_ = false;
-  SelectCursorRow();
-}
+void TForm3::ListBoxDisp() { RefillList(); }
 
 void TForm3::MakeListFirstInTabOrder() {
   QWidget::setTabOrder(ListBox1, BtnSave);
   ListBox1->setFocus();
 }
 
-void TForm3::showEvent(QShowEvent* event) {
-  ChildWindow::showEvent(event);
-  // The row was selected while the list had no size of its own: bring it
-  // into view now, from the top of the list when it is on the first page.
-  if (!event->spontaneous()) {
-    ListBox1->scrollToTop();
-    ListBox1->scrollTo(ListBox1->currentIndex());
-  }
-}
-
-void TForm3::SelectCursorRow() {
-  selecting_ = true;
-  SelectListRow(*ListBox1, rows_.Cursor());
-  selecting_ = false;
-}
-
 void TForm3::Show(const ListChange& change) {
-  selecting_ = true;
-  ListBox1Model->Apply(change);
-  selecting_ = false;
-  SelectCursorRow();
+  ShowChange(change);
   BtnPrevPaste->setEnabled(rows_.PasteEnabled());
   BtnNextPaste->setEnabled(rows_.PasteEnabled());
 }

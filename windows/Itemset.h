@@ -9,16 +9,13 @@
 #pragma once
 
 #include "core/RowOrder.h"
-#include "windows/ChildWindow.h"
+#include "windows/EditorWindow.h"
 
-class QListView;
 class QPushButton;
 
 namespace cavel {
 
-class EditListModel;
-
-class TForm3 : public ChildWindow {
+class TForm3 : public EditorWindow {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
@@ -47,7 +44,6 @@ class TForm3 : public ChildWindow {
   // The working rows, cursor, LineCount and HeldLine.
   const RowOrder& Rows() const { return rows_; }
 
-  QWidget* Panel1 = nullptr;
   QPushButton* BtnSave = nullptr;
   QPushButton* BtnCancel = nullptr;
   QPushButton* BtnUp = nullptr;
@@ -59,21 +55,13 @@ class TForm3 : public ChildWindow {
   QPushButton* BtnNextPaste = nullptr;
   QPushButton* BtnPrevAdd = nullptr;
   QPushButton* BtnNextAdd = nullptr;
-  QListView* ListBox1 = nullptr;
-  EditListModel* ListBox1Model = nullptr;
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   // Shows what an operation did: the changed rows, the cursor, the paste buttons.
   void Show(const ListChange& change);
-  void SelectCursorRow();
   void MakeListFirstInTabOrder();
 
   RowOrder rows_;
-  // Set while the window moves the selection itself.
-  bool selecting_ = false;
 };
 
 }  // namespace cavel

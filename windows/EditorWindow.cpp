@@ -1,0 +1,61 @@
+#include "windows/EditorWindow.h"
+
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QShowEvent>
+
+#include "windows/EditListModel.h"
+#include "windows/EditorLayout.h"
+
+namespace cavel {
+
+void EditorWindow::BuildList(Rows rows) {
+  rows_ = std::move(rows);
+  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
+  ListBox1Model = new EditListModel(rows_.count, rows_.text, rowSize, this, EditorDisplayBytes(rowSize.width()));
+  const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
+  Panel1 = parts.panel;
+  ListBox1 = parts.list;
+
+  // The user's selection is the cursor; a click that would leave no row
+  // selected puts the selection back on the cursor's row.
+  QItemSelectionModel* selection = ListBox1->selectionModel();
+  connect(selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    if (!selecting_ && current.isValid()) rows_.setCursor(current.row());
+  });
+  connect(selection, &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!selecting_ && SelectedListRow(*ListBox1) < 0 && rows_.cursor() >= 0) SelectCursorRow();
+  });
+}
+
+void EditorWindow::RefillList() {
+  selecting_ = true;
+  ListBox1Model->Refill();
+  selecting_ = false;
+  SelectCursorRow();
+}
+
+void EditorWindow::ShowChange(const ListChange& change) {
+  selecting_ = true;
+  ListBox1Model->Apply(change);
+  selecting_ = false;
+  SelectCursorRow();
+}
+
+void EditorWindow::SelectCursorRow() {
+  selecting_ = true;
+  SelectListRow(*ListBox1, rows_.cursor());
+  selecting_ = false;
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+  ChildWindow::showEvent(event);
+  // The row was selected while the list had no size of its own: bring it
+  // into view now, from the top of the list when it is on the first page.
+  if (!event->spontaneous()) {
+    ListBox1->scrollToTop();
+    ListBox1->scrollTo(ListBox1->currentIndex());
+  }
+}
+
+}  // namespace cavel
