@@ -4,12 +4,17 @@
 // them measures, and the main window's ports.
 #pragma once
 
+#include <QApplication>
 #include <QSize>
+#include <QtGlobal>
+#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "BenchSupport.h"
 #include "app/AppPorts.h"
+#include "app/Main.h"
+#include "app/WindowSet.h"
 #include "core/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/Modal.h"
@@ -40,6 +45,8 @@ struct BenchFiles {
         size(WriteLargestFile(largest)),
         asize(WriteAddressFile(addresses, kLargestLines, &source)) {}
 
+  bool ok() const { return size != 0 && asize != 0; }
+
   std::string largest;
   std::string addresses;
   std::string source;  // where the address lines came from
@@ -60,5 +67,30 @@ inline AppPorts BenchPorts(Dialogs& dialogs, FileDialogs& files, Pump& pump, Mod
   ports.settingsPath = dir.File("cavel.INI");
   return ports;
 }
+
+// Output a line at a time, and the offscreen platform unless another one is
+// asked for.
+inline void PrepareGuiBench() {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The fourteen windows on the benchmark's ports, the main window shown.
+// Every message box is answered Yes. Needs the QApplication.
+struct BenchApp {
+  BenchApp(const BenchDir& dir, ModalRunner* modal, QSize mainSize = {})
+      : ports(BenchPorts(dialogs, files, pump, modal, dir)), windows(ports, std::nullopt), main(windows.Main()) {
+    if (mainSize.isValid()) main.resize(mainSize);
+    main.show();
+    QApplication::processEvents();
+  }
+
+  ScriptedDialogs dialogs{mbYes};
+  OneFile files;
+  NoPause pump;
+  AppPorts ports;
+  WindowSet windows;
+  TForm1& main;
+};
 
 }  // namespace cavel::bench

@@ -261,46 +261,33 @@ void MeasureConversion(Windows& w, const BenchDir& dir, const std::string& name,
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  PrepareGuiBench();
   BenchDir dir;
-  BenchFiles benchFiles(dir);
-  const std::string& largest = benchFiles.largest;
-  const std::size_t size = benchFiles.size;
-  if (size == 0) Fail("cannot write the largest file");
+  const BenchFiles f(dir);
+  if (!f.ok()) Fail("cannot write the benchmark files");
   const std::string quoted = dir.File("largest-quoted.csv");
   const std::size_t qsize = WriteQuotedFile(quoted);
   if (qsize == 0) Fail("cannot write the quoted file");
-  const std::string& addresses = benchFiles.addresses;
-  const std::string& source = benchFiles.source;
-  const std::size_t asize = benchFiles.asize;
-  if (asize == 0) Fail("cannot write the address file");
 
   QApplication app(argc, argv);
-  ScriptedDialogs dialogs(mbYes);
-  OneFile files;
-  NoPause pump;
   ScriptModal modal;
-  AppPorts ports = BenchPorts(dialogs, files, pump, &modal, dir);
-  WindowSet windows(ports, std::nullopt);
-  TForm1& main = windows.Main();
-  Windows w{main, *windows.Children().Form3, *windows.Children().Form8, *windows.Children().Form10,
-            modal, dialogs, files};
-  main.show();
-  QApplication::processEvents();
+  BenchApp bench(dir, &modal);
+  TForm1& main = bench.main;
+  const TForm1::Children& children = bench.windows.Children();
+  Windows w{main, *children.Form3, *children.Form8, *children.Form10, modal, bench.dialogs, bench.files};
 
   std::printf("editors bench (%s); files in %s\n", qPrintable(QGuiApplication::platformName()), dir.path().c_str());
-  std::printf("largest file: %zu lines of %zu bytes, 64 items; %zu bytes\n\n", kLargestLines, kMaxLineBytes, size);
-  MeasureEditors(w, "largest", largest, size);
+  std::printf("largest file: %zu lines of %zu bytes, 64 items; %zu bytes\n\n", kLargestLines, kMaxLineBytes, f.size);
+  MeasureEditors(w, "largest", f.largest, f.size);
   std::printf("\nlargest file with every item quoted: %zu lines of %zu bytes, 64 items; %zu bytes\n", kLargestLines,
               kMaxLineBytes, qsize);
   MeasureConversion(w, dir, "largest-quoted", quoted, qsize);
-  std::remove(largest.c_str());
+  std::remove(f.largest.c_str());
   std::remove(quoted.c_str());
   std::printf("\naddress file: %zu lines of quoted Japanese addresses, %zu bytes\n  (from %s)\n\n", kLargestLines,
-              asize, source.c_str());
-  MeasureEditors(w, "addresses", addresses, asize);
-  MeasureConversion(w, dir, "addresses", addresses, asize);
+              f.asize, f.source.c_str());
+  MeasureEditors(w, "addresses", f.addresses, f.asize);
+  MeasureConversion(w, dir, "addresses", f.addresses, f.asize);
   main.FormDestroy();
   return 0;
 }

@@ -254,38 +254,26 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  PrepareGuiBench();
   KeepFreedMemory();
   BenchDir dir;
-  BenchFiles benchFiles(dir);
-  const std::string& largest = benchFiles.largest;
-  const std::size_t size = benchFiles.size;
-  if (size == 0) Fail("cannot write the largest file");
-  const std::string& addresses = benchFiles.addresses;
-  const std::string& source = benchFiles.source;
-  const std::size_t asize = benchFiles.asize;
-  if (asize == 0) Fail("cannot write the address file");
+  const BenchFiles f(dir);
+  if (!f.ok()) Fail("cannot write the benchmark files");
 
   QApplication app(argc, argv);
-  ScriptedDialogs dialogs(mbYes);
-  OneFile files;
-  NoPause pump;
   TypeFind typeFind;
-  AppPorts ports = BenchPorts(dialogs, files, pump, &typeFind, dir);
-  WindowSet windows(ports, std::nullopt);
-  TForm1& main = windows.Main();
-  main.resize(1000, 700);
-  main.show();
-  QApplication::processEvents();
+  BenchApp bench(dir, &typeFind, QSize(1000, 700));
+  TForm1& main = bench.main;
+  ScriptedDialogs& dialogs = bench.dialogs;
+  OneFile& files = bench.files;
 
   std::printf("grid bench (%s); files in %s\n", qPrintable(QGuiApplication::platformName()), dir.path().c_str());
   std::printf("largest file: %zu lines of %zu bytes, 64 items, half of them Shift-JIS; %zu bytes\n\n", kLargestLines,
-              kMaxLineBytes, size);
-  Measure(main, dialogs, files, typeFind, "largest", largest, size);
+              kMaxLineBytes, f.size);
+  Measure(main, dialogs, files, typeFind, "largest", f.largest, f.size);
   std::printf("\naddress file: %zu lines of quoted Japanese addresses, %zu bytes\n  (from %s)\n\n", kLargestLines,
-              asize, source.c_str());
-  Measure(main, dialogs, files, typeFind, "addresses", addresses, asize);
+              f.asize, f.source.c_str());
+  Measure(main, dialogs, files, typeFind, "addresses", f.addresses, f.asize);
   main.FormDestroy();
   return 0;
 }
