@@ -39,7 +39,9 @@
 #include "platform/Modal.h"
 #include "platform/Placement.h"
 #include "platform/Pump.h"
+#include "platform/QtText.h"
 #include "platform/TopWindows.h"
+#include "windows/ButtonBar.h"
 #include "windows/Convert.h"
 #include "windows/Create.h"
 #include "windows/Dialog.h"
@@ -59,8 +61,6 @@
 namespace cavel {
 
 namespace {
-
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A path as the menu shows it: '&' would be taken for an accelerator.
 QString MenuPath(const std::string& path) {
@@ -106,15 +106,9 @@ void TForm1::BuildControls() {
   Panel1 = new QWidget(central);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFixedHeight(kPanelHeight);
-  auto* bar = new QHBoxLayout(Panel1);
-  bar->setContentsMargins(2, 1, 2, 1);
-  bar->setSpacing(2);
+  QHBoxLayout* bar = NewButtonBar(Panel1);
   auto button = [&](QPushButton*& b, const char* name, std::string_view caption, void (TForm1::*handler)()) {
-    b = new QPushButton(Utf8(caption), Panel1);
-    b->setObjectName(QLatin1String(name));
-    b->setFixedHeight(kPanelHeight - 2);
-    b->setMinimumWidth(78);
-    bar->addWidget(b);
+    b = AddBarButton(*bar, Panel1, name, caption, kPanelHeight - 2);
     connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
   };
   button(BtnFileOpen, "BtnFileOpen", msg::kBtnFileOpen, &TForm1::MenuFileOpenClick);

@@ -8,12 +8,11 @@
 #include <QStringList>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
 namespace {
-
-QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Qt reads a filter's wildcards from its last parenthesised group and, with
 // HideNameFilterDetails, shows only the text before that group. So the

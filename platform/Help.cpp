@@ -9,11 +9,11 @@
 #include <QVBoxLayout>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
 namespace {
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 }  // namespace
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include "platform/QtText.h"
+
 namespace cavel {
 
 QString MessageText(std::string_view text) {
@@ -16,7 +18,7 @@ QString MessageText(std::string_view text) {
       s += text[i];
     }
   }
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  return Utf8(s);
 }
 
 namespace {
@@ -30,8 +32,6 @@ QMessageBox::Icon IconOf(MsgKind kind) {
   }
   return QMessageBox::NoIcon;
 }
-
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 

@@ -5,12 +5,13 @@
 
 #include "core/Messages.h"
 #include "platform/Placement.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
 ChildWindow::ChildWindow(MainHost& main, std::string_view caption, QSize designSize, int number, Sizing sizing)
     : QDialog(main.MainWindow()), main_(main), design_(designSize), number_(number) {
-  setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+  setWindowTitle(Utf8(caption));
   setModal(true);
   if (sizing == Sizing::Fixed) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -6,12 +6,11 @@
 #include <QPushButton>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
 namespace {
-
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The layout in the client area, in pixels.
 constexpr int kMargin = 12;
@@ -24,7 +23,7 @@ constexpr int kButtonWidth = 88, kButtonHeight = 28, kButtonGap = 8;
 ComboDialog::ComboDialog(MainHost& main, std::string_view caption, QSize designSize, std::string_view label)
     : ChildWindow(main, caption, designSize, 0, Sizing::Fixed) {
   const int width = designSize.width(), height = designSize.height();
-  Label1 = new QLabel(Text(label), this);
+  Label1 = new QLabel(Utf8(label), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(kMargin, kLabelTop, kLabelWidth, kLabelHeight);
   Label2 = new QLabel(this);
@@ -40,10 +39,10 @@ ComboDialog::ComboDialog(MainHost& main, std::string_view caption, QSize designS
   ComboBox1->setGeometry(kComboLeft, kComboTop, width - kComboLeft - kMargin, kComboHeight);
 
   const int top = height - kMargin - kButtonHeight;
-  BtnCancel = new QPushButton(Text(msg::kBtnCancel), this);
+  BtnCancel = new QPushButton(Utf8(msg::kBtnCancel), this);
   BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
   BtnCancel->setGeometry(width - kMargin - kButtonWidth, top, kButtonWidth, kButtonHeight);
-  BtnOk = new QPushButton(Text(msg::kBtnOk), this);
+  BtnOk = new QPushButton(Utf8(msg::kBtnOk), this);
   BtnOk->setObjectName(QStringLiteral("BtnOk"));
   BtnOk->setGeometry(width - kMargin - 2 * kButtonWidth - kButtonGap, top, kButtonWidth, kButtonHeight);
   connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });

@@ -9,13 +9,13 @@
 #include "core/Messages.h"
 #include "core/QuoteConvert.h"
 #include "platform/Fonts.h"
+#include "platform/QtText.h"
+#include "windows/ButtonBar.h"
 #include "windows/LinesModel.h"
 
 namespace cavel {
 
 namespace {
-
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kListFontHeight = 19, kListItemHeight = 18;
 
@@ -28,15 +28,9 @@ TForm10::TForm10(MainHost& main)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  auto* bar = new QHBoxLayout;
-  bar->setContentsMargins(2, 1, 2, 1);
-  bar->setSpacing(2);
+  QHBoxLayout* bar = NewButtonBar();
   auto button = [&](QPushButton*& b, const char* name, std::string_view caption, void (TForm10::*handler)()) {
-    b = new QPushButton(Utf8(caption), this);
-    b->setObjectName(QLatin1String(name));
-    b->setFixedHeight(kButtonHeight - 2);
-    b->setMinimumWidth(78);
-    bar->addWidget(b);
+    b = AddBarButton(*bar, this, name, caption, kButtonHeight - 2);
     connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
   };
   button(BtnCancel, "BtnCancel", msg::kBtnCancel, &TForm10::BtnCancelClick);

@@ -14,13 +14,12 @@
 #include "core/Messages.h"
 #include "core/SavePath.h"
 #include "platform/FileDialogs.h"
+#include "platform/QtText.h"
 #include "platform/Sjis.h"
 
 namespace cavel {
 
 namespace {
-
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The rows' geometry inside the scroll box.
 constexpr int kLabelLeft = 16, kEditLeft = 80, kBoxHeight = 24;

@@ -9,6 +9,7 @@
 #include "core/Messages.h"
 #include "platform/Fonts.h"
 #include "platform/Placement.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
@@ -19,7 +20,7 @@ TForm6::TForm6(MainHost& main)
   Panel1 = new QWidget(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFixedHeight(kPanelHeight);
-  BtnCancel = new QPushButton(QString::fromUtf8(msg::kBtnCancel.data(), static_cast<qsizetype>(msg::kBtnCancel.size())),
+  BtnCancel = new QPushButton(Utf8(msg::kBtnCancel),
                               Panel1);
   BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
   BtnCancel->setGeometry(0, 0, kButtonWidth, kPanelHeight);

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/Fonts.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
@@ -54,7 +55,7 @@ EditorLayout MakeEditorLayout(QWidget& window, QAbstractItemModel* model) {
 }
 
 QPushButton* PanelButton(QWidget* panel, const char* name, std::string_view caption, int left, int top, int width) {
-  auto* button = new QPushButton(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), panel);
+  auto* button = new QPushButton(Utf8(caption), panel);
   button->setObjectName(QLatin1String(name));
   button->setGeometry(left, top, width, kEditorButtonHeight);
   button->setAutoDefault(false);

@@ -5,12 +5,11 @@
 #include <QLineEdit>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
 namespace {
-
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
@@ -22,8 +21,8 @@ TForm4::TForm4(MainHost& main)
 
 void TForm4::FormDisp(FindJump& commands, const ComboSetup& combo) {
   commands_ = &commands;
-  Label2->setText(Text(msg::kJumpRangeLabel));
-  ShowWith(Text(combo.text), {Text(combo.items[0]), Text(combo.items[1]), Text(combo.items[2])});
+  Label2->setText(Utf8(msg::kJumpRangeLabel));
+  ShowWith(Utf8(combo.text), {Utf8(combo.items[0]), Utf8(combo.items[1]), Utf8(combo.items[2])});
   commands_ = nullptr;
 }
 

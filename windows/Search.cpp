@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "platform/Sjis.h"
 
 namespace cavel {
@@ -83,7 +84,7 @@ FindTextBytes EncodeFindText(QStringView text) {
 TForm5::TForm5(MainHost& main)
     : ComboDialog(main, msg::kCaptionSearch, QSize(kDesignWidth, kDesignHeight), msg::kFindLabel) {
   setObjectName(QStringLiteral("TForm5"));
-  Label2->setText(QString::fromUtf8(msg::kFindLimitLabel.data(), static_cast<qsizetype>(msg::kFindLimitLabel.size())));
+  Label2->setText(Utf8(msg::kFindLimitLabel));
   ComboBox1->setValidator(new SjisByteLimit(kFindTextBytes, ComboBox1));
 }
 

@@ -7,12 +7,11 @@
 #include <QPushButton>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 
 namespace cavel {
 
 namespace {
-
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kEditHeight = 24;
 

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <algorithm>
 
+#include "platform/QtText.h"
 #include "platform/Sjis.h"
 
 namespace cavel {
@@ -70,7 +71,7 @@ void StringGridModel::CellsChanged() {
 
 QString StringGridModel::CornerText() const {
   const std::string_view corner = cells_.Cell(0, 0);
-  return QString::fromUtf8(corner.data(), static_cast<qsizetype>(corner.size()));
+  return Utf8(corner);
 }
 
 int StringGridModel::rowCount(const QModelIndex& parent) const {

@@ -16,14 +16,13 @@
 #include "platform/Fonts.h"
 #include "platform/Keys.h"
 #include "platform/Placement.h"
+#include "platform/QtText.h"
 #include "platform/Sjis.h"
 #include "windows/Editdsp.h"
 
 namespace cavel {
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kLabel90Left = 5, kLabel90Top = 3, kLabel90Width = 150, kLabel90Height = 20;
 constexpr int kButtonTop = 0, kButtonWidth = 75, kButtonHeight = 25;
@@ -58,10 +57,10 @@ void TForm2::BuildControls() {
   Label90 = new QLabel(ScrollContents);
   Label90->setObjectName(QStringLiteral("Label90"));
   Label90->setGeometry(kLabel90Left, kLabel90Top, kLabel90Width, kLabel90Height);
-  Label90->setText(U(msg::kModeView));
+  Label90->setText(Utf8(msg::kModeView));
 
   auto button = [&](QPushButton*& b, const char* name, std::string_view text, int left, void (TForm2::*click)()) {
-    b = new QPushButton(U(text), ScrollContents);
+    b = new QPushButton(Utf8(text), ScrollContents);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
     b->setAutoDefault(false);
@@ -126,7 +125,7 @@ bool TForm2::FormDisp(RecordMode mode, int listSelection, int line) {
 }
 
 void TForm2::ShowMode() {
-  Label90->setText(U(record_.ModeLabel()));
+  Label90->setText(Utf8(record_.ModeLabel()));
   BtnEdit->setEnabled(record_.EditEnabled());
   BtnSave->setEnabled(record_.SaveEnabled());
 }
@@ -149,7 +148,7 @@ void TForm2::ShowLineItems() {
 
 void TForm2::ShowPositionCaption() {
   const MainState& s = State();
-  setWindowTitle(U(msg::PositionCaption(RecordCaption, s.CurrentFileName, s.CurrentLine)));
+  setWindowTitle(Utf8(msg::PositionCaption(RecordCaption, s.CurrentFileName, s.CurrentLine)));
 }
 
 std::string TForm2::Caption() const { return windowTitle().toStdString(); }
@@ -189,7 +188,7 @@ void TForm2::BtnNextClick() { ShowStep(record_.Next(Main().Dlg())); }
 void TForm2::BtnEditClick() {
   record_.SwitchToEdit();
   EditBoxReadOnlyFalse();
-  Label90->setText(U(record_.ModeLabel()));
+  Label90->setText(Utf8(record_.ModeLabel()));
   BtnSave->setEnabled(record_.SaveEnabled());
   if (focusWidget() == BtnEdit) FocusControl(BtnCancel);
   BtnEdit->setEnabled(record_.EditEnabled());
@@ -268,7 +267,7 @@ bool TForm2::FormKeyDown(QKeyEvent& key) {
     return true;
   }
   if (IsEnter(key)) {
-    if (Label90->text() == U(msg::kModeEdit) && record_.ConfirmSave(Main().Dlg())) BtnSaveClick();
+    if (Label90->text() == Utf8(msg::kModeEdit) && record_.ConfirmSave(Main().Dlg())) BtnSaveClick();
     return true;
   }
   if (key.key() == Qt::Key_Down || key.key() == Qt::Key_Up) {
