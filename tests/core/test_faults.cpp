@@ -33,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "TempFolder.h"
 #include "core/CsvLoader.h"
 #include "core/CsvWriter.h"
 #include "core/GridFill.h"
@@ -150,43 +151,10 @@ std::string Joined(const Lines& lines) {
 
 class Faults : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "cavel-faults-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override {
-    injection = Injection{};
-    std::error_code ec;
-    for (const auto& e : fs::recursive_directory_iterator(dir_, ec))
-      fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { injection = Injection{}; }
 
-  std::string Path(const std::string& name) const { return (fs::path(dir_) / name).string(); }
-
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-  }
-  static mode_t Mode(const std::string& path) {
-    struct stat st;
-    EXPECT_EQ(::stat(path.c_str(), &st), 0);
-    return st.st_mode & 07777;
-  }
-  std::vector<std::string> Entries(const std::string& folder = "") const {
-    std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(folder.empty() ? dir_ : Path(folder)))
-      out.push_back(e.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
-  }
+  std::string Path(const std::string& name) const { return folder_.File(name); }
+  std::vector<std::string> Entries(const std::string& folder = "") const { return folder_.Entries(folder); }
 
   // Runs `act` in a child that, when this process is root, first becomes
   // the unprivileged user "nobody", so that permission bits hold for it. The
@@ -215,7 +183,8 @@ class Faults : public ::testing::Test {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 
-  std::string dir_;
+  test::TempFolder folder_{"faults"};
+  const std::string dir_ = folder_.path();
 };
 
 // ---- saving -------------------------------------------------------------------------
@@ -225,7 +194,7 @@ TEST_F(Faults, SaveIntoAReadOnlyFolderLeavesTheOldFile) {
   fs::create_directory(folder);
   const std::string target = folder + "/data.csv";
   const std::string old = "\"old\",\"file\"\r\nno final line end";
-  Put(target, old);
+  test::WriteFile(target, old);
   ASSERT_EQ(::chmod(target.c_str(), 0666), 0);  // the file itself may be written
   ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);  // the folder takes no new file
   ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
@@ -241,14 +210,14 @@ TEST_F(Faults, SaveIntoAReadOnlyFolderLeavesTheOldFile) {
       reasons);
   if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root writes into any folder";
   EXPECT_EQ(reasons, std::string(std::strerror(EACCES)) + "|" + std::strerror(EACCES));
-  EXPECT_EQ(Read(target), old);
+  EXPECT_EQ(test::ReadFile(target), old);
   EXPECT_EQ(Entries("readonly"), std::vector<std::string>{"data.csv"});
 }
 
 TEST_F(Faults, SaveOntoAFullDiskLeavesTheOldFile) {
   const std::string target = Path("data.csv");
   const std::string old = Joined({"\"old\",\"file\"", "\"kept\",\"as is\""});
-  Put(target, old);
+  test::WriteFile(target, old);
   ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
   const Lines doc = BigDocument();  // about 2 MB: several blocks
 
@@ -262,8 +231,8 @@ TEST_F(Faults, SaveOntoAFullDiskLeavesTheOldFile) {
     }
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.error, std::strerror(ENOSPC));
-    EXPECT_EQ(Read(target), old);
-    EXPECT_EQ(Mode(target), 0640u);
+    EXPECT_EQ(test::ReadFile(target), old);
+    EXPECT_EQ(test::FileMode(target), 0640u);
     EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});  // no partial file left beside it
   }
 
@@ -276,13 +245,13 @@ TEST_F(Faults, SaveOntoAFullDiskLeavesTheOldFile) {
 
   // With room again the same save goes through.
   ASSERT_TRUE(WriteLines(target, doc).ok);
-  EXPECT_TRUE(Read(target) == Joined(doc));
+  EXPECT_TRUE(test::ReadFile(target) == Joined(doc));
 }
 
 TEST_F(Faults, FailedFlushOrRenameLeavesTheOldFile) {
   const std::string target = Path("data.csv");
   const std::string old = "a,b\r\n";
-  Put(target, old);
+  test::WriteFile(target, old);
   for (bool flush : {true, false}) {
     SCOPED_TRACE(flush ? "fsync fails" : "rename fails");
     Injection fault;
@@ -294,7 +263,7 @@ TEST_F(Faults, FailedFlushOrRenameLeavesTheOldFile) {
     }
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.error, std::strerror(EIO));
-    EXPECT_EQ(Read(target), old);
+    EXPECT_EQ(test::ReadFile(target), old);
     EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
   }
 }
@@ -302,7 +271,7 @@ TEST_F(Faults, FailedFlushOrRenameLeavesTheOldFile) {
 TEST_F(Faults, ProcessKilledInTheMiddleOfASaveLeavesTheOldFile) {
   const std::string target = Path("data.csv");
   const std::string old = Joined({"\"old\",\"file\"", "\"second\",\"line\""});
-  Put(target, old);
+  test::WriteFile(target, old);
   const Lines doc = BigDocument(3000);  // about 3 MB: the first block is written, then the child stops
 
   int fds[2];
@@ -326,7 +295,7 @@ TEST_F(Faults, ProcessKilledInTheMiddleOfASaveLeavesTheOldFile) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
-  EXPECT_EQ(Read(target), old);
+  EXPECT_EQ(test::ReadFile(target), old);
   // What the child had written stays in its hidden temporary file, never in
   // the target; a later save is not disturbed by it.
   std::vector<std::string> names = Entries();
@@ -335,7 +304,7 @@ TEST_F(Faults, ProcessKilledInTheMiddleOfASaveLeavesTheOldFile) {
   EXPECT_EQ(names[0].rfind(".data.csv.cavel-", 0), 0u) << names[0];
   EXPECT_GT(fs::file_size(Path(names[0])), 0u);
   ASSERT_TRUE(WriteLines(target, doc).ok);
-  EXPECT_TRUE(Read(target) == Joined(doc));
+  EXPECT_TRUE(test::ReadFile(target) == Joined(doc));
 }
 
 TEST_F(Faults, KilledAtAnyMomentTheTargetIsWholeOldOrWholeNew) {
@@ -345,7 +314,7 @@ TEST_F(Faults, KilledAtAnyMomentTheTargetIsWholeOldOrWholeNew) {
   const std::string fresh = Joined(doc);
   for (int delayUs : {0, 200, 1000, 3000, 10000, 30000}) {
     SCOPED_TRACE(delayUs);
-    Put(target, old);
+    test::WriteFile(target, old);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) ::_exit(WriteLines(target, doc).ok ? 0 : 1);
@@ -353,7 +322,7 @@ TEST_F(Faults, KilledAtAnyMomentTheTargetIsWholeOldOrWholeNew) {
     ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    const std::string now = Read(target);
+    const std::string now = test::ReadFile(target);
     EXPECT_TRUE(now == old || now == fresh) << "a target of " << now.size() << " bytes";
     for (const std::string& name : Entries())
       if (name != "data.csv") fs::remove(Path(name));
@@ -363,11 +332,11 @@ TEST_F(Faults, KilledAtAnyMomentTheTargetIsWholeOldOrWholeNew) {
 TEST_F(Faults, TargetThatIsNoFileIsRefused) {
   // A path through a file, and a folder in place of the file: root cannot
   // write there either.
-  Put(Path("plain"), "x");
+  test::WriteFile(Path("plain"), "x");
   WriteOutcome through = WriteLines(Path("plain/data.csv"), {"a"});
   EXPECT_FALSE(through.ok);
   EXPECT_EQ(through.error, std::strerror(ENOTDIR));
-  EXPECT_EQ(Read(Path("plain")), "x");
+  EXPECT_EQ(test::ReadFile(Path("plain")), "x");
 
   fs::create_directory(Path("folder.csv"));
   WriteOutcome folder = ReplaceFile(Path("folder.csv"), "a\r\n");
@@ -387,7 +356,7 @@ class SettingsFaults : public Faults {
         "; hand-written note\r\n[GridSet]\r\nColWidth=50\r\nExtra=kept\r\n"
         "[ResumeFileName]\r\n1=/d/a.csv\r\n[ResumeColumNum]\r\n1=64,84,120\r\n"
         "[Mine]\r\nx=1\r\n";
-    Put(ini_, before_);
+    test::WriteFile(ini_, before_);
   }
   std::string ini_;
   std::string before_;
@@ -406,7 +375,7 @@ TEST_F(SettingsFaults, HeldSettingsThatCannotBeWrittenLoseNothingOnDisk) {
     }
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.error, std::strerror(ENOSPC));
-    EXPECT_EQ(Read(ini_), before_);
+    EXPECT_EQ(test::ReadFile(ini_), before_);
     EXPECT_EQ(Entries(), std::vector<std::string>{"CAVEL.INI"});
   }
   // The held values are still there to be written once the disk has room.
@@ -444,7 +413,7 @@ TEST_F(SettingsFaults, ColumnWidthsThatCannotBeStoredAreReportedAndLoseNothing) 
   EXPECT_EQ(dialogs.shown()[1].text, msg::CannotWrite(ini_));
   EXPECT_EQ(dialogs.shown()[1].kind, MsgKind::Error);
   EXPECT_EQ(dialogs.shown()[1].buttons, static_cast<MsgButtons>(mbOK));
-  EXPECT_EQ(Read(ini_), before_);
+  EXPECT_EQ(test::ReadFile(ini_), before_);
 
   // At exit, without a question: the same report, the same file.
   dialogs.Clear();
@@ -454,7 +423,7 @@ TEST_F(SettingsFaults, ColumnWidthsThatCannotBeStoredAreReportedAndLoseNothing) 
     EXPECT_FALSE(StoreGridWidthsAtExit(state, dialogs, ini_, grid, widths));
   }
   EXPECT_EQ(dialogs.texts(), std::vector<std::string>{msg::CannotWrite(ini_)});
-  EXPECT_EQ(Read(ini_), before_);
+  EXPECT_EQ(test::ReadFile(ini_), before_);
   EXPECT_EQ(Entries(), std::vector<std::string>{"CAVEL.INI"});
 
   // And with room, stored in front of the entry that was there.
@@ -472,7 +441,7 @@ TEST_F(SettingsFaults, ColumnWidthsThatCannotBeStoredAreReportedAndLoseNothing) 
 TEST_F(SettingsFaults, SettingsPathThatIsAFolderReadsAsDefaultsAndIsNotReplaced) {
   const std::string folder = Path("FOLDER.INI");
   fs::create_directory(folder);
-  Put(folder + "/inside", "keep");
+  test::WriteFile(folder + "/inside", "keep");
   HeldSettings s;
   s.ColWidth = 12;
   ReadIniFileValue(folder, s);
@@ -480,14 +449,14 @@ TEST_F(SettingsFaults, SettingsPathThatIsAFolderReadsAsDefaultsAndIsNotReplaced)
   WriteOutcome out = WriteIniFileValue(folder, s);
   EXPECT_FALSE(out.ok);
   EXPECT_EQ(out.error, std::strerror(EISDIR));
-  EXPECT_EQ(Read(folder + "/inside"), "keep");
+  EXPECT_EQ(test::ReadFile(folder + "/inside"), "keep");
 }
 
 TEST_F(SettingsFaults, SettingsFileInAReadOnlyFolder) {
   const std::string folder = Path("config");
   fs::create_directory(folder);
   const std::string ini = folder + "/CAVEL.INI";
-  Put(ini, before_);
+  test::WriteFile(ini, before_);
   ASSERT_EQ(::chmod(ini.c_str(), 0666), 0);
   ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
   ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
@@ -501,7 +470,7 @@ TEST_F(SettingsFaults, SettingsFileInAReadOnlyFolder) {
       reason);
   if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root writes into any folder";
   EXPECT_EQ(reason, std::strerror(EACCES));
-  EXPECT_EQ(Read(ini), before_);
+  EXPECT_EQ(test::ReadFile(ini), before_);
 }
 
 // ---- reading ------------------------------------------------------------------------------
@@ -527,7 +496,7 @@ TEST_F(LoadFaults, FileGoneOrChangedIntoSomethingElseBeforeItIsRead) {
   // Chosen as a file, then: removed; a link to nowhere; a link loop; a
   // folder; a file in place of its folder.
   const std::string chosen = Path("chosen.csv");
-  Put(chosen, "a,b\r\n");
+  test::WriteFile(chosen, "a,b\r\n");
   fs::remove(chosen);
   ExpectUnreadable(Load(chosen), ENOENT);
 
@@ -543,15 +512,15 @@ TEST_F(LoadFaults, FileGoneOrChangedIntoSomethingElseBeforeItIsRead) {
   ExpectUnreadable(Load(chosen), EISDIR);
 
   fs::create_directory(Path("sub"));
-  Put(Path("sub/in.csv"), "a,b\r\n");
+  test::WriteFile(Path("sub/in.csv"), "a,b\r\n");
   fs::remove_all(Path("sub"));
-  Put(Path("sub"), "now a file");
+  test::WriteFile(Path("sub"), "now a file");
   ExpectUnreadable(Load(Path("sub/in.csv")), ENOTDIR);
 }
 
 TEST_F(LoadFaults, FileMadeUnreadableBeforeItIsRead) {
   const std::string path = Path("locked.csv");
-  Put(path, "a,b\r\n1,2\r\n");
+  test::WriteFile(path, "a,b\r\n1,2\r\n");
   ASSERT_EQ(::chmod(path.c_str(), 0), 0);
   ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
   std::string result;
@@ -573,7 +542,7 @@ TEST_F(LoadFaults, ReadFailingPartWayKeepsNothingOfTheFile) {
   // Four reads' worth of good lines; the third read fails.
   Lines lines(1000, "\"" + std::string(1000, 'x') + "\",\"y\"");
   const std::string path = Path("big.csv");
-  Put(path, Joined(lines));
+  test::WriteFile(path, Joined(lines));
   for (long good : {0L, 2L}) {
     SCOPED_TRACE(good);
     Injection fault;

@@ -10,6 +10,8 @@
 #include <random>
 #include <sstream>
 
+#include "TempFolder.h"
+
 namespace cavel {
 namespace {
 
@@ -17,32 +19,17 @@ namespace fs = std::filesystem;
 
 class IniFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "cavel-ini-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-    path_ = (dir_ / "CAVEL.INI").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void Put(std::string_view bytes) {
-    std::ofstream out(path_, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::string Get() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  void Put(std::string_view bytes) { test::WriteFile(path_, bytes); }
+  std::string Get() const { return test::ReadFile(path_); }
   IniFile Loaded() const {
     IniFile ini(path_);
     ini.Load();
     return ini;
   }
 
-  fs::path dir_;
-  std::string path_;
+  test::TempFolder folder_{"ini"};
+  const fs::path dir_ = folder_.path();
+  const std::string path_ = folder_.File("CAVEL.INI");
 };
 
 TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {

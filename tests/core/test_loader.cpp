@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "core/CsvLoader.h"
 #include "core/Dialogs.h"
 
@@ -60,22 +61,9 @@ std::string Joined(const V& lines) {
 
 class Loader : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "cavel-loader-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-  }
-
   std::string Write(const std::string& bytes, const std::string& name = "in.csv") {
-    std::string path = (fs::path(dir_) / name).string();
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    EXPECT_TRUE(out.good());
+    std::string path = folder_.File(name);
+    EXPECT_TRUE(test::WriteFile(path, bytes));
     return path;
   }
 
@@ -92,7 +80,8 @@ class Loader : public ::testing::Test {
     EXPECT_EQ(dialogs.texts(), texts);
   }
 
-  std::string dir_;
+  test::TempFolder folder_{"loader"};
+  const std::string dir_ = folder_.path();
   ScriptedDialogs dialogs;
   Lines lines;
 };

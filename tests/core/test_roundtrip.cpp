@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "core/CsvLoader.h"
 #include "core/CsvWriter.h"
 
@@ -22,13 +23,6 @@ namespace cavel {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Normalised(std::string bytes) {
   bytes.resize(std::min(bytes.size(), bytes.find('\x1A')));
@@ -79,13 +73,12 @@ TEST(RoundTrip, EveryDataFileSavesBackByteForByte) {
                                "empty.csv"})
     EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
 
-  std::string tmpl = (fs::temp_directory_path() / "cavel-roundtrip-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-  const fs::path dir = tmpl;
+  const test::TempFolder folder("roundtrip");
+  const fs::path dir = folder.path();
 
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.filename().string());
-    const std::string original = Read(file);
+    const std::string original = test::ReadFile(file);
     for (int limit : {kItemLimitWide, kItemLimitNarrow}) {
       ScriptedDialogs dialogs(mbYes);  // はい to every item-count question
       Lines lines = {"stale"};
@@ -95,7 +88,7 @@ TEST(RoundTrip, EveryDataFileSavesBackByteForByte) {
 
       const fs::path saved = dir / file.filename();
       ASSERT_TRUE(WriteLines(saved.string(), lines).ok);
-      const std::string back = Read(saved);
+      const std::string back = test::ReadFile(saved);
       EXPECT_TRUE(back == Normalised(original)) << "the saved file differs from the loaded one";
 
       // Loaded again, the saved file gives the same lines and saves to itself.
@@ -103,11 +96,9 @@ TEST(RoundTrip, EveryDataFileSavesBackByteForByte) {
       ASSERT_EQ(CsvLoader(saved.string(), limit, dialogs, again).result, LoadResult::Loaded);
       EXPECT_TRUE(again == lines);
       ASSERT_TRUE(WriteLines(saved.string(), again).ok);
-      EXPECT_TRUE(Read(saved) == back);
+      EXPECT_TRUE(test::ReadFile(saved) == back);
     }
   }
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "TempFolder.h"
 #include "core/IniFile.h"
 
 namespace cavel {
@@ -40,24 +41,8 @@ class EnvVar {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "cavel-settings-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-    ini_ = (dir_ / "CAVEL.INI").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void Put(std::string_view bytes) {
-    std::ofstream out(ini_, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::string Get() const {
-    std::ifstream in(ini_, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  void Put(std::string_view bytes) { test::WriteFile(ini_, bytes); }
+  std::string Get() const { return test::ReadFile(ini_); }
   // Fills the memory with "/f/<i>.csv" -> "<i>" in slots 1..count.
   void PutMemory(int count) {
     IniFile ini(ini_);
@@ -74,8 +59,9 @@ class SettingsTest : public ::testing::Test {
     return ini.ReadString(section, std::to_string(i), "<missing>");
   }
 
-  fs::path dir_;
-  std::string ini_;
+  test::TempFolder folder_{"settings"};
+  const fs::path dir_ = folder_.path();
+  const std::string ini_ = folder_.File("CAVEL.INI");
 };
 
 void ExpectDefaults(const HeldSettings& s) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "core/CsvWriter.h"
 
 namespace cavel {
@@ -26,55 +27,24 @@ namespace fs = std::filesystem;
 
 class Writer : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "cavel-writer-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  std::string Path(const std::string& name) const { return folder_.File(name); }
+  std::vector<std::string> Entries() const { return folder_.Entries(); }
 
-  std::string Path(const std::string& name) const { return (fs::path(dir_) / name).string(); }
-
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-  }
-  static mode_t Mode(const std::string& path) {
-    struct stat st;
-    EXPECT_EQ(::stat(path.c_str(), &st), 0);
-    return st.st_mode & 07777;
-  }
-  // Names in the folder, so that left-over temporary files show.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(dir_)) out.push_back(e.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
-  }
-
-  std::string dir_;
+  test::TempFolder folder_{"writer"};
+  const std::string dir_ = folder_.path();
 };
 
 TEST_F(Writer, EveryLineEndsInCrLfAndNothingElseIsWritten) {
   std::string nul("x\0y", 3);
   Lines lines = {"\"郵便番号\",\"住所\"", "", "a,\"b\nc\"", nul, "\x81\x40\xFF"};
   ASSERT_TRUE(WriteLines(Path("out.csv"), lines).ok);
-  EXPECT_EQ(Read(Path("out.csv")),
+  EXPECT_EQ(test::ReadFile(Path("out.csv")),
             "\"郵便番号\",\"住所\"\r\n\r\na,\"b\nc\"\r\n" + nul + "\r\n\x81\x40\xFF\r\n");
 
   ASSERT_TRUE(WriteLines(Path("one.csv"), {"only"}).ok);
-  EXPECT_EQ(Read(Path("one.csv")), "only\r\n");
+  EXPECT_EQ(test::ReadFile(Path("one.csv")), "only\r\n");
   ASSERT_TRUE(WriteLines(Path("empty.csv"), {}).ok);
-  EXPECT_EQ(Read(Path("empty.csv")), "");
+  EXPECT_EQ(test::ReadFile(Path("empty.csv")), "");
   EXPECT_EQ(Entries(), (std::vector<std::string>{"empty.csv", "one.csv", "out.csv"}));
 }
 
@@ -86,16 +56,16 @@ TEST_F(Writer, LargeDocumentsAreWrittenWhole) {
     expected += lines.back() + "\r\n";
   }
   ASSERT_TRUE(WriteLines(Path("big.csv"), lines).ok);
-  EXPECT_TRUE(Read(Path("big.csv")) == expected);
+  EXPECT_TRUE(test::ReadFile(Path("big.csv")) == expected);
 }
 
 TEST_F(Writer, OverwriteKeepsPermissionBitsAndReplacesTheContent) {
   std::string path = Path("data.csv");
-  Put(path, "old content that is longer than the new one\r\n");
+  test::WriteFile(path, "old content that is longer than the new one\r\n");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   ASSERT_TRUE(WriteLines(path, {"new"}).ok);
-  EXPECT_EQ(Read(path), "new\r\n");
-  EXPECT_EQ(Mode(path), 0640u);
+  EXPECT_EQ(test::ReadFile(path), "new\r\n");
+  EXPECT_EQ(test::FileMode(path), 0640u);
   EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
 }
 
@@ -104,7 +74,7 @@ TEST_F(Writer, NewFileTakesTheUsualMode) {
   WriteOutcome w = WriteLines(Path("fresh.csv"), {"a"});
   ::umask(mask);
   ASSERT_TRUE(w.ok);
-  EXPECT_EQ(Mode(Path("fresh.csv")), 0644u);
+  EXPECT_EQ(test::FileMode(Path("fresh.csv")), 0644u);
 }
 
 TEST_F(Writer, MissingFolderFailsWithTheReason) {
@@ -116,12 +86,12 @@ TEST_F(Writer, MissingFolderFailsWithTheReason) {
 
 TEST_F(Writer, DirectoryTargetIsRefusedAndLeftAlone) {
   fs::create_directory(Path("folder"));
-  Put(Path("folder/inside.csv"), "keep\r\n");
+  test::WriteFile(Path("folder/inside.csv"), "keep\r\n");
   WriteOutcome w = WriteLines(Path("folder"), {"a"});
   EXPECT_FALSE(w.ok);
   EXPECT_EQ(w.error, std::strerror(EISDIR));
   EXPECT_TRUE(fs::is_directory(Path("folder")));
-  EXPECT_EQ(Read(Path("folder/inside.csv")), "keep\r\n");
+  EXPECT_EQ(test::ReadFile(Path("folder/inside.csv")), "keep\r\n");
   EXPECT_EQ(Entries(), std::vector<std::string>{"folder"});
 }
 
@@ -130,7 +100,7 @@ TEST_F(Writer, FailedWriteLeavesTheOldFileByteIdentical) {
   // part-way (EFBIG), as a full disk would.
   std::string path = Path("data.csv");
   const std::string old = "\"old\",\"file\"\r\nlast line without end";
-  Put(path, old);
+  test::WriteFile(path, old);
   ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
   Lines big(2000, std::string(4000, 'n'));
 
@@ -148,24 +118,24 @@ TEST_F(Writer, FailedWriteLeavesTheOldFileByteIdentical) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not fail with EFBIG";
-  EXPECT_EQ(Read(path), old);
-  EXPECT_EQ(Mode(path), 0600u);
+  EXPECT_EQ(test::ReadFile(path), old);
+  EXPECT_EQ(test::FileMode(path), 0600u);
   EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
 }
 
 TEST_F(Writer, SymbolicLinkStaysAndTheFileBehindItIsReplaced) {
-  Put(Path("real.csv"), "old\r\n");
+  test::WriteFile(Path("real.csv"), "old\r\n");
   fs::create_symlink("real.csv", Path("link.csv"));
   ASSERT_TRUE(WriteLines(Path("link.csv"), {"new"}).ok);
   EXPECT_TRUE(fs::is_symlink(Path("link.csv")));
-  EXPECT_EQ(Read(Path("real.csv")), "new\r\n");
+  EXPECT_EQ(test::ReadFile(Path("real.csv")), "new\r\n");
 }
 
 TEST_F(Writer, ReplaceFileWritesTheContentAsIs) {
   std::string path = Path("settings.ini");
-  Put(path, "[Old]\r\n");
+  test::WriteFile(path, "[Old]\r\n");
   ASSERT_TRUE(ReplaceFile(path, "[New]\nKey=1\n").ok);
-  EXPECT_EQ(Read(path), "[New]\nKey=1\n");
+  EXPECT_EQ(test::ReadFile(path), "[New]\nKey=1\n");
 }
 
 }  // namespace
