@@ -4,6 +4,9 @@
 #include <QListView>
 #include <QShowEvent>
 
+#include "core/Dialogs.h"
+#include "core/Messages.h"
+#include "platform/Keys.h"
 #include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
 
@@ -56,6 +59,15 @@ void EditorWindow::showEvent(QShowEvent* event) {
     ListBox1->scrollToTop();
     ListBox1->scrollTo(ListBox1->currentIndex());
   }
+}
+
+bool EditorWindow::FormKeyDown(QKeyEvent& key) {
+  if (CloseOrMaximizeKey(key)) return true;
+  if (IsEnter(key)) {
+    if (Ask(Main().Dlg(), std::string(msg::kAskSave))) BtnSaveClick();
+    return true;
+  }
+  return false;
 }
 
 }  // namespace cavel

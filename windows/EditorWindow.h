@@ -11,6 +11,7 @@
 #include "core/ListChange.h"
 #include "windows/ChildWindow.h"
 
+class QKeyEvent;
 class QListView;
 
 namespace cavel {
@@ -23,6 +24,12 @@ class EditorWindow : public ChildWindow {
   QWidget* Panel1 = nullptr;
   QListView* ListBox1 = nullptr;
   EditListModel* ListBox1Model = nullptr;
+
+ public:
+  // Esc and Ctrl+[ close (or maximize); Enter asks the save question and
+  // saves on はい.
+  bool FormKeyDown(QKeyEvent& key);
+  virtual void BtnSaveClick() = 0;
 
  protected:
   // What the window needs of its editor model.

@@ -82,13 +82,4 @@ void TForm8::BtnSpecialClick() {
   accept();
 }
 
-bool TForm8::FormKeyDown(QKeyEvent& key) {
-  if (CloseOrMaximizeKey(key)) return true;
-  if (IsEnter(key)) {
-    if (Ask(Main().Dlg(), std::string(msg::kAskSave))) BtnSaveClick();
-    return true;
-  }
-  return false;
-}
-
 }  // namespace cavel

@@ -26,15 +26,13 @@ class TForm8 : public EditorWindow {
   // Fills the list with the entries and selects row 0.
   void ListBoxDisp();
 
-  void BtnSaveClick();
+  void BtnSaveClick() override;
   void BtnCancelClick();
   void BtnUpClick();
   void BtnDownClick();
   void BtnAddClick();
   void BtnDeleteClick();
   void BtnSpecialClick();
-  // Esc, Ctrl+[ and Enter on the list and on every button.
-  bool FormKeyDown(QKeyEvent& key);
 
   // The entries, their order and the cursor.
   const ItemOrder& Items() const { return items_; }

@@ -109,13 +109,4 @@ void TForm3::BtnPrevAddClick() { Show(rows_.PrevAdd(Main().Dlg())); }
 
 void TForm3::BtnNextAddClick() { Show(rows_.NextAdd(Main().Dlg())); }
 
-bool TForm3::FormKeyDown(QKeyEvent& key) {
-  if (CloseOrMaximizeKey(key)) return true;
-  if (IsEnter(key)) {
-    if (Ask(Main().Dlg(), std::string(msg::kAskSave))) BtnSaveClick();
-    return true;
-  }
-  return false;
-}
-
 }  // namespace cavel

@@ -27,7 +27,7 @@ class TForm3 : public EditorWindow {
   // Fills the list from the working rows and selects the cursor's row.
   void ListBoxDisp();
 
-  void BtnSaveClick();
+  void BtnSaveClick() override;
   void BtnCancelClick();
   void BtnUpClick();
   void BtnDownClick();
@@ -38,8 +38,6 @@ class TForm3 : public EditorWindow {
   void BtnNextPasteClick();
   void BtnPrevAddClick();
   void BtnNextAddClick();
-  // Esc, Ctrl+[ and Enter on the list and the buttons that take them.
-  bool FormKeyDown(QKeyEvent& key);
 
   // The working rows, cursor, LineCount and HeldLine.
   const RowOrder& Rows() const { return rows_; }
