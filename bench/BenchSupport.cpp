@@ -403,6 +403,13 @@ void PrintRatio(const std::string& label, double ratio, double limit) {
   PrintLine(label, buf);
 }
 
+void PrintPair(const std::string& measured, const std::string& baseline, const std::string& ratio, const Pair& pair,
+               double limit) {
+  PrintLine(measured, Ms(pair.measured));
+  PrintLine(baseline, Ms(pair.baseline));
+  PrintRatio(ratio, pair.measured / pair.baseline, limit);
+}
+
 void PrintResult(const Result& r) {
   auto fixed = [](double value, int decimals) {
     char buf[48];

@@ -145,6 +145,9 @@ std::string Mb(double bytes);
 // "  <label>  <value> x  (target <= <limit>)  ok|OVER"
 void PrintRatio(const std::string& label, double ratio, double limit);
 void PrintLine(const std::string& label, const std::string& value);
+// The measured time, its baseline's, and their ratio against `limit`.
+void PrintPair(const std::string& measured, const std::string& baseline, const std::string& ratio, const Pair& pair,
+               double limit);
 
 // ---- the table of bench/all ------------------------------------------------
 

@@ -180,12 +180,8 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
   const Pair rowSave = TimeAgainst(runs, saveRows, loader, freeLoaded);
   const Pair itemSave = TimeAgainst(runs, saveItems, loader, freeLoaded);
   if (!ok || !dialogs.shown().empty()) Fail("a save did not go through");
-  PrintLine("row order: open, move, save", Ms(rowSave.measured));
-  PrintLine("baseline: CsvLoader", Ms(rowSave.baseline));
-  PrintRatio("row order save / loader", rowSave.measured / rowSave.baseline, 3.0);
-  PrintLine("item order: open, move, save", Ms(itemSave.measured));
-  PrintLine("baseline: CsvLoader", Ms(itemSave.baseline));
-  PrintRatio("item order save / loader", itemSave.measured / itemSave.baseline, 3.0);
+  PrintPair("row order: open, move, save", "baseline: CsvLoader", "row order save / loader", rowSave, 3.0);
+  PrintPair("item order: open, move, save", "baseline: CsvLoader", "item order save / loader", itemSave, 3.0);
   const long long rowPeak = PeakInProcess(saveRows);
   const long long itemPeak = PeakInProcess(saveItems);
   if (rowPeak >= 0) {

@@ -114,12 +114,9 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   });
   if (!ok || !dialogs.shown().empty()) Fail("the fill went wrong");
   std::printf("filling the grid (medians of %d runs, the two 500 ms pauses taken out)\n", runs);
-  PrintLine("fill into an empty grid, fresh memory", Ms(fresh.measured));
-  PrintLine("baseline: CsvLoader alone", Ms(fresh.baseline));
-  PrintRatio("fill / loader, empty grid", fresh.measured / fresh.baseline, 3.0);
-  PrintLine("refill over a filled grid", Ms(refill.measured));
-  PrintLine("baseline: CsvLoader alone", Ms(refill.baseline));
-  PrintRatio("fill / loader, refill", refill.measured / refill.baseline, 3.0);
+  PrintPair("fill into an empty grid, fresh memory", "baseline: CsvLoader alone", "fill / loader, empty grid", fresh,
+            3.0);
+  PrintPair("refill over a filled grid", "baseline: CsvLoader alone", "fill / loader, refill", refill, 3.0);
 
   // ---- memory ---------------------------------------------------------------------------
   emptyGrid();

@@ -137,9 +137,7 @@ bool SaveFigures(const std::string& name, const BenchDir& dir, const std::string
     return false;
   }
   std::printf("\nsaving it (medians of %d runs; the saved file is byte-identical to the file read)\n", runs);
-  PrintLine("save: WriteLines (temp file, fsync, rename)", Ms(s.measured));
-  PrintLine("baseline: plain write + fsync", Ms(s.baseline));
-  PrintRatio("save / baseline", s.measured / s.baseline, 2.0);
+  PrintPair("save: WriteLines (temp file, fsync, rename)", "baseline: plain write + fsync", "save / baseline", s, 2.0);
   PrintLine("for reference: plain write, no fsync", Ms(Median(unsynced)));
   std::printf("  %-34s %9.2f x\n", "save / plain write without fsync", s.measured / Median(unsynced));
   if (peak >= 0) PrintLine("peak memory while saving", Mb(static_cast<double>(peak)));

@@ -73,12 +73,9 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, const std::
   });
   if (!ok || !dialogs.shown().empty()) Fail("the file did not open as it should");
   std::printf("opening it (medians of %d runs, the 500 ms pause taken out)\n", runs);
-  PrintLine("open: main window, fresh memory", Ms(fresh.measured));
-  PrintLine("baseline: CsvLoader alone", Ms(fresh.baseline));
-  PrintRatio("open / loader, fresh memory", fresh.measured / fresh.baseline, 1.2);
-  PrintLine("open: main window, reused memory", Ms(reused.measured));
-  PrintLine("baseline: CsvLoader alone", Ms(reused.baseline));
-  PrintRatio("open / loader, reused memory", reused.measured / reused.baseline, 1.2);
+  PrintPair("open: main window, fresh memory", "baseline: CsvLoader alone", "open / loader, fresh memory", fresh, 1.2);
+  PrintPair("open: main window, reused memory", "baseline: CsvLoader alone", "open / loader, reused memory", reused,
+            1.2);
 
   // ---- scrolling to the last row and painting -----------------------------------
   main.MenuFileOpenClick();
