@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/Convert.h"
 #include "windows/LinesModel.h"
@@ -14,8 +15,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 TForm10& Form10(QDialog& w) { return static_cast<TForm10&>(w); }
 
@@ -62,18 +61,18 @@ class ConvertTest : public QObject {
     app.modal.Then([&](QDialog& w) {
       ran = true;
       TForm10& f = Form10(w);
-      QCOMPARE(f.windowTitle(), U("Dusko (型式変換)"));
+      QCOMPARE(f.windowTitle(), Utf8("Dusko (型式変換)"));
       QCOMPARE(f.pos(), QPoint(30, 40));
       QCOMPARE(f.size(), QSize(640, 300));
-      QCOMPARE(f.BtnCancel->text(), U("ｷｬﾝｾﾙ"));
-      QCOMPARE(f.BtnQuatationAddSave->text(), U("\" (二重引用符)を追加保存(&A)"));
-      QCOMPARE(f.BtnQuatationDelSave->text(), U("\" (二重引用符)を削除保存(&D)"));
+      QCOMPARE(f.BtnCancel->text(), Utf8("ｷｬﾝｾﾙ"));
+      QCOMPARE(f.BtnQuatationAddSave->text(), Utf8("\" (二重引用符)を追加保存(&A)"));
+      QCOMPARE(f.BtnQuatationDelSave->text(), Utf8("\" (二重引用符)を削除保存(&D)"));
       QCOMPARE(m.state.CurrentLine, 2);
       QCOMPARE(m.state.DocumentChanged, 0);
       QAbstractItemModelTester tester(f.ListBox1->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
       QCOMPARE(f.ListBox1->model()->rowCount(), 5);
       QCOMPARE(f.Preview(), m.state.Document);
-      QCOMPARE(f.ListBox1->model()->index(3, 0).data().toString(), U("\"0010011\",\"北海道\",\"北十一条西\""));
+      QCOMPARE(f.ListBox1->model()->index(3, 0).data().toString(), Utf8("\"0010011\",\"北海道\",\"北十一条西\""));
       QCOMPARE(f.ListBox1->selectionModel()->selectedRows().size(), 1);
       QCOMPARE(f.ListBox1->selectionModel()->selectedRows()[0].row(), 0);
       QCOMPARE(f.ListBox1->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -121,7 +120,7 @@ class ConvertTest : public QObject {
     // The return refresh: list refilled from the new lines, the line selected again.
     QCOMPARE(app.pump.calls(), fills + 3);  // the list refilled (one pause), the grid refilled (two)
     QCOMPARE(m.ListRowCount(), 5);
-    QCOMPARE(ListRow(m, 2), U("\"0010010\",\"北海道\",\"北十条西\""));
+    QCOMPARE(ListRow(m, 2), Utf8("\"0010010\",\"北海道\",\"北十条西\""));
     QCOMPARE(m.ListSelection(), 3);
     QCOMPARE(m.Caption(), caption);
     // Only memory changed: the file waits for a save.
@@ -134,7 +133,7 @@ class ConvertTest : public QObject {
     });
     m.MenuConvertClick();
     QCOMPARE(m.state.Document, Removed());
-    QCOMPARE(ListRow(m, 0), U("郵便番号,都道府県,町域"));
+    QCOMPARE(ListRow(m, 0), Utf8("郵便番号,都道府県,町域"));
     QCOMPARE(m.ListSelection(), 3);
   }
 

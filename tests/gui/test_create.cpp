@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/Create.h"
 #include "windows/LinesModel.h"
@@ -19,8 +20,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 TForm7& Form7(QDialog& w) { return static_cast<TForm7&>(w); }
 
@@ -70,12 +69,12 @@ class CreateTest : public QObject {
     bool ran = false;
     RunCreate(app, [&](TForm7& f) {
       ran = true;
-      QCOMPARE(f.windowTitle(), U("Cavel (新規作成)"));
+      QCOMPARE(f.windowTitle(), Utf8("Cavel (新規作成)"));
       QCOMPARE(f.pos(), QPoint(40, 50));
       QCOMPARE(f.size(), QSize(500, 360));
-      QCOMPARE(f.Label90->text(), U("新規作成モード"));
-      QCOMPARE(f.Button1->text(), U("ｷｬﾝｾﾙ"));
-      QCOMPARE(f.Button2->text(), U("保存(&S)"));
+      QCOMPARE(f.Label90->text(), Utf8("新規作成モード"));
+      QCOMPARE(f.Button1->text(), Utf8("ｷｬﾝｾﾙ"));
+      QCOMPARE(f.Button2->text(), Utf8("保存(&S)"));
       QCOMPARE(f.Button1->y(), f.Button2->y());
       QVERIFY(f.Button1->x() + f.Button1->width() <= f.Button2->x());
       QCOMPARE(f.ScrollBox1->frameShape(), QFrame::NoFrame);
@@ -96,8 +95,8 @@ class CreateTest : public QObject {
       QVERIFY(f.ScrollBox1->widget()->height() > 1920);
       QVERIFY(f.ScrollBox1->verticalScrollBar()->maximum() > 0);
       QCOMPARE(f.focusWidget(), Box(f, 1));
-      Box(f, 1)->setText(U("前回"));
-      Box(f, 64)->setText(U("最後"));
+      Box(f, 1)->setText(Utf8("前回"));
+      Box(f, 64)->setText(Utf8("最後"));
       f.ScrollBox1->verticalScrollBar()->setValue(f.ScrollBox1->verticalScrollBar()->maximum());
       f.Button1->click();
       QVERIFY(!f.isVisible());
@@ -124,7 +123,7 @@ class CreateTest : public QObject {
     m.BtnCreate->click();
     QCOMPARE(app.modal.shown().size(), std::size_t(2));
     QCOMPARE(m.state.FormWidth[kWinCreate], 620);
-    RunCreate(app, [&](TForm7& f) { QCOMPARE(f.Label90->text(), U("新規作成モード")); });
+    RunCreate(app, [&](TForm7& f) { QCOMPARE(f.Label90->text(), Utf8("新規作成モード")); });
   }
 
   void savesTheTitlesUpToTheFirstEmptyBox() {
@@ -134,9 +133,9 @@ class CreateTest : public QObject {
     const std::string path = app.Path("住所録.csv");
     app.files.Answer(path);
     RunCreate(app, [&](TForm7& f) {
-      Box(f, 1)->setText(U("郵便番号"));
-      Box(f, 2)->setText(U("住所 "));
-      Box(f, 4)->setText(U("電話"));
+      Box(f, 1)->setText(Utf8("郵便番号"));
+      Box(f, 2)->setText(Utf8("住所 "));
+      Box(f, 4)->setText(Utf8("電話"));
       f.Button2->click();
       QVERIFY(!f.isVisible());
     });
@@ -159,7 +158,7 @@ class CreateTest : public QObject {
     QCOMPARE(m.ListSelection(), 0);
     QCOMPARE(m.focusWidget(), static_cast<QWidget*>(m.ListBox1));
     QCOMPARE(m.Caption(), msg::LineCountCaption(msg::kCaptionMain, path, 1));
-    QCOMPARE(m.ListBox1Model->index(0).data().toString(), U("郵便番号,住所 "));
+    QCOMPARE(m.ListBox1Model->index(0).data().toString(), Utf8("郵便番号,住所 "));
 
     // An overwrite save writes the new file and no other.
     m.state.Document.push_back("1000001,x");
@@ -294,23 +293,23 @@ class CreateTest : public QObject {
       f.BtnSaveClick();
       QVERIFY(f.isVisible());
       // A character that Shift-JIS cannot hold is refused, never replaced.
-      Box(f, 1)->setText(U("名前"));
-      Box(f, 2)->setText(U("한글"));
-      Box(f, 4)->setText(U("😀"));  // after the first empty box: not counted
+      Box(f, 1)->setText(Utf8("名前"));
+      Box(f, 2)->setText(Utf8("한글"));
+      Box(f, 4)->setText(Utf8("😀"));  // after the first empty box: not counted
       f.BtnSaveClick();
       QVERIFY(f.isVisible());
       QCOMPARE(f.focusWidget(), Box(f, 2));
       // The save dialog cancelled: the window stays with the titles.
-      Box(f, 2)->setText(U("住所"));
+      Box(f, 2)->setText(Utf8("住所"));
       app.files.Cancel();
       f.BtnSaveClick();
       QVERIFY(f.isVisible());
-      QCOMPARE(Box(f, 2)->text(), U("住所"));
+      QCOMPARE(Box(f, 2)->text(), Utf8("住所"));
       // A folder that does not exist: the failure with its path; nothing changes.
       app.files.Answer(app.Path("nowhere/new.csv"));
       f.BtnSaveClick();
       QVERIFY(f.isVisible());
-      QCOMPARE(Box(f, 1)->text(), U("名前"));
+      QCOMPARE(Box(f, 1)->text(), Utf8("名前"));
     });
     const auto& shown = app.dialogs.shown();
     QCOMPARE(shown.size(), std::size_t(3));
@@ -402,7 +401,7 @@ class CreateTest : public QObject {
       QInputMethodEvent commit;
       commit.setCommitString(QStringLiteral("住所"));
       QCoreApplication::sendEvent(box, &commit);
-      QCOMPARE(box->text(), U("住所"));
+      QCOMPARE(box->text(), Utf8("住所"));
       QVERIFY(app.dialogs.shown().empty());
       QVERIFY(f.isVisible());
       // Enter itself asks; いいえ keeps the window as it is.

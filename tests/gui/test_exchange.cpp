@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/EditListModel.h"
 #include "windows/LinesModel.h"
@@ -15,8 +16,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const char* kFile = "A,B,C\r\nx1,y1,z1\r\nx2,y2,z2\r\n";
 
@@ -68,12 +67,12 @@ class ExchangeTest : public QObject {
     };
     for (const Place& p : places) {
       QCOMPARE(p.button->parentWidget(), f.Panel1);
-      QCOMPARE(p.button->text(), U(p.caption));
+      QCOMPARE(p.button->text(), Utf8(p.caption));
       QCOMPARE(p.button->geometry(), QRect(p.left, p.top, 100, 25));
     }
     QCOMPARE(f.Panel1->findChildren<QPushButton*>().size(), qsizetype(7));
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(w.windowTitle(), U("Cavel (項目設定)"));
+      QCOMPARE(w.windowTitle(), Utf8("Cavel (項目設定)"));
       QCOMPARE(f.ListBox1->geometry(), QRect(0, 50, w.width(), w.height() - 50));
       QCOMPARE(f.ListBox1->font().pixelSize(), 13);
       QCOMPARE(f.ListBox1->visualRect(f.ListBox1Model->index(0)).height(), 18);
@@ -87,7 +86,7 @@ class ExchangeTest : public QObject {
       }
     });
     app.Main().BtnExchange->click();
-    QCOMPARE(app.modal.shown(), std::vector<QString>{U(msg::kCaptionExchange)});
+    QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionExchange)});
   }
 
   void entriesAreTheItemsOfTheCurrentLine() {
@@ -100,18 +99,18 @@ class ExchangeTest : public QObject {
     app.modal.Then([&](QDialog&) {
       const std::vector<QString> texts = ListTexts(f);
       QCOMPARE(texts.size(), std::size_t(11));
-      QCOMPARE(texts[0], U("01 : 番号"));
-      QCOMPARE(texts[1], U("02 : \"氏名,かな\""));
-      QCOMPARE(texts[8], U("09 : c9"));
-      QCOMPARE(texts[9], U("10 : c10"));
+      QCOMPARE(texts[0], Utf8("01 : 番号"));
+      QCOMPARE(texts[1], Utf8("02 : \"氏名,かな\""));
+      QCOMPARE(texts[8], Utf8("09 : c9"));
+      QCOMPARE(texts[9], Utf8("10 : c10"));
       QCOMPARE(Selected(f), 0);
     });
     m.MenuExchangeClick();
     // A record line shows its own values.
     m.SelectListRow(1);
     app.modal.Then([&](QDialog&) {
-      QCOMPARE(ListTexts(f)[1], U("02 : \"山田,やまだ\""));
-      QCOMPARE(ListTexts(f)[10], U("11 : 11"));
+      QCOMPARE(ListTexts(f)[1], Utf8("02 : \"山田,やまだ\""));
+      QCOMPARE(ListTexts(f)[10], Utf8("11 : 11"));
     });
     m.MenuExchangeClick();
     QCOMPARE(m.ListSelection(), 1);

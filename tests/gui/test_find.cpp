@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/Jump.h"
 #include "windows/Search.h"
@@ -16,8 +17,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const char* kFile = "名前,果物\r\n一郎,apple\r\n二郎,pear\r\n三郎,apple pie\r\n四郎,plum\r\n";
 
@@ -66,15 +65,15 @@ class FindTest : public QObject {
     TForm1& m = app.Main();
     app.modal.Then([&](QDialog& w) {
       TForm5& f = Find(w);
-      QCOMPARE(w.windowTitle(), U(msg::kCaptionSearch));
+      QCOMPARE(w.windowTitle(), Utf8(msg::kCaptionSearch));
       QCOMPARE(w.size(), QSize(442, 103));
       QCOMPARE(w.minimumSize(), w.maximumSize());
       QCOMPARE(w.pos(), QPoint((1280 - 442) / 2, (1024 - 103) / 2));
-      QCOMPARE(f.Label1->text(), U("検索文字"));
-      QCOMPARE(f.Label2->text(), U("(半角64文字)"));
+      QCOMPARE(f.Label1->text(), Utf8("検索文字"));
+      QCOMPARE(f.Label2->text(), Utf8("(半角64文字)"));
       QVERIFY(f.ComboBox1->isEditable());
-      QCOMPARE(f.BtnOk->text(), U("OK(&O)"));
-      QCOMPARE(f.BtnCancel->text(), U("ｷｬﾝｾﾙ"));
+      QCOMPARE(f.BtnOk->text(), Utf8("OK(&O)"));
+      QCOMPARE(f.BtnCancel->text(), Utf8("ｷｬﾝｾﾙ"));
       for (QWidget* c : std::initializer_list<QWidget*>{f.Label1, f.Label2, f.ComboBox1, f.BtnOk, f.BtnCancel})
         QVERIFY2(w.rect().contains(c->geometry()), qPrintable(c->objectName()));
       QCOMPARE(f.ComboBox1->count(), 3);
@@ -84,12 +83,12 @@ class FindTest : public QObject {
     TForm4& jump = *app.Forms().Form4;
     jump.Label2->setText(QStringLiteral("x"));
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(w.windowTitle(), U(msg::kCaptionJump));
+      QCOMPARE(w.windowTitle(), Utf8(msg::kCaptionJump));
       QCOMPARE(w.size(), QSize(342, 103));
       QCOMPARE(w.minimumSize(), w.maximumSize());
       QCOMPARE(w.pos(), QPoint((1280 - 342) / 2, (1024 - 103) / 2));
-      QCOMPARE(jump.Label1->text(), U("行番号"));
-      QCOMPARE(jump.Label2->text(), U("(0-29999)"));
+      QCOMPARE(jump.Label1->text(), Utf8("行番号"));
+      QCOMPARE(jump.Label2->text(), Utf8("(0-29999)"));
       QCOMPARE(jump.ComboBox1->currentText(), QStringLiteral("0"));
       QCOMPARE(Items(jump.ComboBox1), (QStringList{QStringLiteral("0"), QString(), QString()}));
       // Five characters at most.
@@ -133,7 +132,7 @@ class FindTest : public QObject {
     QCOMPARE(m.GridCurrentRow(), 4);
     // While the grid shows, find works on the list's selection and moves the cursor.
     m.SelectListRow(0);
-    FindText(app, U("四郎"));
+    FindText(app, Utf8("四郎"));
     QCOMPARE(m.ListSelection(), 4);
     QCOMPARE(m.GridCurrentRow(), 5);
     QCOMPARE(m.state.FindText, Sjis("四郎"));
@@ -149,7 +148,7 @@ class FindTest : public QObject {
     QCOMPARE(m.ListSelection(), 2);
     // A character Shift-JIS cannot hold matches nothing, not even '?'.
     m.SelectListRow(0);
-    FindText(app, U("한"));
+    FindText(app, Utf8("한"));
     QCOMPARE(m.ListSelection(), 0);
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>(2, std::string(msg::kNotFound)));
     m.MenuReFindClick();
@@ -189,7 +188,7 @@ class FindTest : public QObject {
     FindText(app, QStringLiteral("apple"));
     QCOMPARE(m.state.FindHistory[1], "apple");
     QCOMPARE(m.state.FindHistory[2], "apple");
-    FindText(app, U("二郎"));
+    FindText(app, Utf8("二郎"));
     m.MenuReFindClick();  // not found after line 2; the history shifts all the same
     QCOMPARE(m.state.FindHistory[1], Sjis("二郎"));
     QCOMPARE(m.state.FindHistory[2], Sjis("二郎"));
@@ -197,8 +196,8 @@ class FindTest : public QObject {
     // Closed by the title bar: the last search once more, from the selection.
     m.SelectListRow(3);
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(Find(w).ComboBox1->currentText(), U("二郎"));
-      QCOMPARE(Items(Find(w).ComboBox1), (QStringList{U("二郎"), U("二郎"), QStringLiteral("apple")}));
+      QCOMPARE(Find(w).ComboBox1->currentText(), Utf8("二郎"));
+      QCOMPARE(Items(Find(w).ComboBox1), (QStringList{Utf8("二郎"), Utf8("二郎"), QStringLiteral("apple")}));
       QVERIFY(Find(w).ComboBox1->lineEdit()->hasSelectedText());
       Find(w).ComboBox1->setEditText(QStringLiteral("typed, not taken"));
       w.close();

@@ -9,6 +9,7 @@
 
 #include "core/Messages.h"
 #include "platform/Pump.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/StringGrid.h"
 
@@ -16,8 +17,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Three lines of four items; the second item of line 2 holds a quoted comma.
 const char* kFile = "\"名前\",\"住所\",年齢,備考\r\n\"山田\",\"東京都\",30,\r\n\"鈴木\",\"大阪府,北区\",41,x\r\n";
@@ -100,10 +99,10 @@ class GridTest : public QObject {
     QCOMPARE(Cell(m, 0, 3), "2");
     QCOMPARE(Cell(m, 2, 3), Sjis("\"大阪府,北区\""));
     QCOMPARE(Cell(m, 4, 2), "");
-    QCOMPARE(m.StringGrid1Model->index(2, 1).data().toString(), U("\"大阪府,北区\""));
-    QCOMPARE(m.StringGrid1Model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), U("\"名前\""));
+    QCOMPARE(m.StringGrid1Model->index(2, 1).data().toString(), Utf8("\"大阪府,北区\""));
+    QCOMPARE(m.StringGrid1Model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), Utf8("\"名前\""));
     QCOMPARE(m.StringGrid1Model->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("2"));
-    QCOMPARE(m.StringGrid1Model->CornerText(), U(file));
+    QCOMPARE(m.StringGrid1Model->CornerText(), Utf8(file));
     // Every column at ColWidth, column 0 included; rows of 24 pixels; read-only.
     QCOMPARE(m.GridColumnWidths(), (std::vector<int>{50, 50, 50, 50, 50}));
     QCOMPARE(m.StringGrid1->verticalHeader()->maximumWidth(), 50);
@@ -399,7 +398,7 @@ class GridTest : public QObject {
     QTest::keyClick(m.StringGrid1, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClick(m.StringGrid1, Qt::Key_J, Qt::ControlModifier);
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kAskStoreGridWidth)});
-    QCOMPARE(app.modal.shown(), (std::vector<QString>{U(msg::kCaptionSearch), U(msg::kCaptionJump)}));
+    QCOMPARE(app.modal.shown(), (std::vector<QString>{Utf8(msg::kCaptionSearch), Utf8(msg::kCaptionJump)}));
   }
 
   void blankingAndResettingFromTheSettingsDialog() {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/Inport.h"
 #include "windows/LinesModel.h"
@@ -15,8 +16,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 TForm9& Form9(TestApp& app) { return *app.Forms().Form9; }
 
@@ -47,17 +46,17 @@ class InportTest : public QObject {
     TestApp app;
     app.Start(app.WriteFile("a.csv", "T\r\nA\r\n"));
     TForm9& f = Form9(app);
-    QCOMPARE(f.BtnFileOpen->text(), U("開く(&O)..."));
-    QCOMPARE(f.BtnCancel->text(), U("ｷｬﾝｾﾙ"));
-    QCOMPARE(f.BtnPrevSave->text(), U("ｶｰｿﾙの前に追加保存(&S)"));
-    QCOMPARE(f.BtnNextSave->text(), U("ｶｰｿﾙの後に追加保存(&D)"));
+    QCOMPARE(f.BtnFileOpen->text(), Utf8("開く(&O)..."));
+    QCOMPARE(f.BtnCancel->text(), Utf8("ｷｬﾝｾﾙ"));
+    QCOMPARE(f.BtnPrevSave->text(), Utf8("ｶｰｿﾙの前に追加保存(&S)"));
+    QCOMPARE(f.BtnNextSave->text(), Utf8("ｶｰｿﾙの後に追加保存(&D)"));
     QCOMPARE(f.BtnFileOpen->geometry(), QRect(0, 0, 100, 25));
     QCOMPARE(f.BtnCancel->geometry(), QRect(0, 24, 100, 25));
     QCOMPARE(f.BtnPrevSave->geometry(), QRect(100, 0, 200, 25));
     QCOMPARE(f.BtnNextSave->geometry(), QRect(100, 24, 200, 25));
     for (QPushButton* b : {f.BtnFileOpen, f.BtnCancel, f.BtnPrevSave, f.BtnNextSave}) QCOMPARE(b->parentWidget(), f.Panel1);
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(w.windowTitle(), U("Cavel (並順結合)"));
+      QCOMPARE(w.windowTitle(), Utf8("Cavel (並順結合)"));
       QCOMPARE(w.size(), QSize(604, 380));
       QCOMPARE(f.Panel1->height(), 50);
       QCOMPARE(f.ListBox1->geometry(), QRect(0, 50, w.width(), w.height() - 50));
@@ -72,7 +71,7 @@ class InportTest : public QObject {
       }
     });
     app.Main().MenuInport->trigger();
-    QCOMPARE(app.modal.shown(), std::vector<QString>{U(msg::kCaptionInport)});
+    QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionInport)});
   }
 
   void readingShowsTheSecondFileAndASecondReadReplacesIt() {
@@ -92,7 +91,7 @@ class InportTest : public QObject {
       app.files.Answer(first);
       f.BtnFileOpen->click();
       QCOMPARE(ListRows(f), (Lines{Sjis("見出し"), Sjis("一"), Sjis("二")}));
-      QCOMPARE(f.ListBox1Model->index(1).data().toString(), U("一"));
+      QCOMPARE(f.ListBox1Model->index(1).data().toString(), Utf8("一"));
       QCOMPARE(f.MergeLines(), ListRows(f));
       QCOMPARE(Selected(f), 0);
       QCOMPARE(QApplication::focusWidget(), f.ListBox1);

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
@@ -17,8 +18,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const char* kFile = "T,t\r\nA,a\r\nB,b\r\nC,c\r\nD,d\r\n";
 
@@ -73,12 +72,12 @@ class ItemsetTest : public QObject {
     };
     for (const Place& p : places) {
       QCOMPARE(p.button->parentWidget(), f.Panel1);
-      QCOMPARE(p.button->text(), U(p.caption));
+      QCOMPARE(p.button->text(), Utf8(p.caption));
       QCOMPARE(p.button->geometry(), QRect(p.left, p.top, 100, 25));
     }
     QCOMPARE(f.Panel1->findChildren<QPushButton*>().size(), qsizetype(11));
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(w.windowTitle(), U("Cavel (並順設定)"));
+      QCOMPARE(w.windowTitle(), Utf8("Cavel (並順設定)"));
       QCOMPARE(f.Panel1->geometry(), QRect(0, 0, w.width(), 50));
       QCOMPARE(f.ListBox1->geometry(), QRect(0, 50, w.width(), w.height() - 50));
       QCOMPARE(f.ListBox1->font().pixelSize(), 13);
@@ -114,7 +113,7 @@ class ItemsetTest : public QObject {
       w.reject();
     });
     m.BtnItemSet->click();
-    QCOMPARE(app.modal.shown(), std::vector<QString>{U(msg::kCaptionItemset)});
+    QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionItemset)});
   }
 
   void theCursorRowIsInViewWhenTheWindowShows() {
@@ -208,7 +207,7 @@ class ItemsetTest : public QObject {
     const std::size_t messages = app.dialogs.shown().size();
     app.modal.Then([&](QDialog&) {
       QSignalSpy resets(f.ListBox1Model, &QAbstractItemModel::modelReset);
-      QCOMPARE(f.ListBox1Model->index(0).data().toString(), U("見出し,x"));
+      QCOMPARE(f.ListBox1Model->index(0).data().toString(), Utf8("見出し,x"));
       for (const Step& step : steps) {
         if (step.select >= 0) {
           f.ListBox1->selectionModel()->setCurrentIndex(f.ListBox1Model->index(step.select),

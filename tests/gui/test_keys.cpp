@@ -5,14 +5,13 @@
 #include <QtTest>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 
 using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const char* kFile = "a,b\r\n1,2\r\n3,4\r\n5,6\r\n";
 
@@ -89,7 +88,7 @@ class KeysTest : public QObject {
     int seenLine = -1;
     app.modal.Then([&](QDialog&) { seenLine = m.state.CurrentLine; });
     QTest::keyClick(m.ListBox1, Qt::Key_Return);
-    QCOMPARE(app.modal.shown(), std::vector<QString>{U(msg::PositionCaption(msg::kCaptionView,
+    QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::PositionCaption(msg::kCaptionView,
                                                                             m.state.CurrentFileName, 2))});
     QCOMPARE(seenLine, 2);
     // Whatever modifiers are held, the keypad's Enter too.

@@ -5,6 +5,7 @@
 
 #include "core/Messages.h"
 #include "platform/Pump.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/Create.h"
 #include "windows/Formpos.h"
@@ -18,8 +19,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const char* kFile = "\"番号\",\"名前\"\r\n\"1\",\"一郎\"\r\n\"2\",\"二郎\"\r\n\"3\",\"三郎\"\r\n\"4\",\"四郎\"\r\n";
 
@@ -85,7 +84,7 @@ class ListViewTest : public QObject {
     m.MenuFileOpenClick();
     QCOMPARE(m.ListRowCount(), 3);
     LinesModel& model = *m.ListBox1Model;
-    QCOMPARE(model.index(0).data().toString(), U("見出し,x"));
+    QCOMPARE(model.index(0).data().toString(), Utf8("見出し,x"));
     QCOMPARE(model.index(1).data().toString(), QStringLiteral("bad\uFFFD,\uFFFD"));
     QCOMPARE(model.index(1).data(LinesModel::LineBytesRole).toByteArray(), QByteArray("bad\x80,\x81"));
     QCOMPARE(m.state.Document[1], std::string("bad\x80,\x81"));
@@ -148,7 +147,7 @@ class ListViewTest : public QObject {
     m.state.DocumentChanged = 1;
     const int pauses = app.pump.calls();
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(w.windowTitle(), U(msg::kCaptionItemset));
+      QCOMPARE(w.windowTitle(), Utf8(msg::kCaptionItemset));
       QCOMPARE(m.state.CurrentLine, 2);
       QCOMPARE(m.state.DocumentChanged, 0);
       // The window changes the Document in one step and reports it.
@@ -184,8 +183,8 @@ class ListViewTest : public QObject {
       QCOMPARE(m.ListSelection(), 1);
       m.SelectListRow(4);
     }
-    QCOMPARE(app.modal.shown(), (std::vector<QString>{U(msg::kCaptionExchange), U(msg::kCaptionInport),
-                                                      U(msg::kCaptionConvert)}));
+    QCOMPARE(app.modal.shown(), (std::vector<QString>{Utf8(msg::kCaptionExchange), Utf8(msg::kCaptionInport),
+                                                      Utf8(msg::kCaptionConvert)}));
     QCOMPARE(app.pump.calls(), pauses);
     QCOMPARE(m.Caption(), caption);
   }
@@ -280,7 +279,7 @@ class ListViewTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&m));
     m.state.GridBuilt = 1;
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(w.windowTitle(), U(msg::kCaptionCreate));
+      QCOMPARE(w.windowTitle(), Utf8(msg::kCaptionCreate));
       QCOMPARE(m.state.NewFileMade, 0);
       QCOMPARE(m.state.GridBuilt, 0);
       m.state.Document = {"a,b"};
@@ -300,7 +299,7 @@ class ListViewTest : public QObject {
     app.Start();
     TForm1& m = app.Main();
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(w.windowTitle(), U(msg::kCaptionFormregi));
+      QCOMPARE(w.windowTitle(), Utf8(msg::kCaptionFormregi));
       m.state.OpenFileNum = 1;
       w.reject();
     });

@@ -12,6 +12,7 @@
 
 #include "core/Messages.h"
 #include "platform/Fonts.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/Convert.h"
 #include "windows/Create.h"
@@ -32,8 +33,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const char* kThreeLines = "\"名前\",\"住所\"\r\n\"山田\",\"東京都\"\r\n\"鈴木\",\"大阪府\"\r\n";
 
@@ -86,7 +85,7 @@ class MainWindowTest : public QObject {
     TestApp app;
     app.Start();
     TForm1& m = app.Main();
-    QCOMPARE(m.windowTitle(), U("Cavel (ﾒｲﾝ)"));
+    QCOMPARE(m.windowTitle(), Utf8("Cavel (ﾒｲﾝ)"));
     QCOMPARE(m.state.BaseCaption, std::string("Cavel (ﾒｲﾝ)"));
     // Centred at the design size.
     QCOMPARE(m.pos(), QPoint((1280 - 604) / 2, (1024 - 420) / 2));
@@ -147,7 +146,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(m.ListSelection(), 0);
     CheckControlState(m, true);
     // The file goes on top; the list is trimmed to the count.
-    QCOMPARE(VisibleRecent(m), (QStringList{U(file), "/x/1.csv"}));
+    QCOMPARE(VisibleRecent(m), (QStringList{Utf8(file), "/x/1.csv"}));
     QCOMPARE(app.pump.calls(), 1);
     QCOMPARE(app.pump.lastMilliseconds(), 500);
     QVERIFY(app.dialogs.shown().empty());
@@ -200,7 +199,7 @@ class MainWindowTest : public QObject {
     CheckControlState(m, false);
     QVERIFY(m.state.Document.empty());
     QVERIFY(m.state.CurrentFileName.empty());
-    QCOMPARE(m.windowTitle(), U("Cavel (ﾒｲﾝ)"));
+    QCOMPARE(m.windowTitle(), Utf8("Cavel (ﾒｲﾝ)"));
     QCOMPARE(VisibleRecent(m), QStringList{"/x/1.csv"});
   }
 
@@ -210,7 +209,7 @@ class MainWindowTest : public QObject {
     TForm1& m = app.Main();
     QStringList menus;
     for (QAction* a : m.menuBar()->actions()) menus << a->text();
-    QCOMPARE(menus, (QStringList{U("ﾌｧｲﾙ(&F)"), U("表示(&D)"), U("検索(&S)"), U("環境設定(&K)"), U("ﾍﾙﾌﾟ(&H)")}));
+    QCOMPARE(menus, (QStringList{Utf8("ﾌｧｲﾙ(&F)"), Utf8("表示(&D)"), Utf8("検索(&S)"), Utf8("環境設定(&K)"), Utf8("ﾍﾙﾌﾟ(&H)")}));
     auto items = [](QMenu* menu) {
       QStringList out;
       for (QAction* a : menu->actions()) {
@@ -221,24 +220,24 @@ class MainWindowTest : public QObject {
       return out;
     };
     QCOMPARE(items(m.MenuFile).mid(0, 5),
-             (QStringList{U("開く(&O)...\tCtrl+O"), U("上書保存(&S)...\tCtrl+S"), U("別名保存(&A)..."), U("終了(&X)"), "-"}));
+             (QStringList{Utf8("開く(&O)...\tCtrl+O"), Utf8("上書保存(&S)...\tCtrl+S"), Utf8("別名保存(&A)..."), Utf8("終了(&X)"), "-"}));
     QCOMPARE(items(m.MenuFile).size(), 14);
     QCOMPARE(m.MenuFile->actions().at(5), m.MenuFileOpenN[1]);
     QCOMPARE(m.MenuFile->actions().at(13), m.MenuFileOpenN[9]);
     QCOMPARE(items(m.MenuDisp),
-             (QStringList{U("閲覧(&V)...\tCtrl+V"), U("編集(&E)...\tCtrl+E"), U("並順設定(&T)..."), U("項目設定(&G)..."),
-                          U("新規作成(&N)..."), U("並順結合(&C)..."), U("型式変更(&K)..."), "-",
-                          U("表示切替(&R)\tCtrl+R"), U("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), U("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M")}));
+             (QStringList{Utf8("閲覧(&V)...\tCtrl+V"), Utf8("編集(&E)...\tCtrl+E"), Utf8("並順設定(&T)..."), Utf8("項目設定(&G)..."),
+                          Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."), Utf8("型式変更(&K)..."), "-",
+                          Utf8("表示切替(&R)\tCtrl+R"), Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M")}));
     QCOMPARE(items(m.MenuSearch),
-             (QStringList{U("検索(&F)...\tCtrl+F"), U("再検索(&L)\tCtrl+L"), U("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
-    QCOMPARE(items(m.MenuOption), (QStringList{U("画面位置保存(&F)..."), U("ﾌｧｲﾙ履歴設定(&H)..."),
-                                               U("グリッド表示設定(&G)..."), U("各種設定(&O)...")}));
-    QCOMPARE(items(m.MenuHelp), QStringList{U("ﾍﾙﾌﾟ表示(&C)")});
+             (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
+    QCOMPARE(items(m.MenuOption), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),
+                                               Utf8("グリッド表示設定(&G)..."), Utf8("各種設定(&O)...")}));
+    QCOMPARE(items(m.MenuHelp), QStringList{Utf8("ﾍﾙﾌﾟ表示(&C)")});
     QStringList buttons;
     for (QPushButton* b : {m.BtnFileOpen, m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnCreate, m.BtnDispChg})
       buttons << b->text();
-    QCOMPARE(buttons, (QStringList{U("開く(&O)..."), U("閲覧(&V)..."), U("編集(&E)..."), U("並順(&T)..."),
-                                   U("項目(&G)..."), U("新規(&N)..."), U("表示(&R)")}));
+    QCOMPARE(buttons, (QStringList{Utf8("開く(&O)..."), Utf8("閲覧(&V)..."), Utf8("編集(&E)..."), Utf8("並順(&T)..."),
+                                   Utf8("項目(&G)..."), Utf8("新規(&N)..."), Utf8("表示(&R)")}));
     // Left to right on the tool bar.
     m.show();
     QVERIFY(QTest::qWaitForWindowExposed(&m));
@@ -270,7 +269,7 @@ class MainWindowTest : public QObject {
     int last = -1;
     for (const Row& r : rows) {
       QVERIFY(r.w);
-      QCOMPARE(r.w->windowTitle(), U(r.caption));
+      QCOMPARE(r.w->windowTitle(), Utf8(r.caption));
       QCOMPARE(r.w->size(), r.size);
       QCOMPARE(r.w->minimumSize() == r.w->maximumSize(), r.fixed);
       QVERIFY(r.w->isHidden());
@@ -280,7 +279,7 @@ class MainWindowTest : public QObject {
       QVERIFY(at > last);
       last = at;
     }
-    QCOMPARE(f.Form10->windowTitle(), U("Dusko (型式変換)"));
+    QCOMPARE(f.Form10->windowTitle(), Utf8("Dusko (型式変換)"));
   }
 
   void listFontRowsAndExtent() {

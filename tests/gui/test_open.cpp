@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "core/Messages.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/LinesModel.h"
 
@@ -23,8 +24,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const char* kFileA = "\"名前\",\"住所\"\r\n\"山田\",\"東京都\"\r\n";
 const char* kFileB = "一,二,三\r\n1,2,3\r\n4,5,6\r\n7,8,9\r\n";
@@ -108,7 +107,7 @@ class OpenTest : public QObject {
     QVERIFY(!m.BtnCreate->isEnabled());
     QVERIFY(m.BtnView->isEnabled());
     QCOMPARE(m.Caption(), msg::LineCountCaption("Cavel (ﾒｲﾝ)", file, 4));
-    QCOMPARE(VisibleRecent(m), (QStringList{U(file), "/x/1.csv", "/x/2.csv"}));
+    QCOMPARE(VisibleRecent(m), (QStringList{Utf8(file), "/x/1.csv", "/x/2.csv"}));
     QVERIFY(app.dialogs.shown().empty());
     QCOMPARE(m.state.DocumentFileName, file);
   }
@@ -177,7 +176,7 @@ class OpenTest : public QObject {
     QCOMPARE(Slots(m)[0], a);
     QCOMPARE(Slots(m)[1], std::string("/x/1.csv"));
     QCOMPARE(Slots(m)[2], std::string("none"));
-    QCOMPARE(VisibleRecent(m), (QStringList{U(a), "/x/1.csv"}));
+    QCOMPARE(VisibleRecent(m), (QStringList{Utf8(a), "/x/1.csv"}));
   }
 
   void dialogWithAFileThatCannotBeReadLeavesEverything() {
@@ -251,7 +250,7 @@ class OpenTest : public QObject {
     app.Start();
     TForm1& m = app.Main();
     ShowActive(m);
-    QCOMPARE(m.MenuFileOpenN[7]->text(), U(b));
+    QCOMPARE(m.MenuFileOpenN[7]->text(), Utf8(b));
     m.MenuFileOpenN[7]->trigger();
     QCOMPARE(m.ListRowCount(), 4);
     QCOMPARE(m.ListSelection(), 0);
@@ -260,7 +259,7 @@ class OpenTest : public QObject {
     QCOMPARE(m.state.HistoryOpenFailed, 0);
     QCOMPARE(Slots(m), (std::vector<std::string>{b, "/x/1.csv", "/x/2.csv", "/x/3.csv", "/x/4.csv", "/x/5.csv",
                                                   "/x/6.csv", "/x/8.csv", "/x/9.csv"}));
-    QCOMPARE(VisibleRecent(m).front(), U(b));
+    QCOMPARE(VisibleRecent(m).front(), Utf8(b));
     QCOMPARE(VisibleRecent(m).size(), 9);
   }
 
@@ -279,7 +278,7 @@ class OpenTest : public QObject {
     QCOMPARE(Slots(m)[0], wide);
     QCOMPARE(Slots(m)[1], std::string("/x/1.csv"));
     QCOMPARE(Slots(m)[2], std::string("none"));
-    QCOMPARE(VisibleRecent(m), (QStringList{U(wide), "/x/1.csv"}));
+    QCOMPARE(VisibleRecent(m), (QStringList{Utf8(wide), "/x/1.csv"}));
   }
 
   void recentFileMissingKeepsItsSlot() {
@@ -409,7 +408,7 @@ class OpenTest : public QObject {
     QCOMPARE(m.state.DocumentChanged, 0);
     QCOMPARE(m.GridCurrentRow(), 1);
     QCOMPARE(m.state.Document, (Lines{Sjis("一,二,三"), "1,2,3", "4,5,6", "7,8,9"}));
-    QCOMPARE(m.ListBox1Model->index(0).data().toString(), U("一,二,三"));
+    QCOMPARE(m.ListBox1Model->index(0).data().toString(), Utf8("一,二,三"));
   }
 
   void theItemCountQuestionIsAnswered() {

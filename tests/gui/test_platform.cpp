@@ -28,13 +28,12 @@
 #include "platform/MessageDlg.h"
 #include "platform/Placement.h"
 #include "platform/Pump.h"
+#include "platform/QtText.h"
 #include "platform/TopWindows.h"
 
 using namespace cavel;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Runs `action` on the modal box as soon as it is up.
 void WhenModal(std::function<void(QWidget*)> action) {
@@ -62,10 +61,10 @@ class PlatformTest : public QObject {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("icon");
-    QTest::newRow("warning") << int(MsgKind::Warning) << U("警告") << int(QMessageBox::Warning);
-    QTest::newRow("error") << int(MsgKind::Error) << U("ｴﾗｰ") << int(QMessageBox::Critical);
-    QTest::newRow("information") << int(MsgKind::Information) << U("情報") << int(QMessageBox::Information);
-    QTest::newRow("confirmation") << int(MsgKind::Confirmation) << U("確認") << int(QMessageBox::Question);
+    QTest::newRow("warning") << int(MsgKind::Warning) << Utf8("警告") << int(QMessageBox::Warning);
+    QTest::newRow("error") << int(MsgKind::Error) << Utf8("ｴﾗｰ") << int(QMessageBox::Critical);
+    QTest::newRow("information") << int(MsgKind::Information) << Utf8("情報") << int(QMessageBox::Information);
+    QTest::newRow("confirmation") << int(MsgKind::Confirmation) << Utf8("確認") << int(QMessageBox::Question);
   }
   void messageBoxTitleIconAndText() {
     QFETCH(int, kind);
@@ -77,13 +76,13 @@ class PlatformTest : public QObject {
     QCOMPARE(int(built.box->icon()), icon);
     QCOMPARE(built.box->textFormat(), Qt::PlainText);
     // LF CR is one line break; every blank stays.
-    QString expected = U(text);
+    QString expected = Utf8(text);
     expected.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     QCOMPARE(built.box->text(), expected);
     QVERIFY(built.box->text().startsWith(QStringLiteral("   4 行目")));
     QCOMPARE(built.box->text().count(QLatin1Char('\n')), 3);
     QCOMPARE(MessageText("a\nb\rc\n\r"), QStringLiteral("a\nb\rc\n"));
-    QCOMPARE(MessageText(msg::kAskQuit), U("    終了しますか。           "));
+    QCOMPARE(MessageText(msg::kAskQuit), Utf8("    終了しますか。           "));
   }
 
   void messageBoxButtonsInBitOrder() {
@@ -98,9 +97,9 @@ class PlatformTest : public QObject {
     });
     QStringList captions;
     for (QAbstractButton* b : buttons) captions << b->text();
-    QCOMPARE(captions, (QStringList{U("はい(&Y)"), U("いいえ(&N)"), U("OK"), U("ｷｬﾝｾﾙ"), U("中止(&A)"),
-                                    U("再試行(&R)"), U("無視(&I)"), U("すべて"), U("ﾍﾙﾌﾟ")}));
-    QCOMPARE(built.box->defaultButton()->text(), U("はい(&Y)"));
+    QCOMPARE(captions, (QStringList{Utf8("はい(&Y)"), Utf8("いいえ(&N)"), Utf8("OK"), Utf8("ｷｬﾝｾﾙ"), Utf8("中止(&A)"),
+                                    Utf8("再試行(&R)"), Utf8("無視(&I)"), Utf8("すべて"), Utf8("ﾍﾙﾌﾟ")}));
+    QCOMPARE(built.box->defaultButton()->text(), Utf8("はい(&Y)"));
     built.box->hide();
   }
 
@@ -110,12 +109,12 @@ class PlatformTest : public QObject {
       auto* box = qobject_cast<QMessageBox*>(w);
       QVERIFY(box);
       for (QAbstractButton* b : box->buttons())
-        if (b->text() == U("いいえ(&N)")) b->click();
+        if (b->text() == Utf8("いいえ(&N)")) b->click();
     });
     QCOMPARE(dlg.ShowMessageDlg("   question   ", MsgKind::Information, mbYes | mbNo), mbNo);
     WhenModal([](QWidget* w) {
       for (QAbstractButton* b : qobject_cast<QMessageBox*>(w)->buttons())
-        if (b->text() == U("はい(&Y)")) b->click();
+        if (b->text() == Utf8("はい(&Y)")) b->click();
     });
     QCOMPARE(dlg.ShowMessageDlg("q", MsgKind::Warning, mbYes | mbAbort), mbYes);
   }
@@ -317,7 +316,7 @@ class PlatformTest : public QObject {
   void openDialogSetUp() {
     QFileDialog dialog;
     PrepareOpenDialog(dialog, OpenFileRequest{"ファイルを開く", CsvFileFilters()});
-    QCOMPARE(dialog.windowTitle(), U("ファイルを開く"));
+    QCOMPARE(dialog.windowTitle(), Utf8("ファイルを開く"));
     QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
     QVERIFY(dialog.defaultSuffix().isEmpty());
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
@@ -325,8 +324,8 @@ class PlatformTest : public QObject {
     auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     QVERIFY(combo);
     QCOMPARE(combo->count(), 2);
-    QCOMPARE(combo->itemText(0), U("CSVﾌｧｲﾙ(*.CSV)"));
-    QCOMPARE(combo->itemText(1), U("全ﾌｧｲﾙ(*.*)"));
+    QCOMPARE(combo->itemText(0), Utf8("CSVﾌｧｲﾙ(*.CSV)"));
+    QCOMPARE(combo->itemText(1), Utf8("全ﾌｧｲﾙ(*.*)"));
     QCOMPARE(combo->currentIndex(), 0);
   }
 
@@ -367,7 +366,7 @@ class PlatformTest : public QObject {
     QCOMPARE(QDir(dialog.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
     auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QVERIFY(name);
-    QCOMPARE(name->text(), U("データ.csv"));
+    QCOMPARE(name->text(), Utf8("データ.csv"));
   }
 
   void qtDialogsReturnTheChosenPathOrNothing() {
@@ -383,7 +382,7 @@ class PlatformTest : public QObject {
     // The open dialog takes a name that does not exist: the caller tests it.
     std::optional<std::string> chosen = files.OpenFileName(OpenFileRequest{"t", CsvFileFilters()});
     QVERIFY(chosen);
-    QCOMPARE(U(*chosen), missing);
+    QCOMPARE(Utf8(*chosen), missing);
     WhenModal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
     QVERIFY(!files.SaveFileName(SaveFileRequest{"t", "", {}}));
     // A name typed without extension comes back without one.
@@ -395,7 +394,7 @@ class PlatformTest : public QObject {
     });
     chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters()});
     QVERIFY(chosen);
-    QCOMPARE(U(*chosen), bare);
+    QCOMPARE(Utf8(*chosen), bare);
   }
 
   // ---- help ------------------------------------------------------------------------------------
@@ -411,7 +410,7 @@ class PlatformTest : public QObject {
     QVERIFY(book.ShowContents("CAVEL.HLP", reason));
     QVERIFY(book.window());
     QVERIFY(book.window()->isVisible());
-    QCOMPARE(book.window()->windowTitle(), U(msg::kCaptionHelp));
+    QCOMPARE(book.window()->windowTitle(), Utf8(msg::kCaptionHelp));
     QCOMPARE(book.window()->browser()->source().fileName(), QStringLiteral("index.html"));
     QVERIFY(book.window()->browser()->toPlainText().contains(QStringLiteral("Cavel")));
   }

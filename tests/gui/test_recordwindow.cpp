@@ -13,6 +13,7 @@
 
 #include "core/Messages.h"
 #include "platform/Fonts.h"
+#include "platform/QtText.h"
 #include "platform/Sjis.h"
 #include "support/TestApp.h"
 #include "windows/Editdsp.h"
@@ -23,8 +24,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Title of 5 items (the third longer than 16 bytes); line 1: 5 items; line
 // 2: 3 items, one quoted with a comma; line 3: 5 items; line 4: 2 items.
@@ -92,17 +91,17 @@ class RecordWindowTest : public QObject {
     TForm1& m = app.Main();
     const bool shown = OpenOn(app, 1, false, [&](TForm2& f) {
       QCOMPARE(f.Caption(), Caption(m, 1));
-      QCOMPARE(f.Label90->text(), U("閲覧モード"));
+      QCOMPARE(f.Label90->text(), Utf8("閲覧モード"));
       QVERIFY(f.BtnEdit->isEnabled());
       QVERIFY(!f.BtnSave->isEnabled());
-      QCOMPARE(Label(f, 1)->text(), U("01 : 番号"));
+      QCOMPARE(Label(f, 1)->text(), Utf8("01 : 番号"));
       // 16 bytes of the title item, eight double-byte characters.
-      QCOMPARE(Label(f, 3)->text(), U("03 : 住所（都道府県と"));
-      QCOMPARE(Label(f, 9)->text(), U("09 : "));
-      QCOMPARE(Label(f, 64)->text(), U("64 : "));
-      QCOMPARE(Box(f, 2)->text(), U("山田太郎"));
-      QCOMPARE(Box(f, 4)->text(), U("03-1234-5678"));
-      QCOMPARE(Box(f, 6)->text(), U("06 : "));
+      QCOMPARE(Label(f, 3)->text(), Utf8("03 : 住所（都道府県と"));
+      QCOMPARE(Label(f, 9)->text(), Utf8("09 : "));
+      QCOMPARE(Label(f, 64)->text(), Utf8("64 : "));
+      QCOMPARE(Box(f, 2)->text(), Utf8("山田太郎"));
+      QCOMPARE(Box(f, 4)->text(), Utf8("03-1234-5678"));
+      QCOMPARE(Box(f, 6)->text(), Utf8("06 : "));
       for (int n = 1; n <= 64; ++n) {
         QCOMPARE(Label(f, n)->isHidden(), n > 5);
         QCOMPARE(Box(f, n)->isHidden(), n > 5);
@@ -130,7 +129,7 @@ class RecordWindowTest : public QObject {
     for (auto [button, text] : buttons) {
       QCOMPARE(button->parentWidget(), f.ScrollContents);
       QCOMPARE(button->geometry(), QRect(left, 0, 75, 25));
-      QCOMPARE(button->text(), U(text));
+      QCOMPARE(button->text(), Utf8(text));
       left += 75;
     }
     for (int n = 1; n <= 64; ++n) {
@@ -163,11 +162,11 @@ class RecordWindowTest : public QObject {
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
     QVERIFY(OpenOn(app, 2, true, [&](TForm2& f) {
-      QCOMPARE(f.Label90->text(), U("編集モード"));
+      QCOMPARE(f.Label90->text(), Utf8("編集モード"));
       QVERIFY(!f.BtnEdit->isEnabled());
       QVERIFY(f.BtnSave->isEnabled());
       QCOMPARE(f.Caption(), Caption(m, 2));
-      QCOMPARE(Box(f, 2)->text(), U("\"鈴木, 花子\""));
+      QCOMPARE(Box(f, 2)->text(), Utf8("\"鈴木, 花子\""));
       for (int n = 1; n <= 64; ++n) {
         QCOMPARE(Box(f, n)->isReadOnly(), n > 3);
         QCOMPARE(Box(f, n)->isHidden(), n > 3);
@@ -176,7 +175,7 @@ class RecordWindowTest : public QObject {
     // A view-mode opening after it: every box read-only again.
     QVERIFY(OpenOn(app, 1, false, [&](TForm2& f) {
       for (int n = 1; n <= 64; ++n) QVERIFY(Box(f, n)->isReadOnly());
-      QCOMPARE(f.Label90->text(), U("閲覧モード"));
+      QCOMPARE(f.Label90->text(), Utf8("閲覧モード"));
     }));
     QVERIFY(app.dialogs.shown().empty());
   }
@@ -220,16 +219,16 @@ class RecordWindowTest : public QObject {
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
     QVERIFY(OpenOn(app, 0, true, [&](TForm2& f) {
-      QCOMPARE(Label(f, 3)->text(), U("03 : 住所（都道府県と"));
-      QCOMPARE(Box(f, 3)->text(), U("住所（都道府県と市区町村）"));
+      QCOMPARE(Label(f, 3)->text(), Utf8("03 : 住所（都道府県と"));
+      QCOMPARE(Box(f, 3)->text(), Utf8("住所（都道府県と市区町村）"));
       QCOMPARE(f.Caption(), Caption(m, 0));
-      Type(Box(f, 5), U("メモ欄"));
+      Type(Box(f, 5), Utf8("メモ欄"));
       f.BtnSave->click();
       QVERIFY(!f.isVisible());
     }));
     QCOMPARE(m.state.Document[0], Sjis("番号,氏名,住所（都道府県と市区町村）,電話,メモ欄"));
     QCOMPARE(m.state.DocumentChanged, 1);
-    QCOMPARE(m.ListBox1Model->index(0).data().toString(), U("番号,氏名,住所（都道府県と市区町村）,電話,メモ欄"));
+    QCOMPARE(m.ListBox1Model->index(0).data().toString(), Utf8("番号,氏名,住所（都道府県と市区町村）,電話,メモ欄"));
     QCOMPARE(m.ListSelection(), 0);
   }
 
@@ -246,22 +245,22 @@ class RecordWindowTest : public QObject {
       QCOMPARE(f.Caption(), Caption(m, 2));
       // From 5 items to 3: five rows stay, rows 4 and 5 show their numbers.
       for (int n = 1; n <= 64; ++n) QCOMPARE(Box(f, n)->isHidden(), n > 5);
-      QCOMPARE(Box(f, 3)->text(), U("大阪府"));
-      QCOMPARE(Box(f, 4)->text(), U("04 : "));
-      QCOMPARE(Box(f, 5)->text(), U("05 : "));
+      QCOMPARE(Box(f, 3)->text(), Utf8("大阪府"));
+      QCOMPARE(Box(f, 4)->text(), Utf8("04 : "));
+      QCOMPARE(Box(f, 5)->text(), Utf8("05 : "));
       QVERIFY(app.dialogs.shown().empty());
       // Line 3 fails its check: the message, and the window stays on line 2.
       f.BtnNext->click();
       QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{msg::ItemCount(3, 65)}));
       QCOMPARE(m.state.CurrentLine, 2);
       QCOMPARE(f.Caption(), Caption(m, 2));
-      QCOMPARE(Box(f, 2)->text(), U("\"鈴木, 花子\""));
+      QCOMPARE(Box(f, 2)->text(), Utf8("\"鈴木, 花子\""));
       QTest::keyClick(Box(f, 1), Qt::Key_PageUp);
       QCOMPARE(m.state.CurrentLine, 1);
-      QCOMPARE(Box(f, 5)->text(), U("メモ"));
+      QCOMPARE(Box(f, 5)->text(), Utf8("メモ"));
       f.BtnPrev->click();
       QCOMPARE(m.state.CurrentLine, 0);
-      QCOMPARE(Box(f, 1)->text(), U("番号"));
+      QCOMPARE(Box(f, 1)->text(), Utf8("番号"));
       // Previous on line 0 shows line 0 again.
       f.BtnPrev->click();
       QCOMPARE(m.state.CurrentLine, 0);
@@ -274,7 +273,7 @@ class RecordWindowTest : public QObject {
     QVERIFY(OpenOn(app, 4, false, [&](TForm2& f) {
       f.BtnNext->click();
       QCOMPARE(m.state.CurrentLine, 4);
-      QCOMPARE(Box(f, 2)->text(), U("end"));
+      QCOMPARE(Box(f, 2)->text(), Utf8("end"));
       // Two items: rows 3 and beyond stay hidden on the way back.
       QTest::keyClick(f.BtnCancel, Qt::Key_PageUp);
       QCOMPARE(m.state.CurrentLine, 4);  // line 3 still fails
@@ -288,11 +287,11 @@ class RecordWindowTest : public QObject {
     TForm1& m = app.Main();
     m.state.Document[3] = Items(65, "x");
     QVERIFY(OpenOn(app, 2, true, [&](TForm2& f) {
-      Type(Box(f, 3), U("京都府"));
+      Type(Box(f, 3), Utf8("京都府"));
       QTest::keyClick(Box(f, 3), Qt::Key_PageDown);
       QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{msg::ItemCount(3, 65)}));
       // The typed value is still there and still belongs to line 2.
-      QCOMPARE(Box(f, 3)->text(), U("京都府"));
+      QCOMPARE(Box(f, 3)->text(), Utf8("京都府"));
       f.BtnSave->click();
       QVERIFY(!f.isVisible());
     }));
@@ -307,14 +306,14 @@ class RecordWindowTest : public QObject {
     TForm1& m = app.Main();
     const std::string line2 = m.state.Document[2];
     QVERIFY(OpenOn(app, 1, true, [&](TForm2& f) {
-      Type(Box(f, 2), U("書き換え"));
+      Type(Box(f, 2), Utf8("書き換え"));
       QVERIFY(f.BoxEdited(2));
       QTest::keyClick(Box(f, 2), Qt::Key_PageDown);
-      QCOMPARE(Box(f, 2)->text(), U("\"鈴木, 花子\""));
+      QCOMPARE(Box(f, 2)->text(), Utf8("\"鈴木, 花子\""));
       QVERIFY(!f.BoxEdited(2));
       // Rows 4 and 5 are still open for typing, but not part of line 2.
       QVERIFY(!Box(f, 4)->isReadOnly());
-      Type(Box(f, 4), U("余り"));
+      Type(Box(f, 4), Utf8("余り"));
       f.BtnSave->click();
     }));
     QCOMPARE(m.state.Document[1], Sjis("1,山田太郎,東京都千代田区,03-1234-5678,メモ"));
@@ -332,12 +331,12 @@ class RecordWindowTest : public QObject {
       f.BtnEdit->setFocus();
       f.BtnEdit->click();
       QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.BtnCancel));
-      QCOMPARE(f.Label90->text(), U("編集モード"));
+      QCOMPARE(f.Label90->text(), Utf8("編集モード"));
       QVERIFY(!f.BtnEdit->isEnabled());
       QVERIFY(f.BtnSave->isEnabled());
       QCOMPARE(f.windowTitle(), caption);
       for (int n = 1; n <= 64; ++n) QCOMPARE(Box(f, n)->isReadOnly(), n > 5);
-      Type(Box(f, 5), U("備考あり"));
+      Type(Box(f, 5), Utf8("備考あり"));
       QTest::keyClick(Box(f, 5), Qt::Key_Return);
     }));
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kAskSaveRecord)});
@@ -401,7 +400,7 @@ class RecordWindowTest : public QObject {
     QCOMPARE(m.state.Document[1], line);
     QCOMPARE(m.state.DocumentChanged, 1);
     QVERIFY(OpenOn(app, 1, true, [&](TForm2& f) {
-      Type(Box(f, 3), U("変更"));
+      Type(Box(f, 3), Utf8("変更"));
       // Typed into and put back: still the original bytes.
       Box(f, 2)->setFocus();
       Box(f, 2)->end(false);
@@ -428,8 +427,8 @@ class RecordWindowTest : public QObject {
     TForm1& m = app.Main();
     const std::string before = m.state.Document[1];
     QVERIFY(OpenOn(app, 1, true, [&](TForm2& f) {
-      Type(Box(f, 2), U("김한국😀"));
-      Type(Box(f, 4), U("한😀😁"));
+      Type(Box(f, 2), Utf8("김한국😀"));
+      Type(Box(f, 4), Utf8("한😀😁"));
       Box(f, 1)->setFocus();
       f.BtnSave->click();
       QVERIFY(f.isVisible());
@@ -453,12 +452,12 @@ class RecordWindowTest : public QObject {
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
     QVERIFY(OpenOn(app, 2, true, [&](TForm2& f) {
-      Type(Box(f, 3), U("大阪府,堺市"));
+      Type(Box(f, 3), Utf8("大阪府,堺市"));
       f.BtnSave->click();
     }));
     QCOMPARE(m.state.Document[2], Sjis("2,\"鈴木, 花子\",大阪府,堺市"));
     QVERIFY(OpenOn(app, 2, false, [&](TForm2& f) {
-      QCOMPARE(Box(f, 4)->text(), U("堺市"));
+      QCOMPARE(Box(f, 4)->text(), Utf8("堺市"));
       QVERIFY(!Box(f, 4)->isHidden());
       QVERIFY(Box(f, 5)->isHidden());
     }));
@@ -513,11 +512,11 @@ class RecordWindowTest : public QObject {
       QApplication::sendEvent(box, &preedit);
       // Enter confirms the conversion: the input method commits the text.
       QInputMethodEvent commit;
-      commit.setCommitString(U("様"));
+      commit.setCommitString(Utf8("様"));
       QApplication::sendEvent(box, &commit);
       QVERIFY(f.isVisible());
       QVERIFY(app.dialogs.shown().empty());
-      QCOMPARE(box->text(), U("山田太郎様"));
+      QCOMPARE(box->text(), Utf8("山田太郎様"));
       QVERIFY(f.BoxEdited(2));
       app.dialogs.Answer(mbYes);
       QTest::keyClick(box, Qt::Key_Return);
@@ -655,31 +654,31 @@ class RecordWindowTest : public QObject {
       recordBounds = QRect(f.pos(), f.size());
       app.modal.Then(look);
       QTest::mouseDClick(Box(f, 3), Qt::LeftButton);
-      QCOMPARE(seen, U("東京都千代田区"));
+      QCOMPARE(seen, Utf8("東京都千代田区"));
       QCOMPARE(zoomBounds, recordBounds);
       app.modal.Then(look);
       Box(f, 2)->setFocus();
       QTest::keyClick(Box(f, 2), Qt::Key_Return, Qt::ControlModifier);
-      QCOMPARE(seen, U("山田太郎"));
+      QCOMPARE(seen, Utf8("山田太郎"));
       // On a button: no value box has the focus, the memo keeps its text.
       app.modal.Then(look);
       f.BtnNext->setFocus();
       QTest::keyClick(f.BtnNext, Qt::Key_Return, Qt::ShiftModifier);
-      QCOMPARE(seen, U("山田太郎"));
+      QCOMPARE(seen, Utf8("山田太郎"));
       QCOMPARE(app.modal.shown().size(), std::size_t(4));
-      QCOMPARE(app.modal.shown()[1], U(msg::kCaptionEditdsp));
+      QCOMPARE(app.modal.shown()[1], Utf8(msg::kCaptionEditdsp));
       QVERIFY(f.isVisible());
     }));
     QVERIFY(app.dialogs.shown().empty());
     // Edit mode: the text as typed, the stored value untouched.
     QVERIFY(OpenOn(app, 2, true, [&](TForm2& f) {
-      Type(Box(f, 2), U("\"鈴木, 花子\"様"));
+      Type(Box(f, 2), Utf8("\"鈴木, 花子\"様"));
       app.modal.Then(look);
       QTest::keyClick(Box(f, 2), Qt::Key_Return, Qt::ShiftModifier);
-      QCOMPARE(seen, U("\"鈴木, 花子\"様"));
+      QCOMPARE(seen, Utf8("\"鈴木, 花子\"様"));
       app.modal.Then(look);
       QTest::mouseDClick(Box(f, 2), Qt::LeftButton);
-      QCOMPARE(seen, U("\"鈴木, 花子\"様"));
+      QCOMPARE(seen, Utf8("\"鈴木, 花子\"様"));
     }));
     QCOMPARE(m.state.Document[2], Sjis("2,\"鈴木, 花子\",大阪府"));
     QVERIFY(app.dialogs.shown().empty());

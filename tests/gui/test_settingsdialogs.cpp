@@ -13,6 +13,7 @@
 #include "core/Messages.h"
 #include "core/SettingsDialogs.h"
 #include "platform/Fonts.h"
+#include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/Dialog.h"
 #include "windows/Exchange.h"
@@ -25,8 +26,6 @@ using namespace cavel;
 using namespace cavel::test;
 
 namespace {
-
-QString U(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Five recent files, all nine slots in use.
 const char* kFiveRecent =
@@ -126,12 +125,12 @@ class SettingsDialogsTest : public QObject {
         {f.Form13, msg::kCaptionGridset},
         {f.Form14, msg::kCaptionDialog}};
     for (const auto& [form, caption] : forms) {
-      QCOMPARE(form->windowTitle(), U(caption));
+      QCOMPARE(form->windowTitle(), Utf8(caption));
       QCOMPARE(form->minimumSize(), QSize(392, 193));
       QCOMPARE(form->maximumSize(), QSize(392, 193));
       QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
-      QCOMPARE(form->BtnCancel->text(), U(msg::kBtnCancel));
-      QCOMPARE(form->BtnSave->text(), U(msg::kBtnSave));
+      QCOMPARE(form->BtnCancel->text(), Utf8(msg::kBtnCancel));
+      QCOMPARE(form->BtnSave->text(), Utf8(msg::kBtnSave));
       QCOMPARE(form->BtnCancel->size(), QSize(100, 25));
       QCOMPARE(form->BtnSave->size(), QSize(100, 25));
       QCOMPARE(form->BtnCancel->parentWidget(), form->Panel1);
@@ -161,7 +160,7 @@ class SettingsDialogsTest : public QObject {
     const char* names[] = {"CheckMain",   "CheckView",   "CheckItemset", "CheckExcahnge",
                            "CheckCreate", "CheckInport", "CheckConvert"};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-      QCOMPARE(boxes[i]->text(), U(captions[i]));
+      QCOMPARE(boxes[i]->text(), Utf8(captions[i]));
       QCOMPARE(boxes[i]->objectName(), QLatin1String(names[i]));
     }
     // Two columns, 30 pixels apart from top to bottom.
@@ -178,8 +177,8 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(TabOrder(p.CheckMain), expected);
 
     TForm12& h = *app.Forms().Form12;
-    QCOMPARE(h.Label1->text(), U(msg::kHistoryCountLabel));
-    QCOMPARE(h.Label2->text(), U(msg::kHistoryCountHint));
+    QCOMPARE(h.Label1->text(), Utf8(msg::kHistoryCountLabel));
+    QCOMPARE(h.Label2->text(), Utf8(msg::kHistoryCountHint));
     QVERIFY(h.Label2->y() > h.Label1->y());
     QVERIFY(h.Edit1->x() > h.Label1->geometry().right());
     QVERIFY(h.Edit1->x() > h.Label2->geometry().right());
@@ -187,10 +186,10 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(TabOrder(h.Edit1), (std::vector<QWidget*>{h.Edit1, h.BtnCancel, h.BtnSave}));
 
     TForm13& g = *app.Forms().Form13;
-    QCOMPARE(g.CheckGridDisp->text(), U(msg::kCheckGridDisp));
-    QCOMPARE(g.CheckGridResum->text(), U(msg::kCheckGridResum));
-    QCOMPARE(g.CheckGridWidthSave->text(), U(msg::kCheckGridWidthSave));
-    QCOMPARE(g.Label1->text(), U("項目幅の既定値(16-256)"));
+    QCOMPARE(g.CheckGridDisp->text(), Utf8(msg::kCheckGridDisp));
+    QCOMPARE(g.CheckGridResum->text(), Utf8(msg::kCheckGridResum));
+    QCOMPARE(g.CheckGridWidthSave->text(), Utf8(msg::kCheckGridWidthSave));
+    QCOMPARE(g.Label1->text(), Utf8("項目幅の既定値(16-256)"));
     QVERIFY(g.CheckGridResum->y() > g.CheckGridDisp->geometry().bottom());
     QVERIFY(g.CheckGridWidthSave->y() > g.CheckGridResum->geometry().bottom());
     QVERIFY(g.Label1->y() > g.CheckGridWidthSave->geometry().bottom());
@@ -200,7 +199,7 @@ class SettingsDialogsTest : public QObject {
                                                                   g.BtnSave}));
 
     TForm14& o = *app.Forms().Form14;
-    QCOMPARE(o.CheckCloseDialogDisp->text(), U(msg::kCheckCloseDialogDisp));
+    QCOMPARE(o.CheckCloseDialogDisp->text(), Utf8(msg::kCheckCloseDialogDisp));
     QCOMPARE(o.CheckCloseDialogDisp->objectName(), QStringLiteral("CheckCloseDialogDisp"));
     QCOMPARE(TabOrder(o.CheckCloseDialogDisp),
              (std::vector<QWidget*>{o.CheckCloseDialogDisp, o.BtnCancel, o.BtnSave}));
@@ -250,8 +249,8 @@ class SettingsDialogsTest : public QObject {
     m.MenuFileOpenMem->trigger();
     m.MenuGridSet->trigger();
     m.MenuOptionSet->trigger();
-    QCOMPARE(app.modal.shown(), (std::vector<QString>{U(msg::kCaptionFormpos), U(msg::kCaptionFormregi),
-                                                      U(msg::kCaptionGridset), U(msg::kCaptionDialog)}));
+    QCOMPARE(app.modal.shown(), (std::vector<QString>{Utf8(msg::kCaptionFormpos), Utf8(msg::kCaptionFormregi),
+                                                      Utf8(msg::kCaptionGridset), Utf8(msg::kCaptionDialog)}));
     QCOMPARE(positions, (std::vector<QPoint>(4, centre)));
     QCOMPARE(app.modal.pending(), std::size_t{0});
     // The dialogs are refilled each time: what was typed and cancelled is gone.

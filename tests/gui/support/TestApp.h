@@ -32,6 +32,7 @@
 #include "app/WindowSet.h"
 #include "core/Dialogs.h"
 #include "platform/Pump.h"
+#include "platform/QtText.h"
 #include "support/ScriptedPorts.h"
 
 namespace cavel::test {
@@ -40,8 +41,10 @@ namespace cavel::test {
 std::string Sjis(std::string_view utf8);
 // Reads a whole file as bytes (empty when it cannot be read).
 std::string ReadBytes(const std::string& path);
-// UTF-8 of a QString.
+// UTF-8 of a QString, and back: a literal goes to cavel::Utf8, which
+// this overload would otherwise make ambiguous.
 std::string Utf8(const QString& s);
+inline QString Utf8(const char* s) { return cavel::Utf8(std::string_view(s)); }
 
 class TestApp {
  public:
