@@ -279,7 +279,7 @@ class MainWindowTest : public QObject {
       QVERIFY(at > last);
       last = at;
     }
-    QCOMPARE(f.Form10->windowTitle(), Utf8("Dusko (型式変換)"));
+    QCOMPARE(f.Form10->windowTitle(), Utf8("Cavel (型式変換)"));
   }
 
   void listFontRowsAndExtent() {
