@@ -26,6 +26,7 @@
 #include "app/Startup.h"
 #include "core/CsvWriter.h"
 #include "core/Dialogs.h"
+#include "core/Encoding.h"
 #include "core/Find.h"
 #include "core/GridFill.h"
 #include "core/History.h"
@@ -424,6 +425,8 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
       HistoryTrim(state);
       HistoryMenuRefresh();
     }
+    // Loaded as it is; the user learns why its text looks garbled.
+    TellIfUtf8(state.Document, Dlg());
   } else {
     // Failure steps.
     SetNoFileState();

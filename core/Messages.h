@@ -80,6 +80,12 @@ inline constexpr std::string_view kDocumentLineLimit =
 // 4 leading and 11 trailing blanks
 inline constexpr std::string_view kSelectLineFirst = "    項目を選択して下さい。           ";
 
+// A loaded file that looks like UTF-8 (information, OK): 4 leading blanks on
+// each line, 11 trailing
+inline constexpr std::string_view kLooksLikeUtf8 =
+    "    このファイルは UTF-8 で書かれているようです。\n\r"
+    "    Shift-JIS のバイトとして表示し，Shift-JIS のバイトで保存します。           ";
+
 // ---- reports of the platform ------------------------------------------------
 // "%s に書き込めません" with the settings file's path
 std::string CannotWrite(std::string_view path);

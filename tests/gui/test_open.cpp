@@ -242,6 +242,29 @@ class OpenTest : public QObject {
   }
 
   // ---- the recent files -----------------------------------------------------------------
+  void aUtf8FileLoadsAsItIsAndIsToldOfOnce() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    const std::string utf8 = "名前,年齢\r\n山田,30\r\n";
+    app.files.Answer(app.WriteFile("u.csv", utf8));
+    m.MenuFileOpenClick();
+    QCOMPARE(m.state.Document, (Lines{"名前,年齢", "山田,30"}));
+    QVERIFY(m.BtnView->isEnabled());
+    QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
+    QCOMPARE(app.dialogs.shown()[0].text, std::string(msg::kLooksLikeUtf8));
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbOK));
+    // Shift-JIS: the address sample, half-width katakana, trail bytes 0x5C and 0x7C.
+    const std::string sjis[] = {ReadBytes(CAVEL_SOURCE_DIR "/samples/addresses.csv"), Sjis("ｶﾀｶﾅ,ﾃｽﾄｱ\r\nソ表,ポ\r\n")};
+    for (const std::string& bytes : sjis) {
+      app.files.Answer(app.WriteFile("s.csv", bytes));
+      m.MenuFileOpenClick();
+      QVERIFY(m.ListRowCount() > 1);
+      QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
+    }
+  }
+
   void recentFileOpensAndMovesToTheTop() {
     TestApp app;
     const std::string b = app.WriteFile("b.csv", Sjis(kFileB));
