@@ -25,6 +25,7 @@
 
 #include "app/Startup.h"
 #include "core/CsvWriter.h"
+#include "core/DialogFolder.h"
 #include "core/Dialogs.h"
 #include "core/Encoding.h"
 #include "core/Find.h"
@@ -441,9 +442,10 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
 }
 
 void TForm1::MenuFileOpenClick() {
-  OpenFileRequest request{std::string(msg::kTitleOpenFile), CsvFileFilters()};
+  OpenFileRequest request{std::string(msg::kTitleOpenFile), CsvFileFilters(), OpenDialogFolder(state, HomeFolder())};
   std::optional<std::string> chosen = Files().OpenFileName(request);
   if (!chosen) return;
+  RememberDialogFolder(state, *chosen);
   state.CurrentFileName = *chosen;
   if (!FileExists(state.CurrentFileName)) {
     Refuse(Dlg(), std::string(msg::kFileMissing));
@@ -458,6 +460,7 @@ void TForm1::RecentFileClick(int i) {
   if (i < 1 || i > kHistorySlots) return;
   SwitchGridToList();
   state.HistoryOpenName = state.OpenFileName[static_cast<std::size_t>(i)];
+  RememberDialogFolder(state, state.HistoryOpenName);
   state.HistoryOpenFailed = 0;
   MenuFileOpenExecute();
   if (state.HistoryOpenFailed == 0) {
@@ -483,6 +486,7 @@ void TForm1::MenuFileOpenExecute() {
 void TForm1::DropFiles(const std::vector<std::string>& paths) {
   if (paths.empty() || paths.front().empty()) return;
   state.CurrentFileName = paths.front();
+  RememberDialogFolder(state, state.CurrentFileName);
   SwitchGridToList();
   LoadCurrentFile(OpenPath::Drop);
 }
@@ -517,16 +521,19 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::MenuOverWriteSaveClick() {
   // The dialog only confirms: the file written is the open one.
-  SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters()};
+  SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters(),
+                          SaveDialogFolder(state, HomeFolder())};
   if (!Files().SaveFileName(request)) return;
   const WriteOutcome written = WriteLines(state.CurrentFileName, state.Document);
   if (!written.ok) ErrorReport(Dlg(), msg::FileError(state.CurrentFileName, written.error));
 }
 
 void TForm1::MenuAnotherSaveClick() {
-  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters()};
+  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters(),
+                          SaveDialogFolder(state, HomeFolder())};
   std::optional<std::string> chosen = Files().SaveFileName(request);
   if (!chosen) return;
+  RememberDialogFolder(state, *chosen);
   const std::string path = WithCsvExtension(*chosen, Dlg());
   const WriteOutcome written = WriteLines(path, state.Document);
   if (!written.ok) ErrorReport(Dlg(), msg::FileError(path, written.error));

@@ -1,6 +1,5 @@
 #include "core/Settings.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "core/DialogFolder.h"
 #include "core/IniFile.h"
 #include "core/Text.h"
 
@@ -96,11 +96,7 @@ std::string SettingsFilePath(std::string_view programPath) {
   if (xdg && xdg[0] == '/') {
     config = xdg;
   } else {
-    const char* home = std::getenv("HOME");
-    std::string homeDir = home && home[0] ? home : "";
-    if (homeDir.empty())
-      if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) homeDir = pw->pw_dir;
-    config = homeDir + "/.config";
+    config = HomeFolder() + "/.config";
   }
   std::string dir = config + "/cavel";
   MakeFolders(dir);

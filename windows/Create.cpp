@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "core/DialogFolder.h"
 #include "core/Dialogs.h"
 #include "core/Messages.h"
 #include "core/SavePath.h"
@@ -126,9 +127,11 @@ void TForm7::BtnSaveClick() {
     case TitleLineResult::Faulty:
       return;
   }
-  const SaveFileRequest request{std::string(msg::kTitleNewSave), std::string(), {}};
+  const SaveFileRequest request{std::string(msg::kTitleNewSave), std::string(), {},
+                                OpenDialogFolder(State(), HomeFolder())};
   const std::optional<std::string> chosen = Main().Files().SaveFileName(request);
   if (!chosen) return;
+  RememberDialogFolder(State(), *chosen);
   const std::string path = WithCsvExtension(*chosen, Main().Dlg());
   // A write that fails has been reported; the titles stay for another try.
   if (!CreateNewFile(State(), path, line, Main().Dlg())) return;

@@ -112,6 +112,42 @@ class OpenTest : public QObject {
     QCOMPARE(m.state.DocumentFileName, file);
   }
 
+  void dialogsStartWhereTheUsersFilesAre() {
+    TestApp app;
+    for (const char* folder : {"home", "recent", "open", "chosen"}) QVERIFY(QDir(Utf8(app.Dir())).mkdir(folder));
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(app.Path("home")));
+    app.WriteSettings(RecentSettings({app.Path("recent/r.csv")}));
+    app.Start();
+    TForm1& m = app.Main();
+    const auto openFrom = [&] {
+      m.MenuFileOpenClick();  // cancelled
+      return app.files.asked().back().folder;
+    };
+    const auto saveFrom = [&] {
+      m.MenuAnotherSaveClick();  // cancelled
+      return app.files.asked().back().folder;
+    };
+    // No file open: the newest recent file's folder, else home.
+    QCOMPARE(openFrom(), app.Path("recent"));
+    m.state.OpenFileName[1] = "none";
+    QCOMPARE(openFrom(), app.Path("home"));
+    // A file open: its folder, for opening and for saving.
+    app.files.Answer(app.WriteFile("open/b.csv", Sjis(kFileB)));
+    m.MenuFileOpenClick();
+    QCOMPARE(openFrom(), app.Path("open"));
+    app.files.Answer(app.Path("chosen/c.csv"));
+    m.MenuAnotherSaveClick();
+    QCOMPARE(app.files.asked().back().folder, app.Path("open"));
+    // The folder last chosen wins, save as keeps to the open file's.
+    QCOMPARE(openFrom(), app.Path("chosen"));
+    QCOMPARE(saveFrom(), app.Path("open"));
+    // A dropped file is chosen too.
+    m.DropFiles({app.WriteFile("recent/d.csv", Sjis(kFileA))});
+    QCOMPARE(openFrom(), app.Path("recent"));
+    qputenv("HOME", home);
+  }
+
   void dialogCancelledChangesNothing() {
     TestApp app;
     const std::string a = app.WriteFile("a.csv", Sjis(kFileA));

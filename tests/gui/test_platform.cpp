@@ -315,7 +315,9 @@ class PlatformTest : public QObject {
   // ---- file dialogs ----------------------------------------------------------------------
   void openDialogSetUp() {
     QFileDialog dialog;
-    PrepareOpenDialog(dialog, OpenFileRequest{"ファイルを開く", CsvFileFilters()});
+    QTemporaryDir start;
+    PrepareOpenDialog(dialog, OpenFileRequest{"ファイルを開く", CsvFileFilters(), start.path().toStdString()});
+    QCOMPARE(QDir(dialog.directory()).canonicalPath(), QDir(start.path()).canonicalPath());
     QCOMPARE(dialog.windowTitle(), Utf8("ファイルを開く"));
     QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
     QVERIFY(dialog.defaultSuffix().isEmpty());
@@ -333,7 +335,7 @@ class PlatformTest : public QObject {
     QTemporaryDir dir;
     for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "noext"}) std::ofstream(dir.filePath(name).toStdString()) << "x";
     QFileDialog dialog;
-    PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters()});
+    PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters(), {}});
     dialog.setDirectory(dir.path());
     dialog.show();
     auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
@@ -359,7 +361,7 @@ class PlatformTest : public QObject {
     QTemporaryDir dir;
     QFileDialog dialog;
     const std::string initial = dir.filePath(QStringLiteral("データ.csv")).toStdString();
-    PrepareSaveDialog(dialog, SaveFileRequest{"ﾌｧｲﾙの上書保存", initial, CsvFileFilters()});
+    PrepareSaveDialog(dialog, SaveFileRequest{"ﾌｧｲﾙの上書保存", initial, CsvFileFilters(), {}});
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
     QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     QVERIFY(dialog.defaultSuffix().isEmpty());
@@ -380,11 +382,11 @@ class PlatformTest : public QObject {
       QMetaObject::invokeMethod(d, "accept");
     });
     // The open dialog takes a name that does not exist: the caller tests it.
-    std::optional<std::string> chosen = files.OpenFileName(OpenFileRequest{"t", CsvFileFilters()});
+    std::optional<std::string> chosen = files.OpenFileName(OpenFileRequest{"t", CsvFileFilters(), {}});
     QVERIFY(chosen);
     QCOMPARE(Utf8(*chosen), missing);
     WhenModal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
-    QVERIFY(!files.SaveFileName(SaveFileRequest{"t", "", {}}));
+    QVERIFY(!files.SaveFileName(SaveFileRequest{"t", "", {}, {}}));
     // A name typed without extension comes back without one.
     const QString bare = dir.filePath(QStringLiteral("data"));
     WhenModal([bare](QWidget* w) {
@@ -392,7 +394,7 @@ class PlatformTest : public QObject {
       d->selectFile(bare);
       QMetaObject::invokeMethod(d, "accept");
     });
-    chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters()});
+    chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters(), {}});
     QVERIFY(chosen);
     QCOMPARE(Utf8(*chosen), bare);
   }
