@@ -238,7 +238,7 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   // 4. The list's design width: the window has not been placed yet.
   state.ListWidthAtStart = kListDesignWidth;
   // 5.
-  PlaceWidget(*this, state, kWinMain, QSize(kDesignWidth, kDesignHeight), ScreenSize());
+  placed_ = PlaceWidget(*this, state, kWinMain, QSize(kDesignWidth, kDesignHeight), Screens());
   // 6. The horizontal extent, fixed for the run.
   ListBox1Model->SetRowSize(QSize(state.ListWidthAtStart * 50 / 10, kListItemHeight));
   // 7.
@@ -276,7 +276,7 @@ void TForm1::FormDestroy() {
   ListBox1Model->Clear();
   Lines().swap(state.Document);
   // 3.
-  CaptureWidgetBounds(state, kWinMain, *this);
+  CaptureWidgetBounds(state, kWinMain, *this, placed_);
   // 4.
   WriteOutcome written = WriteIniFileValue(ports_.settingsPath, state);
   if (!written.ok) ErrorReport(Dlg(), msg::CannotWrite(ports_.settingsPath));
@@ -678,7 +678,7 @@ void TForm1::MenuOptionSetClick() {
 
 int TForm1::ShowModal(QDialog& window) { return ports_.modal ? ports_.modal->RunModal(window) : 0; }
 
-QSize TForm1::ScreenSize() const { return ports_.screenSize ? ports_.screenSize() : PrimaryScreenSize(); }
+ScreenSet TForm1::Screens() const { return ports_.screens ? ports_.screens() : DesktopScreens(); }
 
 // ---- the grid ---------------------------------------------------------------------------------
 

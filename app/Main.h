@@ -225,7 +225,7 @@ class TForm1 : public QMainWindow, public MainHost {
   MainState& State() override { return state; }
   Dialogs& Dlg() override { return *ports_.dialogs; }
   FileDialogs& Files() override { return *ports_.files; }
-  QSize ScreenSize() const override;
+  ScreenSet Screens() const override;
   const std::string& SettingsPath() const override { return ports_.settingsPath; }
   QWidget* MainWindow() override { return this; }
   int ShowModal(QDialog& window) override;
@@ -275,6 +275,7 @@ class TForm1 : public QMainWindow, public MainHost {
   KeyHook* listKeys_ = nullptr;
   KeyHook* gridKeys_ = nullptr;
   bool destroyed_ = false;
+  Placement placed_;
   GridCells gridCells_;
   StringGridFrame* gridFrame_ = nullptr;
   FindJump findJump_{state};

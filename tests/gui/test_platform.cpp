@@ -288,27 +288,42 @@ class PlatformTest : public QObject {
   void placementAppliesAndCapturesTheRules() {
     HeldSettings s;
     QWidget window;
-    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(1280, 1024));
+    const ScreenSet screen{{1280, 1024}, {{0, 0, 1280, 1024}}};
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), screen);
     QCOMPARE(BoundsOf(window), (Rect{338, 302, 604, 420}));
-    // A window larger than the screen gets a negative position.
-    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(600, 400));
-    QCOMPARE(BoundsOf(window), (Rect{-2, -10, 604, 420}));
+    // A window larger than the screen is fitted to it, its title bar on it.
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), ScreenSet{{600, 400}, {{0, 0, 600, 400}}});
+    const FrameMargins frame = kAssumedFrame;
+    QCOMPARE(BoundsOf(window),
+             (Rect{0, 0, 600 - frame.left - frame.right, 400 - frame.top - frame.bottom}));
     s.FormLeft[3] = 10, s.FormTop[3] = 20, s.FormWidth[3] = 500, s.FormHeight[3] = 300;
-    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(1280, 1024));
+    Placement placed = PlaceWidget(window, s, kWinItemset, QSize(604, 420), screen);
     QCOMPARE(BoundsOf(window), (Rect{10, 20, 500, 300}));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.move(40, 50);
-    CaptureWidgetBounds(s, kWinItemset, window);
+    CaptureWidgetBounds(s, kWinItemset, window, placed);
     QCOMPARE(s.FormLeft[3], 40);
     QCOMPARE(s.FormTop[3], 50);
     QCOMPARE(s.FormWidth[3], 500);
     window.showMaximized();
     QCOMPARE(StateOf(window), WindowState::Maximized);
-    CaptureWidgetBounds(s, kWinItemset, window);
+    CaptureWidgetBounds(s, kWinItemset, window, placed);
     QCOMPARE(s.FormLeft[3], 40);
     QCOMPARE(s.FormWidth[3], 500);
-    CentreWidget(window, QSize(392, 193), QSize(1280, 1024));
+    // Closed maximized, placed again: normal at the remembered bounds, and
+    // Ctrl+[ twice comes back to them.
+    window.hide();
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), screen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(StateOf(window), WindowState::Normal);
+    QCOMPARE(BoundsOf(window), (Rect{40, 50, 500, 300}));
+    ToggleMaximized(window);
+    QTRY_COMPARE(StateOf(window), WindowState::Maximized);
+    ToggleMaximized(window);
+    QTRY_COMPARE(BoundsOf(window), (Rect{40, 50, 500, 300}));
+    CentreWidget(window, QSize(392, 193), screen);
     QCOMPARE(window.pos(), QPoint(444, 415));
   }
 
