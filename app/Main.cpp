@@ -181,6 +181,8 @@ void TForm1::BuildMenu() {
   const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
 
   menu(MenuFile, "MenuFile", msg::kMenuFile);
+  // The separator above the recent files stands even when all nine are hidden.
+  MenuFile->setSeparatorsCollapsible(false);
   item(MenuFile, MenuFileOpen, "MenuFileOpen", msg::kMenuFileOpen, &TForm1::MenuFileOpenClick, ctrl(Qt::Key_O));
   item(MenuFile, MenuOverWriteSave, "MenuOverWriteSave", msg::kMenuOverWriteSave, &TForm1::MenuOverWriteSaveClick,
        ctrl(Qt::Key_S));

@@ -343,6 +343,13 @@ class MainWindowTest : public QObject {
     QVERIFY(ini.find("Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500") != std::string::npos);
   }
 
+  void theSeparatorAboveTheRecentFilesStands() {
+    TestApp app;
+    app.Start();
+    QVERIFY(VisibleRecent(app.Main()).isEmpty());
+    QVERIFY(app.Main().MenuFile->actionGeometry(app.Main().MenuFileSeparate).height() > 0);
+  }
+
   void aWindowSavedOffTheScreenIsPulledBackAndItsBoundsKept() {
     const std::string saved = "[FormMain]\r\nMem=1\r\nLeft=1400\r\nTop=800\r\nWidth=604\r\nHeight=420\r\n";
     TestApp app;
