@@ -56,6 +56,7 @@
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
 #include "windows/LinesModel.h"
+#include "windows/RowList.h"
 #include "windows/Search.h"
 #include "windows/StringGrid.h"
 #include "windows/View.h"
@@ -123,7 +124,7 @@ void TForm1::BuildControls() {
   bar->addStretch();
   layout->addWidget(Panel1);
 
-  ListBox1 = new QListView(central);
+  ListBox1 = new RowList(central);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1Model = new LinesModel(state.Document, QSize(kListDesignWidth * 50 / 10, kListItemHeight), this);
   ListBox1->setModel(ListBox1Model);
@@ -162,7 +163,7 @@ void TForm1::BuildControls() {
   gridKeys_->Bind(StringGrid1);
   // A double click anywhere on the list or the grid, on a row or not.
   ListBox1->viewport()->installEventFilter(this);
-  StringGrid1->viewport()->installEventFilter(this);
+  connect(gridFrame_, &StringGridFrame::doubleClicked, this, [this] { ListBoxDblClick(); });
 }
 
 void TForm1::BuildMenu() {
@@ -816,8 +817,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonDblClick &&
-      (watched == ListBox1->viewport() || watched == StringGrid1->viewport()) &&
+  if (event->type() == QEvent::MouseButtonDblClick && watched == ListBox1->viewport() &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     ListBoxDblClick();
     return true;
