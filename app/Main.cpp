@@ -337,17 +337,23 @@ void TForm1::DelayTime(int milliseconds) {
   if (ports_.pump) ports_.pump->DelayTime(milliseconds);
 }
 
+void TForm1::ShowView(QWidget* shown, QWidget* hidden) {
+  shown->show();
+  hidden->hide();
+  // The view gets its size now, so that scrolling to its current row sees
+  // how many rows fit: a view that was hidden has not been laid out.
+  centralWidget()->layout()->activate();
+}
+
 void TForm1::BtnDispChgClick() {
   if (state.GridBuilt == 0) StringGridDisp();
   if (ListVisible()) {
     if (ListRowCount() == 0) return;
-    StringGrid1->show();
-    ListBox1->hide();
+    ShowView(StringGrid1, ListBox1);
     SetGridCurrentRow(ListSelection() + 1);
     StringGrid1->setFocus();
   } else {
-    ListBox1->show();
-    StringGrid1->hide();
+    ShowView(ListBox1, StringGrid1);
     SelectListRow(GridCurrentRow() - 1);
     ListBox1->setFocus();
   }
@@ -375,7 +381,7 @@ void TForm1::SelectListRow(int row) {
   }
   const QModelIndex index = ListBox1Model->index(row);
   selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-  ListBox1->scrollTo(index);
+  if (!ListBox1->isHidden()) ListBox1->scrollTo(index);
 }
 
 bool TForm1::ListVisible() const { return !ListBox1->isHidden(); }
@@ -384,8 +390,7 @@ bool TForm1::ListVisible() const { return !ListBox1->isHidden(); }
 
 void TForm1::SwitchGridToList() {
   if (ListVisible()) return;
-  ListBox1->show();
-  StringGrid1->hide();
+  ShowView(ListBox1, StringGrid1);
   ListBox1->setFocus();
 }
 
@@ -753,7 +758,8 @@ void TForm1::SetGridCurrentRow(int row) {
   const QModelIndex cell =
       StringGrid1Model->index(std::clamp(row - 1, 0, rows - 1), current.isValid() ? std::min(current.column(), cols - 1) : 0);
   StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
-  StringGrid1->scrollTo(cell);
+  // A hidden grid has no size to scroll by: the switch to the grid scrolls.
+  if (!StringGrid1->isHidden()) StringGrid1->scrollTo(cell);
 }
 
 bool TForm1::GridHoldsDocument() const { return GridRowCount() == ListRowCount() + 1; }

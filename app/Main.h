@@ -260,6 +260,8 @@ class TForm1 : public QMainWindow, public MainHost {
   void AbandonOpen();
   // "Grid view switched to the list".
   void SwitchGridToList();
+  // Shows one view, hides the other, and lays the shown one out at once.
+  void ShowView(QWidget* shown, QWidget* hidden);
   void MakeListFirstInTabOrder();
   void MainKeyDown(QKeyEvent& key, bool enterViews);
   void OpenRecordWindow(bool edit);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -209,6 +210,31 @@ class KeysTest : public QObject {
     QTest::mouseDClick(titles->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(199, 12));
     QCOMPARE(app.modal.shown().size(), shown);
     QVERIFY(titles->sectionSize(0) < 200);
+  }
+
+  void switchingToTheGridScrollsOnlyAsFarAsNeeded() {
+    TestApp app;
+    std::string file = "t\r\n";
+    for (int i = 1; i < 100; ++i) file += std::to_string(i) + "\r\n";
+    app.Start(app.WriteFile("a.csv", file));
+    TForm1& m = app.Main();
+    m.resize(604, 420);
+    ShowActive(m);
+    // A window that changed line 4 returns while the list shows: the grid
+    // is filled and its cursor set while it is hidden.
+    m.state.CurrentLine = 4;
+    m.state.DocumentChanged = 1;
+    m.ReturnRefresh();
+    m.BtnDispChgClick();
+    QCOMPARE(m.GridCurrentRow(), 5);
+    QCOMPARE(m.StringGrid1->verticalScrollBar()->value(), 0);
+    // Far down, the row comes into view at the bottom edge.
+    m.BtnDispChgClick();
+    m.SelectListRow(60);
+    m.BtnDispChgClick();
+    const QRect current = m.StringGrid1->visualRect(m.StringGrid1->currentIndex());
+    QVERIFY(m.StringGrid1->viewport()->rect().contains(current));
+    QVERIFY(current.bottom() > m.StringGrid1->viewport()->height() - 2 * 24);
   }
 
   void ctrlBracketTogglesMaximizedExactly() {
