@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "app/AppIcon.h"
 #include "core/Messages.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
@@ -403,6 +404,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(app.modal.shown().size(), std::size_t(2));
     app.Stop();
     QVERIFY(ReadBytes(app.SettingsPath()).find(saved) != std::string::npos);
+  }
+
+  void everyWindowShowsTheProgramIcon() {
+    TestApp app;
+    app.Start();
+    const TForm1::Children& f = app.Forms();
+    const QWidget* windows[] = {&app.Main(), f.Form2,  f.Form3,  f.Form4,  f.Form5,  f.Form6,  f.Form7,
+                                f.Form8,     f.Form9,  f.Form10, f.Form11, f.Form12, f.Form13, f.Form14};
+    for (const QWidget* w : windows) {
+      const QList<QSize> sizes = w->windowIcon().availableSizes();
+      for (int size : kIconSizes) QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(w->objectName()));
+    }
   }
 
   void exitReportsASettingsFileThatCannotBeWritten() {
