@@ -15,7 +15,12 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QLibraryInfo>
+#include <QSet>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QTranslator>
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
@@ -30,6 +35,7 @@
 #include "platform/Pump.h"
 #include "platform/QtText.h"
 #include "platform/TopWindows.h"
+#include "support/TestApp.h"
 
 using namespace cavel;
 
@@ -45,6 +51,16 @@ void WhenModal(std::function<void(QWidget*)> action) {
       QTimer::singleShot(5, *poll);
   };
   QTimer::singleShot(0, *poll);
+}
+
+// Whether the character at `position` is text drawn on a background of its
+// own (the marks of paragraphs, tables and cells are not text).
+bool Tinted(const QTextDocument& doc, int position) {
+  const QChar c = doc.characterAt(position);
+  if (c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1)) return false;
+  QTextCursor at(const_cast<QTextDocument*>(&doc));
+  at.setPosition(position + 1);
+  return at.charFormat().background().style() != Qt::NoBrush;
 }
 
 QKeyEvent Key(int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
@@ -452,6 +468,103 @@ class PlatformTest : public QObject {
                    qPrintable(page + " -> " + m.captured(0)));
       }
     }
+  }
+
+  void helpWindowFitsTheScreenItOpensOnAndCanBeResized() {
+    // 1024 x 768 at a scale of 1.5, less a panel, as the screen reports it.
+    const QRect small(0, 24, 683, 488);
+    HelpBook book({QStringLiteral(CAVEL_SOURCE_DIR "/help")}, [small] { return small; });
+    std::string reason;
+    QVERIFY(book.ShowContents("CAVEL.HLP", reason));
+    HelpWindow& w = *book.window();
+    const FrameMargins frame = FrameOf(w);
+    const QRect outer = w.geometry().adjusted(-frame.left, -frame.top, frame.right, frame.bottom);
+    QVERIFY2(small.contains(outer), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(outer.x()).arg(outer.y()).arg(outer.width()).arg(outer.height())));
+    w.resize(320, 240);
+    QCOMPARE(w.size(), QSize(320, 240));
+    w.resize(900, 700);
+    QCOMPARE(w.size(), QSize(900, 700));
+    // Where there is room: the size it was made for, centred.
+    w.hide();
+    HelpBook roomy({QStringLiteral(CAVEL_SOURCE_DIR "/help")}, [] { return QRect(0, 0, 1280, 1024); });
+    QVERIFY(roomy.ShowContents("CAVEL.HLP", reason));
+    QCOMPARE(BoundsOf(*roomy.window()), (Rect{(1280 - 720) / 2, (1024 - 600) / 2, 720, 600}));
+  }
+
+  void helpSetsEveryMessageApartWithAStyleItDraws() {
+    // The texts of the message boxes, as far as the help quotes them.
+    const std::string_view messages[] = {
+        msg::kBadParameters,   msg::kLineTooLong,       msg::kTooManyLines,     msg::kAskQuit,
+        msg::kAskBackToList,   msg::kAskSave,           msg::kAskAddExtension,  msg::kFileMissing,
+        msg::kRecordTooLong,   msg::kDocumentLineLimit, msg::kSelectLineFirst,  msg::kGridNotLoaded,
+        msg::kGridWidthNotStored, msg::kAskStoreGridWidth, msg::kNotFound,     msg::kJumpOutOfRange,
+        msg::kNoMoreThan64Items, msg::kNothingSet,      msg::kColWidthOutOfRange, msg::kLooksLikeUtf8};
+    const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
+    int found = 0;
+    for (const QString& page : dir.entryList({QStringLiteral("*.html")})) {
+      QTextBrowser browser;
+      browser.setSource(QUrl::fromLocalFile(dir.filePath(page)));
+      const QTextDocument& doc = *browser.document();
+      for (std::string_view m : messages) {
+        const QString text = Utf8(m.substr(0, m.find('\n'))).trimmed();
+        for (QTextCursor at = doc.find(text); !at.isNull(); at = doc.find(text, at)) {
+          ++found;
+          const QString where = page + QStringLiteral(": ") + text;
+          QTextTable* table = at.currentTable();
+          const bool tintedCell = table && table->cellAt(at).format().background().style() != Qt::NoBrush;
+          // Inline: the tinted run that holds the text is 「...」.
+          int start = at.selectionStart(), end = at.selectionEnd();
+          const bool tinted = Tinted(doc, start);
+          while (start > 0 && Tinted(doc, start - 1)) --start;
+          while (end < doc.characterCount() - 1 && Tinted(doc, end)) ++end;
+          const bool quoted = doc.characterAt(start) == QChar(u'「') && doc.characterAt(end - 1) == QChar(u'」');
+          QVERIFY2(tintedCell || (tinted && quoted), qPrintable(where));
+        }
+      }
+    }
+    QVERIFY(found >= 20);
+  }
+
+  void helpNamesOnlyButtonsAndMenusTheProgramHas() {
+    test::TestApp app;
+    app.Start();
+    // Captions as the help writes them: 保存(&S) is 保存(S).
+    QSet<QString> names;
+    const auto add = [&](QString caption) { names << caption.remove(QLatin1Char('&')); };
+    for (const QAbstractButton* b : app.Main().findChildren<QAbstractButton*>()) add(b->text());
+    for (const QAction* a : app.Main().findChildren<QAction*>()) add(a->text());
+    HelpWindow help;
+    for (const QAbstractButton* b : help.findChildren<QAbstractButton*>()) add(b->text());
+    for (MsgButton b : {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbHelp}) add(Utf8(ButtonCaption(b)));
+    // The file dialogs, in the Japanese of the program's own.
+    QTranslator japanese;
+    QVERIFY(japanese.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&japanese);
+    for (bool save : {false, true}) {
+      QFileDialog dialog;
+      if (save)
+        PrepareSaveDialog(dialog, SaveFileRequest{"t", "", CsvFileFilters(), {}});
+      else
+        PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters(), {}});
+      for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) add(b->text());
+    }
+    QCoreApplication::removeTranslator(&japanese);
+    QVERIFY(names.contains(Utf8("保存(S)")));
+
+    const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
+    const QRegularExpression bold(QStringLiteral("<b>(.*?)</b>"));
+    int named = 0;
+    for (const QString& page : dir.entryList({QStringLiteral("*.html")})) {
+      QFile file(dir.filePath(page));
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      const QString html = QString::fromUtf8(file.readAll());
+      for (auto it = bold.globalMatch(html); it.hasNext(); ++named) {
+        const QString name = it.next().captured(1);
+        QVERIFY2(names.contains(name), qPrintable(page + QStringLiteral(": ") + name));
+      }
+    }
+    QVERIFY(named >= 30);
   }
 
   // ---- other applications' windows ----------------------------------------------------------------
