@@ -1,5 +1,6 @@
 #include "core/Encoding.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -30,39 +31,48 @@ bool PlausibleSjisPair(unsigned char second, const unsigned char* next, const un
 // pair that is not PlausibleSjisPair.
 bool ScanUtf8(std::string_view s, bool& foreign) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const std::size_t n = s.size();
-  std::size_t i = 0;
-  while (i < n) {
+  const auto* const end = p + s.size();
+  while (p < end) {
     // ASCII, eight bytes at a time.
-    while (i + 8 <= n) {
+    while (end - p >= 8) {
       std::uint64_t word;
-      std::memcpy(&word, p + i, 8);
+      std::memcpy(&word, p, 8);
       if (word & kHighBits) break;
-      i += 8;
+      p += 8;
     }
-    while (i < n && p[i] < 0x80) ++i;
-    if (i >= n) break;
-    const unsigned char c = p[i];
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) low = 0xA0;   // no overlong forms
-      if (c == 0xED) high = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-    } else {
-      return false;
+    while (p < end && *p < 0x80) ++p;
+    // A run of multi-byte sequences, up to the next ASCII byte.
+    while (p < end && *p >= 0x80) {
+      const unsigned char c = *p;
+      // The common case first: three bytes, neither E0 nor ED, whose
+      // second byte may be any continuation byte.
+      if (c >= 0xE1 && c <= 0xEF && c != 0xED) {
+        if (end - p < 3 || !Continuation(p[1]) || !Continuation(p[2])) return false;
+        foreign = true;
+        p += 3;
+        continue;
+      }
+      std::ptrdiff_t length = 0;
+      unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+      if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+      } else if (c == 0xE0 || c == 0xED) {
+        length = 3;
+        if (c == 0xE0) low = 0xA0;   // no overlong forms
+        if (c == 0xED) high = 0x9F;  // no surrogates
+      } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+      } else {
+        return false;
+      }
+      if (end - p < length || p[1] < low || p[1] > high) return false;
+      for (std::ptrdiff_t k = 2; k < length; ++k)
+        if (!Continuation(p[k])) return false;
+      if (length > 2 || !PlausibleSjisPair(p[1], p + 2, end)) foreign = true;
+      p += length;
     }
-    if (n - i < length || p[i + 1] < low || p[i + 1] > high) return false;
-    for (std::size_t k = 2; k < length; ++k)
-      if (!Continuation(p[i + k])) return false;
-    if (length > 2 || !PlausibleSjisPair(p[i + 1], p + i + 2, p + n)) foreign = true;
-    i += length;
   }
   return true;
 }
