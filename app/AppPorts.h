@@ -23,7 +23,7 @@ struct AppPorts {
   ModalRunner* modal = nullptr;
   TopWindows* topWindows = nullptr;
   Help* help = nullptr;
-  ScreenSizeSource screenSize = PrimaryScreenSize;
+  ScreensSource screens = DesktopScreens;
   std::string settingsPath;
 };
 

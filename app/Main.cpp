@@ -25,7 +25,9 @@
 
 #include "app/Startup.h"
 #include "core/CsvWriter.h"
+#include "core/DialogFolder.h"
 #include "core/Dialogs.h"
+#include "core/Encoding.h"
 #include "core/Find.h"
 #include "core/GridFill.h"
 #include "core/History.h"
@@ -54,6 +56,7 @@
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
 #include "windows/LinesModel.h"
+#include "windows/RowList.h"
 #include "windows/Search.h"
 #include "windows/StringGrid.h"
 #include "windows/View.h"
@@ -121,7 +124,7 @@ void TForm1::BuildControls() {
   bar->addStretch();
   layout->addWidget(Panel1);
 
-  ListBox1 = new QListView(central);
+  ListBox1 = new RowList(central);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1Model = new LinesModel(state.Document, QSize(kListDesignWidth * 50 / 10, kListItemHeight), this);
   ListBox1->setModel(ListBox1Model);
@@ -160,7 +163,7 @@ void TForm1::BuildControls() {
   gridKeys_->Bind(StringGrid1);
   // A double click anywhere on the list or the grid, on a row or not.
   ListBox1->viewport()->installEventFilter(this);
-  StringGrid1->viewport()->installEventFilter(this);
+  connect(gridFrame_, &StringGridFrame::doubleClicked, this, [this] { ListBoxDblClick(); });
 }
 
 void TForm1::BuildMenu() {
@@ -179,6 +182,8 @@ void TForm1::BuildMenu() {
   const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
 
   menu(MenuFile, "MenuFile", msg::kMenuFile);
+  // The separator above the recent files stands even when all nine are hidden.
+  MenuFile->setSeparatorsCollapsible(false);
   item(MenuFile, MenuFileOpen, "MenuFileOpen", msg::kMenuFileOpen, &TForm1::MenuFileOpenClick, ctrl(Qt::Key_O));
   item(MenuFile, MenuOverWriteSave, "MenuOverWriteSave", msg::kMenuOverWriteSave, &TForm1::MenuOverWriteSaveClick,
        ctrl(Qt::Key_S));
@@ -236,7 +241,7 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   // 4. The list's design width: the window has not been placed yet.
   state.ListWidthAtStart = kListDesignWidth;
   // 5.
-  PlaceWidget(*this, state, kWinMain, QSize(kDesignWidth, kDesignHeight), ScreenSize());
+  placed_ = PlaceWidget(*this, state, kWinMain, QSize(kDesignWidth, kDesignHeight), Screens());
   // 6. The horizontal extent, fixed for the run.
   ListBox1Model->SetRowSize(QSize(state.ListWidthAtStart * 50 / 10, kListItemHeight));
   // 7.
@@ -274,7 +279,7 @@ void TForm1::FormDestroy() {
   ListBox1Model->Clear();
   Lines().swap(state.Document);
   // 3.
-  CaptureWidgetBounds(state, kWinMain, *this);
+  CaptureWidgetBounds(state, kWinMain, *this, placed_);
   // 4.
   WriteOutcome written = WriteIniFileValue(ports_.settingsPath, state);
   if (!written.ok) ErrorReport(Dlg(), msg::CannotWrite(ports_.settingsPath));
@@ -332,17 +337,23 @@ void TForm1::DelayTime(int milliseconds) {
   if (ports_.pump) ports_.pump->DelayTime(milliseconds);
 }
 
+void TForm1::ShowView(QWidget* shown, QWidget* hidden) {
+  shown->show();
+  hidden->hide();
+  // The view gets its size now, so that scrolling to its current row sees
+  // how many rows fit: a view that was hidden has not been laid out.
+  centralWidget()->layout()->activate();
+}
+
 void TForm1::BtnDispChgClick() {
   if (state.GridBuilt == 0) StringGridDisp();
   if (ListVisible()) {
     if (ListRowCount() == 0) return;
-    StringGrid1->show();
-    ListBox1->hide();
+    ShowView(StringGrid1, ListBox1);
     SetGridCurrentRow(ListSelection() + 1);
     StringGrid1->setFocus();
   } else {
-    ListBox1->show();
-    StringGrid1->hide();
+    ShowView(ListBox1, StringGrid1);
     SelectListRow(GridCurrentRow() - 1);
     ListBox1->setFocus();
   }
@@ -370,7 +381,7 @@ void TForm1::SelectListRow(int row) {
   }
   const QModelIndex index = ListBox1Model->index(row);
   selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-  ListBox1->scrollTo(index);
+  if (!ListBox1->isHidden()) ListBox1->scrollTo(index);
 }
 
 bool TForm1::ListVisible() const { return !ListBox1->isHidden(); }
@@ -379,8 +390,7 @@ bool TForm1::ListVisible() const { return !ListBox1->isHidden(); }
 
 void TForm1::SwitchGridToList() {
   if (ListVisible()) return;
-  ListBox1->show();
-  StringGrid1->hide();
+  ShowView(ListBox1, StringGrid1);
   ListBox1->setFocus();
 }
 
@@ -424,6 +434,8 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
       HistoryTrim(state);
       HistoryMenuRefresh();
     }
+    // Loaded as it is; the user learns why its text looks garbled.
+    TellIfUtf8(state.Document, Dlg());
   } else {
     // Failure steps.
     SetNoFileState();
@@ -438,9 +450,10 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
 }
 
 void TForm1::MenuFileOpenClick() {
-  OpenFileRequest request{std::string(msg::kTitleOpenFile), CsvFileFilters()};
+  OpenFileRequest request{std::string(msg::kTitleOpenFile), CsvFileFilters(), OpenDialogFolder(state, HomeFolder())};
   std::optional<std::string> chosen = Files().OpenFileName(request);
   if (!chosen) return;
+  RememberDialogFolder(state, *chosen);
   state.CurrentFileName = *chosen;
   if (!FileExists(state.CurrentFileName)) {
     Refuse(Dlg(), std::string(msg::kFileMissing));
@@ -455,6 +468,7 @@ void TForm1::RecentFileClick(int i) {
   if (i < 1 || i > kHistorySlots) return;
   SwitchGridToList();
   state.HistoryOpenName = state.OpenFileName[static_cast<std::size_t>(i)];
+  RememberDialogFolder(state, state.HistoryOpenName);
   state.HistoryOpenFailed = 0;
   MenuFileOpenExecute();
   if (state.HistoryOpenFailed == 0) {
@@ -480,6 +494,7 @@ void TForm1::MenuFileOpenExecute() {
 void TForm1::DropFiles(const std::vector<std::string>& paths) {
   if (paths.empty() || paths.front().empty()) return;
   state.CurrentFileName = paths.front();
+  RememberDialogFolder(state, state.CurrentFileName);
   SwitchGridToList();
   LoadCurrentFile(OpenPath::Drop);
 }
@@ -514,16 +529,19 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::MenuOverWriteSaveClick() {
   // The dialog only confirms: the file written is the open one.
-  SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters()};
+  SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters(),
+                          SaveDialogFolder(state, HomeFolder())};
   if (!Files().SaveFileName(request)) return;
   const WriteOutcome written = WriteLines(state.CurrentFileName, state.Document);
   if (!written.ok) ErrorReport(Dlg(), msg::FileError(state.CurrentFileName, written.error));
 }
 
 void TForm1::MenuAnotherSaveClick() {
-  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters()};
+  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters(),
+                          SaveDialogFolder(state, HomeFolder())};
   std::optional<std::string> chosen = Files().SaveFileName(request);
   if (!chosen) return;
+  RememberDialogFolder(state, *chosen);
   const std::string path = WithCsvExtension(*chosen, Dlg());
   const WriteOutcome written = WriteLines(path, state.Document);
   if (!written.ok) ErrorReport(Dlg(), msg::FileError(path, written.error));
@@ -668,7 +686,7 @@ void TForm1::MenuOptionSetClick() {
 
 int TForm1::ShowModal(QDialog& window) { return ports_.modal ? ports_.modal->RunModal(window) : 0; }
 
-QSize TForm1::ScreenSize() const { return ports_.screenSize ? ports_.screenSize() : PrimaryScreenSize(); }
+ScreenSet TForm1::Screens() const { return ports_.screens ? ports_.screens() : DesktopScreens(); }
 
 // ---- the grid ---------------------------------------------------------------------------------
 
@@ -740,7 +758,8 @@ void TForm1::SetGridCurrentRow(int row) {
   const QModelIndex cell =
       StringGrid1Model->index(std::clamp(row - 1, 0, rows - 1), current.isValid() ? std::min(current.column(), cols - 1) : 0);
   StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
-  StringGrid1->scrollTo(cell);
+  // A hidden grid has no size to scroll by: the switch to the grid scrolls.
+  if (!StringGrid1->isHidden()) StringGrid1->scrollTo(cell);
 }
 
 bool TForm1::GridHoldsDocument() const { return GridRowCount() == ListRowCount() + 1; }
@@ -804,8 +823,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonDblClick &&
-      (watched == ListBox1->viewport() || watched == StringGrid1->viewport()) &&
+  if (event->type() == QEvent::MouseButtonDblClick && watched == ListBox1->viewport() &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     ListBoxDblClick();
     return true;

@@ -225,7 +225,7 @@ class TForm1 : public QMainWindow, public MainHost {
   MainState& State() override { return state; }
   Dialogs& Dlg() override { return *ports_.dialogs; }
   FileDialogs& Files() override { return *ports_.files; }
-  QSize ScreenSize() const override;
+  ScreenSet Screens() const override;
   const std::string& SettingsPath() const override { return ports_.settingsPath; }
   QWidget* MainWindow() override { return this; }
   int ShowModal(QDialog& window) override;
@@ -260,6 +260,8 @@ class TForm1 : public QMainWindow, public MainHost {
   void AbandonOpen();
   // "Grid view switched to the list".
   void SwitchGridToList();
+  // Shows one view, hides the other, and lays the shown one out at once.
+  void ShowView(QWidget* shown, QWidget* hidden);
   void MakeListFirstInTabOrder();
   void MainKeyDown(QKeyEvent& key, bool enterViews);
   void OpenRecordWindow(bool edit);
@@ -275,6 +277,7 @@ class TForm1 : public QMainWindow, public MainHost {
   KeyHook* listKeys_ = nullptr;
   KeyHook* gridKeys_ = nullptr;
   bool destroyed_ = false;
+  Placement placed_;
   GridCells gridCells_;
   StringGridFrame* gridFrame_ = nullptr;
   FindJump findJump_{state};

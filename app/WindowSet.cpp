@@ -1,5 +1,8 @@
 #include "app/WindowSet.h"
 
+#include <QApplication>
+
+#include "app/AppIcon.h"
 #include "windows/Convert.h"
 #include "windows/Create.h"
 #include "windows/Dialog.h"
@@ -16,8 +19,11 @@
 
 namespace cavel {
 
-WindowSet::WindowSet(const AppPorts& ports, const std::optional<std::string>& commandLineFile)
-    : form1_(std::make_unique<TForm1>(ports, commandLineFile)) {
+WindowSet::WindowSet(const AppPorts& ports, const std::optional<std::string>& commandLineFile) {
+  // Every window of the program, message boxes, file dialogs and help
+  // included, shows the program's icon.
+  QApplication::setWindowIcon(ProgramIcon());
+  form1_ = std::make_unique<TForm1>(ports, commandLineFile);
   TForm1& main = *form1_;
   TForm1::Children c;
   c.Form2 = new TForm2(main);

@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
   cavel::TForm1& main = windows.Main();
   dialogs.SetParent(&main);
   files.SetParent(&main);
+  help.SetParent(&main);
   QObject::connect(&main, &cavel::TForm1::closed, &app, &QCoreApplication::quit);
   main.show();
 

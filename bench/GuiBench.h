@@ -63,7 +63,7 @@ inline AppPorts BenchPorts(Dialogs& dialogs, FileDialogs& files, Pump& pump, Mod
   ports.files = &files;
   ports.pump = &pump;
   ports.modal = modal;
-  ports.screenSize = [] { return QSize(1280, 1024); };
+  ports.screens = [] { return ScreenSet{{1280, 1024}, {{0, 0, 1280, 1024}}}; };
   ports.settingsPath = dir.File("cavel.INI");
   return ports;
 }

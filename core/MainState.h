@@ -32,6 +32,9 @@ struct MainState : HeldSettings {
   int NewFileMade = 0;
   int RecordSetupFailed = 0;
   int HistoryMenuBase = 5;
+  // The folder of the file the user chose last in this run (a file dialog,
+  // a recent file, a drop): where the next open dialog starts.
+  std::string DialogFolder;
   std::string HistoryOpenName;
   int HistoryOpenFailed = 0;
   std::string BaseCaption{msg::kCaptionMain};

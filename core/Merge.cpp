@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "core/Encoding.h"
 #include "core/Messages.h"
 
 namespace cavel {
@@ -60,6 +61,7 @@ MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& 
   LoadOutcome outcome = load(path, kItemLimitNarrow, dialogs, mergeLines);
   switch (outcome.result) {
     case LoadResult::Loaded:
+      TellIfUtf8(mergeLines, dialogs);
       return MergeReadResult::Loaded;
     case LoadResult::Refused:
       mergeLines.clear();

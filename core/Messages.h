@@ -25,7 +25,7 @@ inline constexpr std::string_view kCaptionEditdsp = "Cavel (拡大表示)";
 inline constexpr std::string_view kCaptionCreate = "Cavel (新規作成)";
 inline constexpr std::string_view kCaptionExchange = "Cavel (項目設定)";
 inline constexpr std::string_view kCaptionInport = "Cavel (並順結合)";
-inline constexpr std::string_view kCaptionConvert = "Dusko (型式変換)";
+inline constexpr std::string_view kCaptionConvert = "Cavel (型式変換)";
 inline constexpr std::string_view kCaptionFormpos = "Cavel (画面位置保存設定)";
 inline constexpr std::string_view kCaptionFormregi = "Cavel (ﾌｧｲﾙ履歴設定)";
 inline constexpr std::string_view kCaptionGridset = "Cavel (グリッド表示設定)";
@@ -79,6 +79,12 @@ inline constexpr std::string_view kDocumentLineLimit =
     "   ファイルの行数は最大で３００００行です。           ";
 // 4 leading and 11 trailing blanks
 inline constexpr std::string_view kSelectLineFirst = "    項目を選択して下さい。           ";
+
+// A loaded file that looks like UTF-8 (information, OK): 4 leading blanks on
+// each line, 11 trailing
+inline constexpr std::string_view kLooksLikeUtf8 =
+    "    このファイルは UTF-8 で書かれているようです。\n\r"
+    "    Shift-JIS のバイトとして表示し，Shift-JIS のバイトで保存します。           ";
 
 // ---- reports of the platform ------------------------------------------------
 // "%s に書き込めません" with the settings file's path

@@ -67,6 +67,36 @@ Rect CentreWindow(int designWidth, int designHeight, int screenWidth, int screen
 // Copies the bounds into the held values of window k when it is in the normal state.
 void CaptureWindowBounds(HeldSettings& s, int k, const Rect& bounds, WindowState state);
 
+// What a window's frame adds around its client area; `top` holds the title bar.
+struct FrameMargins {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+// How much of a title bar's width must lie on a screen for it to be grabbed.
+inline constexpr int kTitleGrip = 64;
+// Bounds (frame position, client size) at which a window can be reached on
+// `screens`, the available areas of the screens (task bars and panels left
+// out):
+//  - a window larger than its screen (the one it overlaps most, else the
+//    nearest) is fitted to it and moved inside it;
+//  - a window whose title bar lies on no screen (its top edge outside every
+//    screen, or less than kTitleGrip pixels of its width on the screen that
+//    holds its top edge) is moved inside its screen, whole;
+//  - any other window keeps its bounds, even when part of it is off screen.
+// With no screens the bounds stay as they are.
+Rect ReachableBounds(const Rect& bounds, const std::vector<Rect>& screens, const FrameMargins& frame);
+
+// Where a window was placed: the bounds the placement rule gave and the
+// bounds it got once made reachable.
+struct Placement {
+  Rect wanted;
+  Rect applied;
+};
+// CaptureWindowBounds, except that a window still at bounds that were made
+// reachable leaves the held bounds as they were: moving a window onto the
+// screen does not overwrite where the user last put it, only the user's own
+// moving or resizing does.
+void CapturePlacedBounds(HeldSettings& s, int k, const Placement& placed, const Rect& bounds, WindowState state);
+
 // ---- column-width memory ---------------------------------------------------------
 // Loads slots 1..64 from the file into s.ResumeFileName / s.ResumeColumNum and
 // returns the first slot whose name contains `fileName` (0 when none).

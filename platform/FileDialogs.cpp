@@ -40,6 +40,8 @@ void Prepare(QFileDialog& dialog, const std::string& title, const std::vector<Fi
   }
 }
 
+QString FileName(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
 std::optional<std::string> Run(QFileDialog& dialog) {
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
@@ -56,6 +58,7 @@ std::vector<FileFilter> CsvFileFilters() {
 
 void PrepareOpenDialog(QFileDialog& dialog, const OpenFileRequest& request) {
   Prepare(dialog, request.title, request.filters);
+  if (!request.folder.empty()) dialog.setDirectory(FileName(request.folder));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // The name is typed freely; whether the file exists is the caller's test.
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -65,9 +68,9 @@ void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request) {
   Prepare(dialog, request.title, request.filters);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  if (!request.folder.empty()) dialog.setDirectory(FileName(request.folder));
   if (!request.initialName.empty()) {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(request.initialName));
-    const QFileInfo info(name);
+    const QFileInfo info(FileName(request.initialName));
     if (info.isAbsolute()) dialog.setDirectory(info.absolutePath());
     dialog.selectFile(info.fileName());
   }

@@ -25,12 +25,14 @@ std::vector<FileFilter> CsvFileFilters();
 struct OpenFileRequest {
   std::string title;
   std::vector<FileFilter> filters;  // the first is selected at first
+  std::string folder;               // where the dialog starts; empty for the toolkit's choice
 };
 
 struct SaveFileRequest {
   std::string title;
   std::string initialName;          // a full path or a bare name; empty for none
   std::vector<FileFilter> filters;  // may be empty
+  std::string folder;               // where the dialog starts when initialName has no folder
 };
 
 class FileDialogs {
@@ -56,8 +58,9 @@ class QtFileDialogs : public FileDialogs {
   QWidget* parent_;
 };
 
-// Sets up `dialog` for a request (title, filters, no native dialog, no
-// default suffix, no overwrite question). Shared by QtFileDialogs and tests.
+// Sets up `dialog` for a request (title, filters, starting folder, no
+// native dialog, no default suffix, no overwrite question). Shared by
+// QtFileDialogs and tests.
 void PrepareOpenDialog(QFileDialog& dialog, const OpenFileRequest& request);
 void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request);
 

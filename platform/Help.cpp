@@ -2,23 +2,23 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/Messages.h"
+#include "platform/Placement.h"
 #include "platform/QtText.h"
 
 namespace cavel {
 
-namespace {
-}  // namespace
-
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(Utf8(msg::kCaptionHelp));
-  resize(720, 600);
+  resize(kPreferredWidth, kPreferredHeight);
   auto* layout = new QVBoxLayout(this);
   auto* bar = new QHBoxLayout;
   auto* contents = new QPushButton(Utf8(msg::kHelpContents), this);
@@ -43,9 +43,17 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   });
 }
 
-void HelpWindow::ShowPage(const QString& indexPath) {
+void HelpWindow::ShowPage(const QString& indexPath, const QRect& area) {
   index_ = indexPath;
   browser_->setSource(QUrl::fromLocalFile(indexPath));
+  if (!isVisible() && area.isValid()) {
+    const Rect wanted = placed_ ? BoundsOf(*this)
+                                : Rect{area.x() + (area.width() - kPreferredWidth) / 2,
+                                       area.y() + (area.height() - kPreferredHeight) / 2, kPreferredWidth,
+                                       kPreferredHeight};
+    ApplyReachable(*this, wanted, ScreenSet{area.size(), {area}});
+    placed_ = true;
+  }
   show();
   raise();
   activateWindow();
@@ -71,8 +79,14 @@ bool HelpBook::ShowContents(const std::string& helpFile, std::string& reason) {
     return false;
   }
   if (!window_) window_ = new HelpWindow;
-  window_->ShowPage(index);
+  window_->ShowPage(index, Area());
   return true;
+}
+
+QRect HelpBook::Area() const {
+  if (area_) return area_();
+  QScreen* screen = parent_ ? parent_->screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
 }
 
 }  // namespace cavel

@@ -15,6 +15,7 @@
 
 #include "core/CsvLoader.h"
 #include "core/Dialogs.h"
+#include "core/Encoding.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ constexpr std::string_view kUsage =
     "                     differs from the title line's: yes (the default, so that\n"
     "                     the whole file is examined) or abort\n"
     "  --json             one JSON object per file, on one line, instead of text\n"
+    "                     (with \"encoding\":\"utf-8\" for a file that loaded and\n"
+    "                     looks like UTF-8)\n"
     "  --help             this text\n"
     "\n"
     "Exit status: 0 when every file loaded, 1 when any was refused or unreadable,\n"
@@ -175,7 +178,7 @@ std::string_view ResultName(LoadResult r) {
   return "";
 }
 
-void ReportJson(const std::string& file, const LoadOutcome& outcome, std::size_t lines,
+void ReportJson(const std::string& file, const LoadOutcome& outcome, std::size_t lines, bool utf8,
                 const std::vector<ScriptedDialogs::Shown>& shown) {
   std::string out = "{\"file\":" + Json(file) + ",\"result\":\"" + std::string(ResultName(outcome.result)) +
                     "\",\"lines\":" + std::to_string(outcome.result == LoadResult::Loaded ? lines : 0) +
@@ -192,6 +195,7 @@ void ReportJson(const std::string& file, const LoadOutcome& outcome, std::size_t
     out += "],\"answer\":" + Json(ButtonCaption(s.answer)) + ",\"text\":" + Json(s.text) + "}";
   }
   out += "]";
+  if (utf8) out += ",\"encoding\":\"utf-8\"";
   if (outcome.result == LoadResult::Unreadable) out += ",\"error\":" + Json(outcome.error);
   out += "}\n";
   Put(out);
@@ -210,7 +214,7 @@ void PutMessageText(std::string_view text) {
   }
 }
 
-void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t lines,
+void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t lines, bool utf8,
                 const std::vector<ScriptedDialogs::Shown>& shown) {
   for (const auto& s : shown) {
     Put(file + ": " + std::string(KindCaption(s.kind)) + "\n");
@@ -220,6 +224,7 @@ void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t
   switch (outcome.result) {
     case LoadResult::Loaded:
       Put(file + ": loaded, " + std::to_string(lines) + (lines == 1 ? " line\n" : " lines\n"));
+      if (utf8) Put(file + ": looks like UTF-8; the viewer shows and saves it as Shift-JIS bytes\n");
       break;
     case LoadResult::Refused: Put(file + ": refused\n"); break;
     case LoadResult::Unreadable: Put(file + ": unreadable: " + outcome.error + "\n"); break;
@@ -236,10 +241,11 @@ int main(int argc, char** argv) {
     Lines lines;
     LoadOutcome outcome = CsvLoader(file, options.itemLimit, dialogs, lines);
     if (outcome.result != LoadResult::Loaded) status = 1;
+    const bool utf8 = outcome.result == LoadResult::Loaded && PlainlyUtf8(lines);
     if (options.json)
-      ReportJson(file, outcome, lines.size(), dialogs.shown());
+      ReportJson(file, outcome, lines.size(), utf8, dialogs.shown());
     else
-      ReportText(file, outcome, lines.size(), dialogs.shown());
+      ReportText(file, outcome, lines.size(), utf8, dialogs.shown());
     std::fflush(stdout);
   }
   return status;

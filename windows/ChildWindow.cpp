@@ -26,9 +26,9 @@ ChildWindow::ChildWindow(MainHost& main, std::string_view caption, QSize designS
 
 void ChildWindow::Place() {
   if (number_ > 0)
-    PlaceWidget(*this, State(), number_, design_, main_.ScreenSize());
+    placed_ = PlaceWidget(*this, State(), number_, design_, main_.Screens());
   else
-    CentreWidget(*this, design_, main_.ScreenSize());
+    placed_ = CentreWidget(*this, design_, main_.Screens());
 }
 
 int ChildWindow::ShowModal() { return main_.ShowModal(*this); }
@@ -57,7 +57,7 @@ KeyHook& ChildWindow::Keys(KeyHook::Handler handler) {
 }
 
 void ChildWindow::FormClose() {
-  if (number_ > 0) CaptureWidgetBounds(State(), number_, *this);
+  if (number_ > 0) CaptureWidgetBounds(State(), number_, *this, placed_);
 }
 
 void ChildWindow::keyPressEvent(QKeyEvent* event) {

@@ -39,7 +39,8 @@ class ChildWindow : public QDialog {
   int WindowNumber() const { return number_; }
 
   // PlaceWindow for a window with a number (saved bounds or centred), else
-  // centred with its design size.
+  // centred with its design size; made reachable on the screens, and in the
+  // normal state whatever state it was closed in.
   void Place();
   // Shows the window modally (through the main window) and returns its result.
   int ShowModal();
@@ -65,6 +66,7 @@ class ChildWindow : public QDialog {
   MainHost& main_;
   QSize design_;
   int number_;
+  Placement placed_;
   KeyHook* keys_ = nullptr;
 };
 

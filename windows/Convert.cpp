@@ -12,6 +12,7 @@
 #include "platform/QtText.h"
 #include "windows/ButtonBar.h"
 #include "windows/LinesModel.h"
+#include "windows/RowList.h"
 
 namespace cavel {
 
@@ -39,7 +40,7 @@ TForm10::TForm10(MainHost& main)
   bar->addStretch();
   layout->addLayout(bar);
 
-  ListBox1 = new QListView(this);
+  ListBox1 = new RowList(this);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1Model = new LinesModel(lines_, QSize(State().ListWidthAtStart * 50 / 10, kListItemHeight), this);
   ListBox1->setModel(ListBox1Model);

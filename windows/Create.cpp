@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "core/DialogFolder.h"
 #include "core/Dialogs.h"
 #include "core/Messages.h"
 #include "core/SavePath.h"
@@ -23,7 +24,7 @@ namespace {
 
 // The rows' geometry inside the scroll box.
 constexpr int kLabelLeft = 16, kEditLeft = 80, kBoxHeight = 24;
-constexpr int kButtonWidth = 90, kButton1Left = 294, kButton2Left = 390;
+constexpr int kRowButtonWidth = 90, kButton1Left = 294, kButton2Left = 390;
 
 }  // namespace
 
@@ -49,12 +50,12 @@ TForm7::TForm7(MainHost& main)
 
   Button1 = new QPushButton(Utf8(msg::kBtnCancel), content);
   Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(kButton1Left, 2, kButtonWidth, kBoxHeight);
+  Button1->setGeometry(kButton1Left, 2, kRowButtonWidth, kBoxHeight);
   connect(Button1, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
 
   Button2 = new QPushButton(Utf8(msg::kBtnSave), content);
   Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setGeometry(kButton2Left, 2, kButtonWidth, kBoxHeight);
+  Button2->setGeometry(kButton2Left, 2, kRowButtonWidth, kBoxHeight);
   connect(Button2, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); }).Bind({Button1, Button2});
@@ -126,9 +127,11 @@ void TForm7::BtnSaveClick() {
     case TitleLineResult::Faulty:
       return;
   }
-  const SaveFileRequest request{std::string(msg::kTitleNewSave), std::string(), {}};
+  const SaveFileRequest request{std::string(msg::kTitleNewSave), std::string(), {},
+                                OpenDialogFolder(State(), HomeFolder())};
   const std::optional<std::string> chosen = Main().Files().SaveFileName(request);
   if (!chosen) return;
+  RememberDialogFolder(State(), *chosen);
   const std::string path = WithCsvExtension(*chosen, Main().Dlg());
   // A write that fails has been reported; the titles stay for another try.
   if (!CreateNewFile(State(), path, line, Main().Dlg())) return;

@@ -11,6 +11,7 @@
 
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
+#include "windows/RowList.h"
 
 namespace cavel {
 
@@ -40,7 +41,7 @@ EditorLayout MakeEditorLayout(QWidget& window, QAbstractItemModel* model) {
   parts.panel->setFixedHeight(kEditorPanelHeight);
   layout->addWidget(parts.panel);
 
-  parts.list = new QListView(&window);
+  parts.list = new RowList(&window);
   parts.list->setObjectName(QStringLiteral("ListBox1"));
   parts.list->setModel(model);
   parts.list->setSelectionMode(QAbstractItemView::SingleSelection);

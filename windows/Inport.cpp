@@ -3,6 +3,7 @@
 #include <QListView>
 #include <QPushButton>
 
+#include "core/DialogFolder.h"
 #include "core/Merge.h"
 #include "core/Messages.h"
 #include "platform/FileDialogs.h"
@@ -54,10 +55,13 @@ void TForm9::FormDisp() {
 void TForm9::ListBoxDisp() { ListBox1Model->Refill(); }
 
 void TForm9::BtnFileOpenClick() {
-  // OpenDialog1: no title of its own, CSV files first, then every file.
-  const OpenFileRequest request{std::string(), CsvFileFilters()};
+  // OpenDialog1: the main window's title and starting folder, CSV files
+  // first, then every file.
+  const OpenFileRequest request{std::string(msg::kTitleOpenFile), CsvFileFilters(),
+                                OpenDialogFolder(State(), HomeFolder())};
   const std::optional<std::string> chosen = Main().Files().OpenFileName(request);
   if (!chosen) return;
+  RememberDialogFolder(State(), *chosen);
   // Read into a list of its own, so that the list keeps showing what it
   // showed until the read is over.
   Lines read;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/MainState.h"
+#include "platform/Placement.h"
 
 class QDialog;
 class QWidget;
@@ -30,8 +31,8 @@ class MainHost {
   // Message boxes (Refuse, Ask, Notice, ErrorReport of core/Dialogs.h).
   virtual Dialogs& Dlg() = 0;
   virtual FileDialogs& Files() = 0;
-  // The primary screen's size, for PlaceWidget / CentreWidget.
-  virtual QSize ScreenSize() const = 0;
+  // The screens, for PlaceWidget / CentreWidget.
+  virtual ScreenSet Screens() const = 0;
   // The settings file (the column-width memory is read and written there at once).
   virtual const std::string& SettingsPath() const = 0;
   // The main window as a widget (the parent of the other windows).

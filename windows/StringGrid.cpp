@@ -162,6 +162,12 @@ StringGridFrame::StringGridFrame(QTableView& view, StringGridModel& model, int r
     corner_->setMouseTracking(true);
     corner_->installEventFilter(this);
   }
+  cells_ = view_.viewport();
+  cells_->installEventFilter(this);
+  // The headers tell a double click on a section from one on a section's
+  // edge (sectionHandleDoubleClicked); column 0's edge never reaches them.
+  for (QHeaderView* header : {top, left})
+    connect(header, &QHeaderView::sectionDoubleClicked, this, [this] { emit doubleClicked(); });
   connect(&model_, &StringGridModel::cornerChanged, this, [this] {
     if (!corner_) return;
     corner_->setToolTip(model_.CornerText());
@@ -256,6 +262,13 @@ void StringGridFrame::PaintCorner() {
 bool StringGridFrame::eventFilter(QObject* watched, QEvent* event) {
   const bool onCorner = corner_ && watched == corner_;
   const bool onNumbers = numbers_ && watched == numbers_;
+  const bool leftDoubleClick = event->type() == QEvent::MouseButtonDblClick &&
+                               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+  if (cells_ && watched == cells_) {
+    if (!leftDoubleClick) return QObject::eventFilter(watched, event);
+    emit doubleClicked();
+    return true;
+  }
   if (!onCorner && !onNumbers) return QObject::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Paint:
@@ -267,6 +280,11 @@ bool StringGridFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
       if (Column0Mouse(*static_cast<QWidget*>(watched), event)) return true;
+      // The line numbers' header reports its own double clicks.
+      if (onCorner && leftDoubleClick) {
+        emit doubleClicked();
+        return true;
+      }
       break;
     default:
       break;

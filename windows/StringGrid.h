@@ -58,7 +58,11 @@ class StringGridModel : public QAbstractTableModel {
 // dragging) and keeps its fixed column 0 and corner: the corner paints cell
 // (0, 0), and column 0 (the vertical header) is resized by dragging its
 // right edge, in the header row or beside the line numbers, like any other
-// column.
+// column. A click on the fixed row or column moves neither the current
+// cell nor the selection. A double click anywhere on the grid (a cell, the
+// empty part, a title, a line number, the corner) is reported by
+// doubleClicked(), except a double click on a column's edge, which fits
+// the column to its contents.
 class StringGridFrame : public QObject {
   Q_OBJECT
  public:
@@ -73,6 +77,9 @@ class StringGridFrame : public QObject {
   void SetColumn0Width(int width);
 
   QAbstractButton* Corner() const { return corner_; }
+
+ signals:
+  void doubleClicked();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,6 +96,7 @@ class StringGridFrame : public QObject {
   // still arrive while the view is being destroyed, when it may no longer
   // be asked for its parts.
   QPointer<QObject> numbers_;
+  QPointer<QObject> cells_;
   int column0_ = 0;
   bool dragging_ = false;
   int dragStartX_ = 0;

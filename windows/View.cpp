@@ -25,7 +25,7 @@ namespace cavel {
 namespace {
 
 constexpr int kLabel90Left = 5, kLabel90Top = 3, kLabel90Width = 150, kLabel90Height = 20;
-constexpr int kButtonTop = 0, kButtonWidth = 75, kButtonHeight = 25;
+constexpr int kRecordButtonTop = 0, kRecordButtonWidth = 75, kRecordButtonHeight = 25;
 constexpr int kBtnCancelLeft = 170, kBtnPrevLeft = 245, kBtnNextLeft = 320, kBtnEditLeft = 395, kBtnSaveLeft = 470;
 
 }  // namespace
@@ -62,7 +62,7 @@ void TForm2::BuildControls() {
   auto button = [&](QPushButton*& b, const char* name, std::string_view text, int left, void (TForm2::*click)()) {
     b = new QPushButton(Utf8(text), ScrollContents);
     b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+    b->setGeometry(left, kRecordButtonTop, kRecordButtonWidth, kRecordButtonHeight);
     b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
     tabOrder_.push_back(b);
@@ -329,7 +329,7 @@ void TForm2::ResizeExecute() {
 }
 
 void TForm2::UpdateScrollExtent() {
-  int right = kBtnSaveLeft + kButtonWidth, bottom = kButtonTop + kButtonHeight;
+  int right = kBtnSaveLeft + kRecordButtonWidth, bottom = kRecordButtonTop + kRecordButtonHeight;
   for (int n = 1; n <= kRows; ++n) {
     QLineEdit* edit = Edits[static_cast<std::size_t>(n)];
     if (edit->isHidden()) continue;

@@ -104,10 +104,11 @@ struct FakeLoad {
   static inline LoadResult result = LoadResult::Loaded;
   static inline int calls = 0;
   static inline int itemLimit = 0;
+  static inline Lines lines{"U", "X"};
   static LoadOutcome Load(const std::string&, int limit, Dialogs&, Lines& destination) {
     ++calls;
     itemLimit = limit;
-    destination = {"U", "X"};  // a refused load may have filled some lines
+    destination = lines;  // a refused load may have filled some lines
     if (result == LoadResult::Unreadable) return {result, "Permission denied"};
     return {result, ""};
   }
@@ -121,6 +122,7 @@ class MergeRead : public ::testing::Test {
                 .string();
     std::ofstream(path_) << "U\r\nX\r\n";
     FakeLoad::calls = 0;
+    FakeLoad::lines = {"U", "X"};
   }
   void TearDown() override { std::filesystem::remove(path_); }
   std::string path_;
@@ -133,6 +135,14 @@ TEST_F(MergeRead, LoadsWithTheNarrowItemLimit) {
   EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Loaded);
   EXPECT_EQ(FakeLoad::itemLimit, 64);
   EXPECT_EQ(merge, (Lines{"U", "X"}));
+  EXPECT_TRUE(dialogs.shown().empty());
+  // A second file in UTF-8 is read as it is, and told of.
+  FakeLoad::lines = {"\xE5\x90\x8D", "x"};
+  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Loaded);
+  EXPECT_EQ(merge, FakeLoad::lines);
+  ASSERT_EQ(dialogs.shown().size(), 1u);
+  EXPECT_EQ(dialogs.shown()[0].text, msg::kLooksLikeUtf8);
+  EXPECT_EQ(dialogs.shown()[0].buttons, MsgButtons(mbOK));
 }
 
 TEST_F(MergeRead, ARefusedOrUnreadableFileLeavesNoLines) {

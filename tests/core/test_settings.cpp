@@ -298,6 +298,45 @@ TEST_F(SettingsTest, CaptureOnlyInTheNormalStateWhateverMemSays) {
   EXPECT_EQ(PlaceWindow(next, 8, 400, 300, 1024, 768), (Rect{30, 40, 500, 400}));
 }
 
+TEST(ReachableBounds, TheTitleBarIsPulledOntoAScreen) {
+  const FrameMargins frame{2, 30, 2, 2};
+  const std::vector<Rect> one{{0, 0, 1024, 768}};
+  const std::vector<Rect> two{{0, 0, 1280, 1024}, {1280, 0, 1024, 768}};
+  const std::vector<Rect> panel{{0, 28, 1024, 740}};  // a panel across the top
+  struct Case {
+    const char* what;
+    Rect bounds;
+    std::vector<Rect> screens;
+    Rect expected;
+  } cases[] = {
+      {"on the screen", {100, 80, 604, 420}, one, {100, 80, 604, 420}},
+      {"partly off, title bar reachable", {800, 500, 604, 420}, one, {800, 500, 604, 420}},
+      {"saved on a larger screen", {1400, 800, 604, 420}, one, {416, 316, 604, 420}},
+      {"title bar above the screen", {100, -10, 604, 420}, one, {100, 0, 604, 420}},
+      {"title bar under a panel", {100, 10, 604, 420}, panel, {100, 28, 604, 420}},
+      {"too little of the title bar", {980, 100, 604, 420}, one, {416, 100, 604, 420}},
+      {"larger than the screen", {-5, 0, 1100, 900}, one, {0, 0, 1020, 736}},
+      {"on the second screen", {1400, 100, 604, 420}, two, {1400, 100, 604, 420}},
+      {"the second screen gone", {1400, 100, 604, 420}, {two[0]}, {672, 100, 604, 420}},
+      {"no screen known", {5000, 5000, 604, 420}, {}, {5000, 5000, 604, 420}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReachableBounds(c.bounds, c.screens, frame), c.expected) << c.what;
+}
+
+TEST(ReachableBounds, OnlyTheUsersOwnMoveIsCaptured) {
+  HeldSettings s;
+  s.FormLeft[2] = 1400, s.FormTop[2] = 800, s.FormWidth[2] = 604, s.FormHeight[2] = 420;
+  const Placement pulled{{1400, 800, 604, 420}, {416, 316, 604, 420}};
+  CapturePlacedBounds(s, 2, pulled, pulled.applied, WindowState::Normal);
+  EXPECT_EQ(PlaceWindow(s, 2, 400, 300, 1024, 768), pulled.wanted);
+  CapturePlacedBounds(s, 2, pulled, {410, 316, 604, 420}, WindowState::Normal);
+  EXPECT_EQ(PlaceWindow(s, 2, 400, 300, 1024, 768), (Rect{410, 316, 604, 420}));
+  // Placed where it was wanted: captured as always.
+  const Placement kept{{10, 20, 300, 200}, {10, 20, 300, 200}};
+  CapturePlacedBounds(s, 2, kept, kept.applied, WindowState::Normal);
+  EXPECT_EQ(PlaceWindow(s, 2, 400, 300, 1024, 768), kept.applied);
+}
+
 TEST(StoredNameMatches, WholeNameCaseSensitive) {
   EXPECT_TRUE(StoredNameMatches("/home/u/a.csv", "/home/u/a.csv"));
   EXPECT_TRUE(StoredNameMatches("/d/あ.csv", "/d/あ.csv"));

@@ -61,7 +61,7 @@ class ConvertTest : public QObject {
     app.modal.Then([&](QDialog& w) {
       ran = true;
       TForm10& f = Form10(w);
-      QCOMPARE(f.windowTitle(), Utf8("Dusko (型式変換)"));
+      QCOMPARE(f.windowTitle(), Utf8("Cavel (型式変換)"));
       QCOMPARE(f.pos(), QPoint(30, 40));
       QCOMPARE(f.size(), QSize(640, 300));
       QCOMPARE(f.BtnCancel->text(), Utf8("ｷｬﾝｾﾙ"));

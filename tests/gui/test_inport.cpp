@@ -108,7 +108,9 @@ class InportTest : public QObject {
     QCOMPARE(app.files.asked().size(), std::size_t(4));
     const ScriptedFileDialogs::Asked& asked = app.files.asked()[0];
     QVERIFY(!asked.save);
-    QCOMPARE(asked.title, std::string());
+    // The main window's open dialog's title, starting beside the open file.
+    QCOMPARE(asked.title, std::string(msg::kTitleOpenFile));
+    QCOMPARE(asked.folder, app.Dir());
     QCOMPARE(asked.filters.size(), std::size_t(2));
     QCOMPARE(asked.filters[0].caption, "CSVﾌｧｲﾙ(*.CSV)");
     QCOMPARE(asked.filters[0].patterns, "*.CSV");

@@ -1,6 +1,9 @@
 // The main window's keys on the tool buttons, the list and the grid, the
 // double click, the menu short-cuts, exit, help and the companion window.
+#include <QAbstractButton>
+#include <QHeaderView>
 #include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -142,6 +145,96 @@ class KeysTest : public QObject {
     QTest::mouseDClick(m.ListBox1->viewport(), Qt::LeftButton, Qt::NoModifier,
                        QPoint(5, m.ListBox1->viewport()->height() - 3));
     QCOMPARE(app.modal.shown().size(), std::size_t(2));
+  }
+
+  void noClickLeavesTheListWithoutASelection() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    QWidget* rows = m.ListBox1->viewport();
+    const QPoint below(5, rows->height() - 3);
+    const QPoint row2 = m.ListBox1->visualRect(m.ListBox1->model()->index(2, 0)).center();
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, row2);
+    QCOMPARE(m.ListSelection(), 2);
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(m.ListSelection(), 2);
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, row2);
+    QCOMPARE(m.ListSelection(), 2);
+    QTest::keyClick(m.ListBox1, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(m.ListSelection(), 2);
+    QTest::keyClick(m.ListBox1, Qt::Key_Down);
+    QCOMPARE(m.ListSelection(), 3);
+    // The grid's double click then finds its current row, not a missing selection.
+    m.BtnDispChgClick();
+    m.SetGridCurrentRow(2);
+    QTest::mouseDClick(m.StringGrid1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QVERIFY(app.dialogs.shown().empty());
+    QCOMPARE(m.state.CurrentLine, 1);
+  }
+
+  void aDoubleClickAnywhereOnTheGridViewsItsCurrentRow() {
+    TestApp app;
+    app.Start(app.WriteFile("a.csv", kFile));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    m.SelectListRow(2);
+    m.BtnDispChgClick();
+    QHeaderView* titles = m.StringGrid1->horizontalHeader();
+    QHeaderView* numbers = m.StringGrid1->verticalHeader();
+    QWidget* cells = m.StringGrid1->viewport();
+    // The first click of a double click on a cell makes its row current; on
+    // the empty part or the fixed row, column and corner it moves nothing.
+    struct Place {
+      const char* what;
+      QWidget* widget;
+      QPoint at;
+      int line;  // the line viewed
+    } places[] = {
+        {"a cell", cells, m.StringGrid1->visualRect(m.StringGrid1->model()->index(2, 1)).center(), 2},
+        {"below the last row", cells, QPoint(5, cells->height() - 3), 2},
+        {"a title", titles->viewport(), QPoint(titles->sectionSize(0) / 2, 12), 2},
+        {"a line number", numbers->viewport(), QPoint(10, numbers->sectionViewportPosition(1) + 12), 2},
+        {"the corner", m.StringGrid1->findChild<QAbstractButton*>(), QPoint(10, 10), 2},
+    };
+    std::size_t shown = 0;
+    for (const Place& p : places) {
+      QVERIFY2(p.widget, p.what);
+      QTest::mouseClick(p.widget, Qt::LeftButton, Qt::NoModifier, p.at);
+      QTest::mouseDClick(p.widget, Qt::LeftButton, Qt::NoModifier, p.at);
+      QVERIFY2(app.modal.shown().size() == ++shown, p.what);
+      QVERIFY2(m.state.CurrentLine == p.line, p.what);
+    }
+    // A column's edge: the column fits its contents, no window opens.
+    titles->resizeSection(0, 200);
+    QTest::mouseDClick(titles->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(199, 12));
+    QCOMPARE(app.modal.shown().size(), shown);
+    QVERIFY(titles->sectionSize(0) < 200);
+  }
+
+  void switchingToTheGridScrollsOnlyAsFarAsNeeded() {
+    TestApp app;
+    std::string file = "t\r\n";
+    for (int i = 1; i < 100; ++i) file += std::to_string(i) + "\r\n";
+    app.Start(app.WriteFile("a.csv", file));
+    TForm1& m = app.Main();
+    m.resize(604, 420);
+    ShowActive(m);
+    // A window that changed line 4 returns while the list shows: the grid
+    // is filled and its cursor set while it is hidden.
+    m.state.CurrentLine = 4;
+    m.state.DocumentChanged = 1;
+    m.ReturnRefresh();
+    m.BtnDispChgClick();
+    QCOMPARE(m.GridCurrentRow(), 5);
+    QCOMPARE(m.StringGrid1->verticalScrollBar()->value(), 0);
+    // Far down, the row comes into view at the bottom edge.
+    m.BtnDispChgClick();
+    m.SelectListRow(60);
+    m.BtnDispChgClick();
+    const QRect current = m.StringGrid1->visualRect(m.StringGrid1->currentIndex());
+    QVERIFY(m.StringGrid1->viewport()->rect().contains(current));
+    QVERIFY(current.bottom() > m.StringGrid1->viewport()->height() - 2 * 24);
   }
 
   void ctrlBracketTogglesMaximizedExactly() {

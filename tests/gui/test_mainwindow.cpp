@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "app/AppIcon.h"
 #include "core/Messages.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
@@ -279,7 +280,7 @@ class MainWindowTest : public QObject {
       QVERIFY(at > last);
       last = at;
     }
-    QCOMPARE(f.Form10->windowTitle(), Utf8("Dusko (型式変換)"));
+    QCOMPARE(f.Form10->windowTitle(), Utf8("Cavel (型式変換)"));
   }
 
   void listFontRowsAndExtent() {
@@ -341,6 +342,80 @@ class MainWindowTest : public QObject {
     app.Stop();
     const std::string ini = ReadBytes(app.SettingsPath());
     QVERIFY(ini.find("Left=10\r\nTop=20\r\nWidth=700\r\nHeight=500") != std::string::npos);
+  }
+
+  void theSeparatorAboveTheRecentFilesStands() {
+    TestApp app;
+    app.Start();
+    QVERIFY(VisibleRecent(app.Main()).isEmpty());
+    QVERIFY(app.Main().MenuFile->actionGeometry(app.Main().MenuFileSeparate).height() > 0);
+  }
+
+  void aWindowSavedOffTheScreenIsPulledBackAndItsBoundsKept() {
+    const std::string saved = "[FormMain]\r\nMem=1\r\nLeft=1400\r\nTop=800\r\nWidth=604\r\nHeight=420\r\n";
+    TestApp app;
+    app.screen = QSize(1024, 768);
+    app.WriteSettings(saved);
+    app.Start();
+    TForm1& m = app.Main();
+    const FrameMargins frame = kAssumedFrame;
+    QCOMPARE(m.pos(), QPoint(1024 - 604 - frame.left - frame.right, 768 - 420 - frame.top - frame.bottom));
+    QCOMPARE(m.size(), QSize(604, 420));
+    app.Stop();
+    QVERIFY(ReadBytes(app.SettingsPath()).find(saved) != std::string::npos);
+    // Moved by the user, it is remembered where it was put.
+    TestApp moved;
+    moved.screen = QSize(1024, 768);
+    moved.WriteSettings(saved);
+    moved.Start();
+    moved.Main().move(100, 90);
+    moved.Stop();
+    QVERIFY(ReadBytes(moved.SettingsPath()).find("Left=100\r\nTop=90\r\n") != std::string::npos);
+  }
+
+  void aWindowClosedMaximizedOpensNormalAtItsBounds() {
+    const std::string saved = "[FormItemset]\r\nMem=1\r\nLeft=100\r\nTop=120\r\nWidth=500\r\nHeight=300\r\n";
+    TestApp app;
+    app.WriteSettings(saved);
+    app.Start(app.WriteFile("a.csv", Sjis(kThreeLines)));
+    TForm1& m = app.Main();
+    m.SelectListRow(1);
+    app.modal.Then([](QDialog& w) {
+      w.showMaximized();
+      QTRY_VERIFY(w.isMaximized());
+      w.close();
+    });
+    m.MenuItemSetClick();
+    const auto normalAtItsBounds = [](QDialog& w) {
+      QVERIFY(!w.isMaximized());
+      QCOMPARE(w.pos(), QPoint(100, 120));
+      QCOMPARE(w.size(), QSize(500, 300));
+    };
+    app.modal.Then([&](QDialog& w) {
+      normalAtItsBounds(w);
+      QTest::keyClick(app.Forms().Form3->ListBox1, Qt::Key_BracketLeft, Qt::ControlModifier);
+      QTRY_VERIFY(w.isMaximized());
+      QTest::keyClick(app.Forms().Form3->ListBox1, Qt::Key_BracketLeft, Qt::ControlModifier);
+      QTRY_COMPARE(w.pos(), QPoint(100, 120));
+      QCOMPARE(w.size(), QSize(500, 300));
+      w.close();
+    });
+    m.MenuItemSetClick();
+    QCOMPARE(app.modal.shown().size(), std::size_t(2));
+    app.Stop();
+    QVERIFY(ReadBytes(app.SettingsPath()).find(saved) != std::string::npos);
+  }
+
+  void everyWindowShowsTheProgramIcon() {
+    TestApp app;
+    app.Start();
+    const TForm1::Children& f = app.Forms();
+    const QWidget* windows[] = {&app.Main(), f.Form2,  f.Form3,  f.Form4,  f.Form5,  f.Form6,  f.Form7,
+                                f.Form8,     f.Form9,  f.Form10, f.Form11, f.Form12, f.Form13, f.Form14};
+    for (const QWidget* w : windows) {
+      const QList<QSize> sizes = w->windowIcon().availableSizes();
+      for (int size : kIconSizes) QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(w->objectName()));
+    }
   }
 
   void exitReportsASettingsFileThatCannotBeWritten() {

@@ -112,6 +112,42 @@ class OpenTest : public QObject {
     QCOMPARE(m.state.DocumentFileName, file);
   }
 
+  void dialogsStartWhereTheUsersFilesAre() {
+    TestApp app;
+    for (const char* folder : {"home", "recent", "open", "chosen"}) QVERIFY(QDir(Utf8(app.Dir())).mkdir(folder));
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(app.Path("home")));
+    app.WriteSettings(RecentSettings({app.Path("recent/r.csv")}));
+    app.Start();
+    TForm1& m = app.Main();
+    const auto openFrom = [&] {
+      m.MenuFileOpenClick();  // cancelled
+      return app.files.asked().back().folder;
+    };
+    const auto saveFrom = [&] {
+      m.MenuAnotherSaveClick();  // cancelled
+      return app.files.asked().back().folder;
+    };
+    // No file open: the newest recent file's folder, else home.
+    QCOMPARE(openFrom(), app.Path("recent"));
+    m.state.OpenFileName[1] = "none";
+    QCOMPARE(openFrom(), app.Path("home"));
+    // A file open: its folder, for opening and for saving.
+    app.files.Answer(app.WriteFile("open/b.csv", Sjis(kFileB)));
+    m.MenuFileOpenClick();
+    QCOMPARE(openFrom(), app.Path("open"));
+    app.files.Answer(app.Path("chosen/c.csv"));
+    m.MenuAnotherSaveClick();
+    QCOMPARE(app.files.asked().back().folder, app.Path("open"));
+    // The folder last chosen wins, save as keeps to the open file's.
+    QCOMPARE(openFrom(), app.Path("chosen"));
+    QCOMPARE(saveFrom(), app.Path("open"));
+    // A dropped file is chosen too.
+    m.DropFiles({app.WriteFile("recent/d.csv", Sjis(kFileA))});
+    QCOMPARE(openFrom(), app.Path("recent"));
+    qputenv("HOME", home);
+  }
+
   void dialogCancelledChangesNothing() {
     TestApp app;
     const std::string a = app.WriteFile("a.csv", Sjis(kFileA));
@@ -242,6 +278,29 @@ class OpenTest : public QObject {
   }
 
   // ---- the recent files -----------------------------------------------------------------
+  void aUtf8FileLoadsAsItIsAndIsToldOfOnce() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    const std::string utf8 = "名前,年齢\r\n山田,30\r\n";
+    app.files.Answer(app.WriteFile("u.csv", utf8));
+    m.MenuFileOpenClick();
+    QCOMPARE(m.state.Document, (Lines{"名前,年齢", "山田,30"}));
+    QVERIFY(m.BtnView->isEnabled());
+    QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
+    QCOMPARE(app.dialogs.shown()[0].text, std::string(msg::kLooksLikeUtf8));
+    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbOK));
+    // Shift-JIS: the address sample, half-width katakana, trail bytes 0x5C and 0x7C.
+    const std::string sjis[] = {ReadBytes(CAVEL_SOURCE_DIR "/samples/addresses.csv"), Sjis("ｶﾀｶﾅ,ﾃｽﾄｱ\r\nソ表,ポ\r\n")};
+    for (const std::string& bytes : sjis) {
+      app.files.Answer(app.WriteFile("s.csv", bytes));
+      m.MenuFileOpenClick();
+      QVERIFY(m.ListRowCount() > 1);
+      QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
+    }
+  }
+
   void recentFileOpensAndMovesToTheTop() {
     TestApp app;
     const std::string b = app.WriteFile("b.csv", Sjis(kFileB));

@@ -15,7 +15,12 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QLibraryInfo>
+#include <QSet>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QTranslator>
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
@@ -30,6 +35,7 @@
 #include "platform/Pump.h"
 #include "platform/QtText.h"
 #include "platform/TopWindows.h"
+#include "support/TestApp.h"
 
 using namespace cavel;
 
@@ -45,6 +51,16 @@ void WhenModal(std::function<void(QWidget*)> action) {
       QTimer::singleShot(5, *poll);
   };
   QTimer::singleShot(0, *poll);
+}
+
+// Whether the character at `position` is text drawn on a background of its
+// own (the marks of paragraphs, tables and cells are not text).
+bool Tinted(const QTextDocument& doc, int position) {
+  const QChar c = doc.characterAt(position);
+  if (c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1)) return false;
+  QTextCursor at(const_cast<QTextDocument*>(&doc));
+  at.setPosition(position + 1);
+  return at.charFormat().background().style() != Qt::NoBrush;
 }
 
 QKeyEvent Key(int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
@@ -288,34 +304,51 @@ class PlatformTest : public QObject {
   void placementAppliesAndCapturesTheRules() {
     HeldSettings s;
     QWidget window;
-    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(1280, 1024));
+    const ScreenSet screen{{1280, 1024}, {{0, 0, 1280, 1024}}};
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), screen);
     QCOMPARE(BoundsOf(window), (Rect{338, 302, 604, 420}));
-    // A window larger than the screen gets a negative position.
-    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(600, 400));
-    QCOMPARE(BoundsOf(window), (Rect{-2, -10, 604, 420}));
+    // A window larger than the screen is fitted to it, its title bar on it.
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), ScreenSet{{600, 400}, {{0, 0, 600, 400}}});
+    const FrameMargins frame = kAssumedFrame;
+    QCOMPARE(BoundsOf(window),
+             (Rect{0, 0, 600 - frame.left - frame.right, 400 - frame.top - frame.bottom}));
     s.FormLeft[3] = 10, s.FormTop[3] = 20, s.FormWidth[3] = 500, s.FormHeight[3] = 300;
-    PlaceWidget(window, s, kWinItemset, QSize(604, 420), QSize(1280, 1024));
+    Placement placed = PlaceWidget(window, s, kWinItemset, QSize(604, 420), screen);
     QCOMPARE(BoundsOf(window), (Rect{10, 20, 500, 300}));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.move(40, 50);
-    CaptureWidgetBounds(s, kWinItemset, window);
+    CaptureWidgetBounds(s, kWinItemset, window, placed);
     QCOMPARE(s.FormLeft[3], 40);
     QCOMPARE(s.FormTop[3], 50);
     QCOMPARE(s.FormWidth[3], 500);
     window.showMaximized();
     QCOMPARE(StateOf(window), WindowState::Maximized);
-    CaptureWidgetBounds(s, kWinItemset, window);
+    CaptureWidgetBounds(s, kWinItemset, window, placed);
     QCOMPARE(s.FormLeft[3], 40);
     QCOMPARE(s.FormWidth[3], 500);
-    CentreWidget(window, QSize(392, 193), QSize(1280, 1024));
+    // Closed maximized, placed again: normal at the remembered bounds, and
+    // Ctrl+[ twice comes back to them.
+    window.hide();
+    PlaceWidget(window, s, kWinItemset, QSize(604, 420), screen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(StateOf(window), WindowState::Normal);
+    QCOMPARE(BoundsOf(window), (Rect{40, 50, 500, 300}));
+    ToggleMaximized(window);
+    QTRY_COMPARE(StateOf(window), WindowState::Maximized);
+    ToggleMaximized(window);
+    QTRY_COMPARE(BoundsOf(window), (Rect{40, 50, 500, 300}));
+    CentreWidget(window, QSize(392, 193), screen);
     QCOMPARE(window.pos(), QPoint(444, 415));
   }
 
   // ---- file dialogs ----------------------------------------------------------------------
   void openDialogSetUp() {
     QFileDialog dialog;
-    PrepareOpenDialog(dialog, OpenFileRequest{"ファイルを開く", CsvFileFilters()});
+    QTemporaryDir start;
+    PrepareOpenDialog(dialog, OpenFileRequest{"ファイルを開く", CsvFileFilters(), start.path().toStdString()});
+    QCOMPARE(QDir(dialog.directory()).canonicalPath(), QDir(start.path()).canonicalPath());
     QCOMPARE(dialog.windowTitle(), Utf8("ファイルを開く"));
     QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
     QVERIFY(dialog.defaultSuffix().isEmpty());
@@ -333,7 +366,7 @@ class PlatformTest : public QObject {
     QTemporaryDir dir;
     for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "noext"}) std::ofstream(dir.filePath(name).toStdString()) << "x";
     QFileDialog dialog;
-    PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters()});
+    PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters(), {}});
     dialog.setDirectory(dir.path());
     dialog.show();
     auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
@@ -359,7 +392,7 @@ class PlatformTest : public QObject {
     QTemporaryDir dir;
     QFileDialog dialog;
     const std::string initial = dir.filePath(QStringLiteral("データ.csv")).toStdString();
-    PrepareSaveDialog(dialog, SaveFileRequest{"ﾌｧｲﾙの上書保存", initial, CsvFileFilters()});
+    PrepareSaveDialog(dialog, SaveFileRequest{"ﾌｧｲﾙの上書保存", initial, CsvFileFilters(), {}});
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
     QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     QVERIFY(dialog.defaultSuffix().isEmpty());
@@ -380,11 +413,11 @@ class PlatformTest : public QObject {
       QMetaObject::invokeMethod(d, "accept");
     });
     // The open dialog takes a name that does not exist: the caller tests it.
-    std::optional<std::string> chosen = files.OpenFileName(OpenFileRequest{"t", CsvFileFilters()});
+    std::optional<std::string> chosen = files.OpenFileName(OpenFileRequest{"t", CsvFileFilters(), {}});
     QVERIFY(chosen);
     QCOMPARE(Utf8(*chosen), missing);
     WhenModal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
-    QVERIFY(!files.SaveFileName(SaveFileRequest{"t", "", {}}));
+    QVERIFY(!files.SaveFileName(SaveFileRequest{"t", "", {}, {}}));
     // A name typed without extension comes back without one.
     const QString bare = dir.filePath(QStringLiteral("data"));
     WhenModal([bare](QWidget* w) {
@@ -392,7 +425,7 @@ class PlatformTest : public QObject {
       d->selectFile(bare);
       QMetaObject::invokeMethod(d, "accept");
     });
-    chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters()});
+    chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters(), {}});
     QVERIFY(chosen);
     QCOMPARE(Utf8(*chosen), bare);
   }
@@ -435,6 +468,103 @@ class PlatformTest : public QObject {
                    qPrintable(page + " -> " + m.captured(0)));
       }
     }
+  }
+
+  void helpWindowFitsTheScreenItOpensOnAndCanBeResized() {
+    // 1024 x 768 at a scale of 1.5, less a panel, as the screen reports it.
+    const QRect small(0, 24, 683, 488);
+    HelpBook book({QStringLiteral(CAVEL_SOURCE_DIR "/help")}, [small] { return small; });
+    std::string reason;
+    QVERIFY(book.ShowContents("CAVEL.HLP", reason));
+    HelpWindow& w = *book.window();
+    const FrameMargins frame = FrameOf(w);
+    const QRect outer = w.geometry().adjusted(-frame.left, -frame.top, frame.right, frame.bottom);
+    QVERIFY2(small.contains(outer), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(outer.x()).arg(outer.y()).arg(outer.width()).arg(outer.height())));
+    w.resize(320, 240);
+    QCOMPARE(w.size(), QSize(320, 240));
+    w.resize(900, 700);
+    QCOMPARE(w.size(), QSize(900, 700));
+    // Where there is room: the size it was made for, centred.
+    w.hide();
+    HelpBook roomy({QStringLiteral(CAVEL_SOURCE_DIR "/help")}, [] { return QRect(0, 0, 1280, 1024); });
+    QVERIFY(roomy.ShowContents("CAVEL.HLP", reason));
+    QCOMPARE(BoundsOf(*roomy.window()), (Rect{(1280 - 720) / 2, (1024 - 600) / 2, 720, 600}));
+  }
+
+  void helpSetsEveryMessageApartWithAStyleItDraws() {
+    // The texts of the message boxes, as far as the help quotes them.
+    const std::string_view messages[] = {
+        msg::kBadParameters,   msg::kLineTooLong,       msg::kTooManyLines,     msg::kAskQuit,
+        msg::kAskBackToList,   msg::kAskSave,           msg::kAskAddExtension,  msg::kFileMissing,
+        msg::kRecordTooLong,   msg::kDocumentLineLimit, msg::kSelectLineFirst,  msg::kGridNotLoaded,
+        msg::kGridWidthNotStored, msg::kAskStoreGridWidth, msg::kNotFound,     msg::kJumpOutOfRange,
+        msg::kNoMoreThan64Items, msg::kNothingSet,      msg::kColWidthOutOfRange, msg::kLooksLikeUtf8};
+    const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
+    int found = 0;
+    for (const QString& page : dir.entryList({QStringLiteral("*.html")})) {
+      QTextBrowser browser;
+      browser.setSource(QUrl::fromLocalFile(dir.filePath(page)));
+      const QTextDocument& doc = *browser.document();
+      for (std::string_view m : messages) {
+        const QString text = Utf8(m.substr(0, m.find('\n'))).trimmed();
+        for (QTextCursor at = doc.find(text); !at.isNull(); at = doc.find(text, at)) {
+          ++found;
+          const QString where = page + QStringLiteral(": ") + text;
+          QTextTable* table = at.currentTable();
+          const bool tintedCell = table && table->cellAt(at).format().background().style() != Qt::NoBrush;
+          // Inline: the tinted run that holds the text is 「...」.
+          int start = at.selectionStart(), end = at.selectionEnd();
+          const bool tinted = Tinted(doc, start);
+          while (start > 0 && Tinted(doc, start - 1)) --start;
+          while (end < doc.characterCount() - 1 && Tinted(doc, end)) ++end;
+          const bool quoted = doc.characterAt(start) == QChar(u'「') && doc.characterAt(end - 1) == QChar(u'」');
+          QVERIFY2(tintedCell || (tinted && quoted), qPrintable(where));
+        }
+      }
+    }
+    QVERIFY(found >= 20);
+  }
+
+  void helpNamesOnlyButtonsAndMenusTheProgramHas() {
+    test::TestApp app;
+    app.Start();
+    // Captions as the help writes them: 保存(&S) is 保存(S).
+    QSet<QString> names;
+    const auto add = [&](QString caption) { names << caption.remove(QLatin1Char('&')); };
+    for (const QAbstractButton* b : app.Main().findChildren<QAbstractButton*>()) add(b->text());
+    for (const QAction* a : app.Main().findChildren<QAction*>()) add(a->text());
+    HelpWindow help;
+    for (const QAbstractButton* b : help.findChildren<QAbstractButton*>()) add(b->text());
+    for (MsgButton b : {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbHelp}) add(Utf8(ButtonCaption(b)));
+    // The file dialogs, in the Japanese of the program's own.
+    QTranslator japanese;
+    QVERIFY(japanese.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&japanese);
+    for (bool save : {false, true}) {
+      QFileDialog dialog;
+      if (save)
+        PrepareSaveDialog(dialog, SaveFileRequest{"t", "", CsvFileFilters(), {}});
+      else
+        PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters(), {}});
+      for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) add(b->text());
+    }
+    QCoreApplication::removeTranslator(&japanese);
+    QVERIFY(names.contains(Utf8("保存(S)")));
+
+    const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
+    const QRegularExpression bold(QStringLiteral("<b>(.*?)</b>"));
+    int named = 0;
+    for (const QString& page : dir.entryList({QStringLiteral("*.html")})) {
+      QFile file(dir.filePath(page));
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      const QString html = QString::fromUtf8(file.readAll());
+      for (auto it = bold.globalMatch(html); it.hasNext(); ++named) {
+        const QString name = it.next().captured(1);
+        QVERIFY2(names.contains(name), qPrintable(page + QStringLiteral(": ") + name));
+      }
+    }
+    QVERIFY(named >= 30);
   }
 
   // ---- other applications' windows ----------------------------------------------------------------

@@ -65,7 +65,7 @@ class RecordingHost : public MainHost {
   MainState& State() override { return state; }
   Dialogs& Dlg() override { return dialogs; }
   FileDialogs& Files() override { return files; }
-  QSize ScreenSize() const override { return {1280, 1024}; }
+  ScreenSet Screens() const override { return {{1280, 1024}, {{0, 0, 1280, 1024}}}; }
   const std::string& SettingsPath() const override { return path; }
   QWidget* MainWindow() override { return &window; }
   void DelayTime(int) override {}

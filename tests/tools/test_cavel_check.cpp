@@ -199,6 +199,18 @@ TEST_F(CavelCheck, TextOutputShowsEveryMessageLineByLine) {
   EXPECT_EQ(Exec({dir_ + "/none"}).out, dir_ + "/none: unreadable: No such file or directory\n");
 }
 
+TEST_F(CavelCheck, AFileThatLooksLikeUtf8IsNamedSo) {
+  // 名前,年齢 in UTF-8, then the same in Shift-JIS.
+  std::string utf8 = File("u.csv", "\xE5\x90\x8D\xE5\x89\x8D,\xE5\xB9\xB4\xE9\xBD\xA2\r\na,1\r\n");
+  std::string sjis = File("s.csv", "\x96\xBC\x91\x4F,\x94\x4E\x97\xEE\r\na,1\r\n");
+  EXPECT_EQ(Exec({"--json", utf8}).out,
+            "{\"file\":\"" + utf8 + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[],\"encoding\":\"utf-8\"}\n");
+  EXPECT_EQ(Exec({"--json", sjis}).out,
+            "{\"file\":\"" + sjis + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[]}\n");
+  EXPECT_EQ(Exec({utf8}).out, utf8 + ": loaded, 2 lines\n" + utf8 +
+                                  ": looks like UTF-8; the viewer shows and saves it as Shift-JIS bytes\n");
+}
+
 TEST_F(CavelCheck, UsageErrorsExitWithTwo) {
   std::string ok = File("ok.csv", "a\r\n");
   for (std::vector<std::string> args : std::vector<std::vector<std::string>>{

@@ -12,12 +12,12 @@ std::optional<std::string> ScriptedFileDialogs::Next() {
 }
 
 std::optional<std::string> ScriptedFileDialogs::OpenFileName(const OpenFileRequest& request) {
-  asked_.push_back(Asked{false, request.title, {}, request.filters});
+  asked_.push_back(Asked{false, request.title, {}, request.filters, request.folder});
   return Next();
 }
 
 std::optional<std::string> ScriptedFileDialogs::SaveFileName(const SaveFileRequest& request) {
-  asked_.push_back(Asked{true, request.title, request.initialName, request.filters});
+  asked_.push_back(Asked{true, request.title, request.initialName, request.filters, request.folder});
   return Next();
 }
 

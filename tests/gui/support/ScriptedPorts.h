@@ -26,6 +26,7 @@ class ScriptedFileDialogs : public FileDialogs {
     std::string title;
     std::string initialName;
     std::vector<FileFilter> filters;
+    std::string folder;
   };
 
   void Answer(std::optional<std::string> path) { answers_.push_back(std::move(path)); }

@@ -47,8 +47,9 @@ AppPorts TestApp::Ports() {
   ports.modal = &modal;
   ports.topWindows = &topWindows;
   ports.help = &help;
-  const QSize size = screen;
-  ports.screenSize = [size] { return size; };
+  ScreenSet screens{screen, available};
+  if (screens.available.empty()) screens.available.push_back(QRect(QPoint(0, 0), screen));
+  ports.screens = [screens] { return screens; };
   ports.settingsPath = settingsPath_;
   if (adjustPorts) adjustPorts(ports);
   return ports;

@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QRect>
 #include <QSize>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -26,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/AppPorts.h"
 #include "app/Main.h"
@@ -57,7 +59,10 @@ class TestApp {
   ScriptedModal modal;
   RecordingTopWindows topWindows;
   RecordingHelp help;
+  // The primary screen's size, and every screen's available area (the
+  // whole primary screen when none is given).
   QSize screen{1280, 1024};
+  std::vector<QRect> available;
 
   // The folder of the test's files, and the settings file in it.
   const std::string& Dir() const { return dir_; }
