@@ -1,8 +1,14 @@
 // The Document: the lines of the open file, each exactly as read (Shift-JIS
 // bytes, without its line end), and the rule that cuts a line into items.
+//
+// A comma separates items when an even number of double quotes stands
+// before it in the line. One scan finds the separators (FindSeparators);
+// SplitItems and ItemSeparators are the rule's plain names over it, and
+// every reader of "item k" asks the spans it fills (ItemSpans::Item).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +24,40 @@ inline constexpr std::size_t kMaxLines = 30000;
 inline constexpr std::size_t kMaxItemBytes = 4096;
 inline constexpr int kMaxItems = 64;
 
+// The separators of one line and the items they cut it into.
+struct ItemSpans {
+  // Positions of the separating commas, in order.
+  std::vector<std::size_t> separators;
+  int itemCount = 1;  // separators.size() + 1
+
+  // Item k (1-based) of `line`, the line these spans were found in, exactly
+  // as it stands; empty for a k outside 1..itemCount.
+  std::string_view Item(std::string_view line, int k) const;
+};
+
+// Where the scan stops counting. The line checks use the loader's limits;
+// the plain rule counts without end.
+struct ScanLimits {
+  // Commas past this many are neither counted nor separators.
+  std::size_t maxCommas = SIZE_MAX;
+  // Quotes past this many are not counted and no longer change the parity.
+  std::size_t maxQuotes = SIZE_MAX;
+  // The separator that makes the items one more than this is kept and ends
+  // the search for separators.
+  std::size_t maxItems = SIZE_MAX;
+};
+
+// What the scan counted besides the separators.
+struct MarkCounts {
+  std::size_t commas = 0;  // at most maxCommas + 1
+  std::size_t quotes = 0;  // at most maxQuotes + 1
+  bool itemsCut = false;   // the item limit ended the search
+};
+
+// The one scan of a line for commas and double quotes: fills `out` with the
+// separators it finds under `limits` (its storage is reused).
+MarkCounts FindSeparators(std::string_view line, const ScanLimits& limits, ItemSpans& out);
+
 // Positions of the item separators of a line: every comma that has an even
 // number of double quotes before it in the line.
 std::vector<std::size_t> ItemSeparators(std::string_view line);
@@ -26,9 +66,5 @@ std::vector<std::size_t> ItemSeparators(std::string_view line);
 // kept). A line with k separators has k + 1 items; an empty line has one
 // empty item. The views point into `line`.
 std::vector<std::string_view> SplitItems(std::string_view line);
-
-// The items of a line given its separators (as returned by ItemSeparators
-// or by the line scan).
-std::vector<std::string_view> ItemsAt(std::string_view line, const std::vector<std::size_t>& separators);
 
 }  // namespace cavel

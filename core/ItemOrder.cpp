@@ -8,28 +8,14 @@
 
 namespace cavel {
 
-namespace {
-
-// Item k (1-based) of a line cut at `separators`; empty beyond the last item.
-std::string_view ItemOf(std::string_view line, const std::vector<std::size_t>& separators, int k) {
-  std::size_t count = separators.size() + 1;
-  if (k < 1 || static_cast<std::size_t>(k) > count) return {};
-  std::size_t start = k == 1 ? 0 : separators[static_cast<std::size_t>(k) - 2] + 1;
-  std::size_t end = static_cast<std::size_t>(k) < count ? separators[static_cast<std::size_t>(k) - 1] : line.size();
-  return line.substr(start, end - start);
-}
-
-}  // namespace
-
-void RebuildLine(std::string_view line, const std::vector<std::size_t>& separators, const std::vector<int>& order,
-                 std::string& out) {
+void RebuildLine(std::string_view line, const ItemSpans& items, const std::vector<int>& order, std::string& out) {
   std::size_t size = order.empty() ? 0 : order.size() - 1;
-  for (int k : order) size += ItemOf(line, separators, k).size();
+  for (int k : order) size += items.Item(line, k).size();
   out.clear();
   out.reserve(size);
   for (std::size_t p = 0; p < order.size(); ++p) {
     if (p) out += ',';
-    out += ItemOf(line, separators, order[p]);
+    out += items.Item(line, order[p]);
   }
 }
 
@@ -42,7 +28,7 @@ bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
   if (line < 0 || static_cast<std::size_t>(line) >= state.Document.size()) return false;
   const std::string& reference = state.Document[static_cast<std::size_t>(line)];
   if (!CheckLine(reference, line, dialogs, scan_)) return false;
-  for (std::string_view item : ItemsAt(reference, scan_.separators)) items_.emplace_back(item);
+  for (int k = 1; k <= scan_.itemCount; ++k) items_.emplace_back(scan_.Item(reference, k));
   openingCount_ = static_cast<int>(items_.size());
   for (int k = 1; k <= openingCount_; ++k) order_.push_back(k);
   cursor_ = 0;
@@ -95,7 +81,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
   for (std::size_t i = 0; i < document.size(); ++i) {
     long L = static_cast<long>(i);
     if (!CheckLine(document[i], L, dialogs, scan_)) return false;
-    RebuildLine(document[i], scan_.separators, order_, rebuilt[i]);
+    RebuildLine(document[i], scan_, order_, rebuilt[i]);
     // A line with fewer items than the table gains empty items, and with
     // them commas; it must still be a line the loader accepts.
     if (rebuilt[i].size() > kMaxLineBytes) {

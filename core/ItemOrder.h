@@ -70,10 +70,9 @@ class ItemOrder {
   LineScan scan_;
 };
 
-// Rebuilds `line` (with its separators) from the items numbered in `order`,
+// Rebuilds `line` (cut by `items`) from the items numbered in `order`,
 // joined by commas; a number beyond the line's items gives an empty item.
 // `out` is overwritten and sized once.
-void RebuildLine(std::string_view line, const std::vector<std::size_t>& separators, const std::vector<int>& order,
-                 std::string& out);
+void RebuildLine(std::string_view line, const ItemSpans& items, const std::vector<int>& order, std::string& out);
 
 }  // namespace cavel
