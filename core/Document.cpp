@@ -68,47 +68,52 @@ void ForEachMark(std::string_view line, Visit&& visit) {
 
 }  // namespace
 
-std::string_view ItemSpans::Item(std::string_view line, int k) const {
-  if (k < 1 || k > itemCount) return {};
-  const auto i = static_cast<std::size_t>(k);
-  std::size_t start = i == 1 ? 0 : separators[i - 2] + 1;
-  std::size_t end = i <= separators.size() ? separators[i - 1] : line.size();
-  return line.substr(start, end - start);
-}
+namespace {
 
-MarkCounts FindSeparators(std::string_view line, const ScanLimits& limits, ItemSpans& out) {
+// The scan itself; kChecked adds the line checks' caps and item limit.
+template <bool kChecked>
+MarkCounts Find(std::string_view line, std::size_t itemLimit, ItemSpans& out) {
   // The separators are gathered in a local vector (its storage reused from
   // `out`), which the compiler can keep in registers through the search.
   std::vector<std::size_t> separators = std::move(out.separators);
   separators.clear();
+  const char* data = line.data();
   std::size_t commas = 0;
   std::size_t quotes = 0;
   bool cut = false;
   ForEachMark(line, [&](std::size_t pos) {
-    if (line[pos] == '"') {
-      if (quotes <= limits.maxQuotes) ++quotes;
+    if (data[pos] == '"') {
+      if (!kChecked || quotes <= kMaxQuotes) ++quotes;
       return;
     }
-    if (commas > limits.maxCommas) return;
+    if (kChecked && commas > kMaxCommas) return;
     ++commas;
     if (cut || (quotes & 1)) return;
     separators.push_back(pos);
-    if (separators.size() + 1 > limits.maxItems) cut = true;
+    if (kChecked && separators.size() + 1 > itemLimit) cut = true;
   });
   out.separators = std::move(separators);
   out.itemCount = static_cast<int>(out.separators.size()) + 1;
   return {commas, quotes, cut};
 }
 
+}  // namespace
+
+void FindSeparators(std::string_view line, ItemSpans& out) { Find<false>(line, 0, out); }
+
+MarkCounts FindSeparators(std::string_view line, int itemLimit, ItemSpans& out) {
+  return Find<true>(line, static_cast<std::size_t>(itemLimit < 0 ? 0 : itemLimit), out);
+}
+
 std::vector<std::size_t> ItemSeparators(std::string_view line) {
   ItemSpans spans;
-  FindSeparators(line, {}, spans);
+  FindSeparators(line, spans);
   return std::move(spans.separators);
 }
 
 std::vector<std::string_view> SplitItems(std::string_view line) {
   ItemSpans spans;
-  FindSeparators(line, {}, spans);
+  FindSeparators(line, spans);
   std::vector<std::string_view> items;
   items.reserve(static_cast<std::size_t>(spans.itemCount));
   for (int k = 1; k <= spans.itemCount; ++k) items.push_back(spans.Item(line, k));

@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +22,8 @@ inline constexpr std::size_t kMaxLineBytes = 8192;
 inline constexpr std::size_t kMaxLines = 30000;
 inline constexpr std::size_t kMaxItemBytes = 4096;
 inline constexpr int kMaxItems = 64;
+inline constexpr int kMaxCommas = 510;  // the 511th comma is refused
+inline constexpr int kMaxQuotes = 254;  // the 255th double quote is refused
 
 // The separators of one line and the items they cut it into.
 struct ItemSpans {
@@ -32,31 +33,31 @@ struct ItemSpans {
 
   // Item k (1-based) of `line`, the line these spans were found in, exactly
   // as it stands; empty for a k outside 1..itemCount.
-  std::string_view Item(std::string_view line, int k) const;
+  std::string_view Item(std::string_view line, int k) const {
+    if (k < 1 || k > itemCount) return {};
+    const auto i = static_cast<std::size_t>(k);
+    const std::size_t start = i == 1 ? 0 : separators[i - 2] + 1;
+    const std::size_t end = i <= separators.size() ? separators[i - 1] : line.size();
+    return {line.data() + start, end - start};
+  }
 };
 
-// Where the scan stops counting. The line checks use the loader's limits;
-// the plain rule counts without end.
-struct ScanLimits {
-  // Commas past this many are neither counted nor separators.
-  std::size_t maxCommas = SIZE_MAX;
-  // Quotes past this many are not counted and no longer change the parity.
-  std::size_t maxQuotes = SIZE_MAX;
-  // The separator that makes the items one more than this is kept and ends
-  // the search for separators.
-  std::size_t maxItems = SIZE_MAX;
-};
-
-// What the scan counted besides the separators.
+// What the checked scan counted besides the separators.
 struct MarkCounts {
-  std::size_t commas = 0;  // at most maxCommas + 1
-  std::size_t quotes = 0;  // at most maxQuotes + 1
+  std::size_t commas = 0;  // at most kMaxCommas + 1
+  std::size_t quotes = 0;  // at most kMaxQuotes + 1
   bool itemsCut = false;   // the item limit ended the search
 };
 
 // The one scan of a line for commas and double quotes: fills `out` with the
-// separators it finds under `limits` (its storage is reused).
-MarkCounts FindSeparators(std::string_view line, const ScanLimits& limits, ItemSpans& out);
+// separators it finds (its storage is reused).
+// - Plain, the rule itself: every comma and quote counts.
+void FindSeparators(std::string_view line, ItemSpans& out);
+// - Checked, as the line checks count: commas past the 511th are neither
+//   counted nor separators; quotes past the 255th are not counted and no
+//   longer change the parity; the separator that makes the items one more
+//   than `itemLimit` is kept and ends the search.
+MarkCounts FindSeparators(std::string_view line, int itemLimit, ItemSpans& out);
 
 // Positions of the item separators of a line: every comma that has an even
 // number of double quotes before it in the line.

@@ -13,8 +13,7 @@ void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options,
   // whether quoted or not; it is a separator when the recorded quotes before
   // it are even. Past the 511th comma nothing more is a separator; past the
   // 255th quote the parity no longer changes.
-  const ScanLimits limits{kMaxCommas, kMaxQuotes, static_cast<std::size_t>(options.itemLimit)};
-  const MarkCounts counts = FindSeparators(line, limits, out);
+  const MarkCounts counts = FindSeparators(line, options.itemLimit, out);
   out.commas = static_cast<int>(counts.commas);
   out.quotes = static_cast<int>(counts.quotes);
 
@@ -34,15 +33,18 @@ void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options,
     Refuse(dialogs, msg::ItemCount(lineIndex, options.itemLimit + 1));
   }
 
+  // The item lengths, from the separators found (this walk runs on every
+  // line of a load).
   if (options.walkItemLengths) {
-    const int separatorEnded = out.itemCount - 1;
-    for (int k = 1; k <= separatorEnded; ++k) {
-      if (out.Item(line, k).size() > kMaxItemBytes) {
-        out.longItem = k;
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < out.separators.size(); ++k) {
+      if (out.separators[k] - start > kMaxItemBytes) {
+        out.longItem = static_cast<int>(k) + 1;
         failed = true;
-        Refuse(dialogs, msg::ItemLength(lineIndex, k));
+        Refuse(dialogs, msg::ItemLength(lineIndex, out.longItem));
         break;
       }
+      start = out.separators[k] + 1;
     }
   }
   if (options.testLastItem && !failed && out.Item(line, out.itemCount).size() > kMaxItemBytes) {

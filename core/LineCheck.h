@@ -20,9 +20,6 @@
 
 namespace cavel {
 
-inline constexpr int kMaxCommas = 510;   // the 511th comma is refused
-inline constexpr int kMaxQuotes = 254;   // the 255th double quote is refused
-
 struct ScanOptions {
   // Items allowed at the scan stage (128 or 64); one more is a fault.
   int itemLimit = 64;

@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string_view> items = SplitItems(line);
   FUZZ_CHECK(items.size() == separators.size() + 1);
   ItemSpans spans;
-  FindSeparators(line, {}, spans);
+  FindSeparators(line, spans);
   FUZZ_CHECK(spans.separators == separators);
   for (int k = 1; k <= spans.itemCount; ++k) FUZZ_CHECK(items[static_cast<std::size_t>(k) - 1] == spans.Item(line, k));
   FUZZ_CHECK(Join(items) == line);

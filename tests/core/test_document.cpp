@@ -65,7 +65,7 @@ TEST(ItemSeparators, PositionsOfTheSeparatingCommasOnly) {
 TEST(ItemSpans, ItemKIsCutAtTheSeparatorsFound) {
   std::string line = "ab,cd,ef";
   ItemSpans spans;
-  FindSeparators(line, {}, spans);
+  FindSeparators(line, spans);
   ASSERT_EQ(spans.itemCount, 3);
   EXPECT_EQ(spans.Item(line, 1), "ab");
   EXPECT_EQ(spans.Item(line, 2), "cd");
