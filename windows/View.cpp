@@ -267,7 +267,8 @@ bool TForm2::FormKeyDown(QKeyEvent& key) {
     return true;
   }
   if (IsEnter(key)) {
-    if (Label90->text() == Utf8(msg::kModeEdit) && record_.ConfirmSave(Main().Dlg())) BtnSaveClick();
+    // The question comes in edit mode only.
+    if (record_.ConfirmSave(Main().Dlg())) BtnSaveClick();
     return true;
   }
   if (key.key() == Qt::Key_Down || key.key() == Qt::Key_Up) {
@@ -317,7 +318,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
   return ChildWindow::eventFilter(watched, event);
 }
 
-// ---- size and close -----------------------------------------------------------------
+// ---- size ----------------------------------------------------------------------------
 
 void TForm2::ResizeExecute() {
   const int width = std::max(this->width() - kEditWidthMargin, 0);
@@ -343,7 +344,5 @@ void TForm2::resizeEvent(QResizeEvent* event) {
   ChildWindow::resizeEvent(event);
   ResizeExecute();
 }
-
-void TForm2::FormClose() { ChildWindow::FormClose(); }
 
 }  // namespace cavel

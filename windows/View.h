@@ -88,7 +88,6 @@ class TForm2 : public ChildWindow {
   std::string Caption() const;
 
  protected:
-  void FormClose() override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
