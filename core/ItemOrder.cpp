@@ -20,7 +20,7 @@ void RebuildLine(std::string_view line, const ItemSpans& items, const std::vecto
 }
 
 bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
-  items_.clear();
+  entries_.clear();
   order_.clear();
   openingCount_ = 0;
   cursor_ = -1;
@@ -28,49 +28,24 @@ bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
   if (line < 0 || static_cast<std::size_t>(line) >= state.Document.size()) return false;
   const std::string& reference = state.Document[static_cast<std::size_t>(line)];
   if (!CheckLine(reference, line, dialogs, scan_)) return false;
-  for (int k = 1; k <= scan_.itemCount; ++k) items_.emplace_back(scan_.Item(reference, k));
-  openingCount_ = static_cast<int>(items_.size());
-  for (int k = 1; k <= openingCount_; ++k) order_.push_back(k);
+  openingCount_ = scan_.itemCount;
+  for (int k = 1; k <= openingCount_; ++k) {
+    entries_.push_back(Dec2(k) + " : ");
+    entries_.back() += scan_.Item(reference, k);
+    order_.push_back(k);
+  }
   cursor_ = 0;
   return true;
 }
 
-std::string ItemOrder::Entry(int row) const {
-  int k = EntryNumber(row);
-  std::string entry = Dec2(k);
-  entry += " : ";
-  entry += items_[static_cast<std::size_t>(k) - 1];
-  return entry;
+void ItemOrder::SwapRows(int a, int b) {
+  std::swap(entries_[a], entries_[b]);
+  std::swap(order_[a], order_[b]);
 }
 
-void ItemOrder::SetCursor(int row) {
-  if (row >= 0 && row < EntryCount()) cursor_ = row;
-}
-
-ListChange ItemOrder::Up() {
-  if (EntryCount() < 2 || cursor_ <= 0) return {};
-  std::swap(order_[cursor_], order_[cursor_ - 1]);
-  --cursor_;
-  return {ListChange::Kind::Swapped, cursor_};
-}
-
-ListChange ItemOrder::Down() {
-  if (EntryCount() < 2 || cursor_ < 0 || cursor_ >= EntryCount() - 1) return {};
-  std::swap(order_[cursor_], order_[cursor_ + 1]);
-  ++cursor_;
-  return {ListChange::Kind::Swapped, cursor_ - 1};
-}
-
-ListChange ItemOrder::Delete() {
-  if (EntryCount() < 2) return {};
-  int removed = cursor_;
-  order_.erase(order_.begin() + removed);
-  int n = EntryCount();
-  if (n == 1)
-    cursor_ = 0;
-  else if (removed == n)
-    cursor_ = removed - 1;
-  return {ListChange::Kind::Removed, removed};
+void ItemOrder::EraseRow(int row) {
+  entries_.erase(entries_.begin() + row);
+  order_.erase(order_.begin() + row);
 }
 
 bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
