@@ -5,10 +5,7 @@
 // made rather than by a refill.
 #pragma once
 
-#include <functional>
-#include <string>
-
-#include "core/ListChange.h"
+#include "core/EditorList.h"
 #include "windows/ChildWindow.h"
 
 class QKeyEvent;
@@ -16,45 +13,41 @@ class QListView;
 
 namespace cavel {
 
-class EditListModel;
+class LinesModel;
 
 class EditorWindow : public ChildWindow {
   Q_OBJECT
  public:
   QWidget* Panel1 = nullptr;
   QListView* ListBox1 = nullptr;
-  EditListModel* ListBox1Model = nullptr;
+  LinesModel* ListBox1Model = nullptr;
 
  public:
   // Esc and Ctrl+[ close (or maximize); Enter asks the save question and
   // saves on はい.
   bool FormKeyDown(QKeyEvent& key);
   virtual void BtnSaveClick() = 0;
+  // 上へ, 下へ, 削除: the editor's operation, shown by the change it made.
+  void BtnUpClick();
+  void BtnDownClick();
+  void BtnDeleteClick();
 
  protected:
-  // What the window needs of its editor model.
-  struct Rows {
-    std::function<int()> count;
-    std::function<std::string(int)> text;
-    std::function<int()> cursor;
-    std::function<void(int)> setCursor;
-  };
-
   using ChildWindow::ChildWindow;
 
-  // Makes Panel1 and ListBox1 over `rows`; called from the window's
-  // constructor once its model exists.
-  void BuildList(Rows rows);
-  // The list shows the model's rows as they now stand, the cursor's row selected.
+  // Makes Panel1 and ListBox1 over the editor's rows; called from the
+  // window's constructor (the editor may still be empty).
+  void BuildList(EditorList& rows);
+  // The list shows the editor's rows as they now stand, the cursor's row selected.
   void RefillList();
   // The rows `change` touched, then the cursor's row selected.
-  void ShowChange(const ListChange& change);
+  virtual void ShowChange(const ListChange& change);
   void SelectCursorRow();
 
   void showEvent(QShowEvent* event) override;
 
  private:
-  Rows rows_;
+  EditorList* rows_ = nullptr;
   // Set while the window moves the selection itself.
   bool selecting_ = false;
 };

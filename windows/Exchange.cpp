@@ -5,16 +5,15 @@
 #include <QShowEvent>
 
 #include "core/Messages.h"
-#include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
+#include "windows/LinesModel.h"
 
 namespace cavel {
 
 TForm8::TForm8(MainHost& main)
     : EditorWindow(main, msg::kCaptionExchange, QSize(kDesignWidth, kDesignHeight), kWinExchange, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm8"));
-  BuildList({[this] { return items_.EntryCount(); }, [this](int row) { return items_.Entry(row); },
-             [this] { return items_.Cursor(); }, [this](int row) { items_.SetCursor(row); }});
+  BuildList(items_);
 
   constexpr int top = 0, bottom = 24;
   BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
@@ -65,12 +64,6 @@ void TForm8::BtnSaveClick() {
 }
 
 void TForm8::BtnCancelClick() { reject(); }
-
-void TForm8::BtnUpClick() { ShowChange(items_.Up()); }
-
-void TForm8::BtnDownClick() { ShowChange(items_.Down()); }
-
-void TForm8::BtnDeleteClick() { ShowChange(items_.Delete()); }
 
 void TForm8::BtnAddClick() {
   items_.AddSave(State(), Main().Dlg());

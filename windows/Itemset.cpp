@@ -5,16 +5,15 @@
 #include <QShowEvent>
 
 #include "core/Messages.h"
-#include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
+#include "windows/LinesModel.h"
 
 namespace cavel {
 
 TForm3::TForm3(MainHost& main)
     : EditorWindow(main, msg::kCaptionItemset, QSize(kDesignWidth, kDesignHeight), kWinItemset, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm3"));
-  BuildList({[this] { return rows_.LineCount(); }, [this](int row) { return rows_.Rows()[static_cast<std::size_t>(row)]; },
-             [this] { return rows_.Cursor(); }, [this](int row) { rows_.SetCursor(row); }});
+  BuildList(rows_);
 
   constexpr int top = 0, bottom = 24, bottomRight = 25;
   BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
@@ -72,8 +71,8 @@ void TForm3::MakeListFirstInTabOrder() {
   ListBox1->setFocus();
 }
 
-void TForm3::Show(const ListChange& change) {
-  ShowChange(change);
+void TForm3::ShowChange(const ListChange& change) {
+  EditorWindow::ShowChange(change);
   BtnPrevPaste->setEnabled(rows_.PasteEnabled());
   BtnNextPaste->setEnabled(rows_.PasteEnabled());
 }
@@ -88,25 +87,19 @@ void TForm3::BtnCancelClick() {
   reject();
 }
 
-void TForm3::BtnUpClick() { Show(rows_.Up()); }
-
-void TForm3::BtnDownClick() { Show(rows_.Down()); }
-
-void TForm3::BtnCutClick() { Show(rows_.Cut()); }
+void TForm3::BtnCutClick() { ShowChange(rows_.Cut()); }
 
 void TForm3::BtnCopyClick() {
   rows_.Copy();
-  Show({});
+  ShowChange({});
 }
 
-void TForm3::BtnDeleteClick() { Show(rows_.Delete()); }
+void TForm3::BtnPrevPasteClick() { ShowChange(rows_.PrevPaste(Main().Dlg())); }
 
-void TForm3::BtnPrevPasteClick() { Show(rows_.PrevPaste(Main().Dlg())); }
+void TForm3::BtnNextPasteClick() { ShowChange(rows_.NextPaste(Main().Dlg())); }
 
-void TForm3::BtnNextPasteClick() { Show(rows_.NextPaste(Main().Dlg())); }
+void TForm3::BtnPrevAddClick() { ShowChange(rows_.PrevAdd(Main().Dlg())); }
 
-void TForm3::BtnPrevAddClick() { Show(rows_.PrevAdd(Main().Dlg())); }
-
-void TForm3::BtnNextAddClick() { Show(rows_.NextAdd(Main().Dlg())); }
+void TForm3::BtnNextAddClick() { ShowChange(rows_.NextAdd(Main().Dlg())); }
 
 }  // namespace cavel
