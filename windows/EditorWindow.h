@@ -5,8 +5,13 @@
 // made rather than by a refill.
 #pragma once
 
+#include <QPushButton>
+#include <initializer_list>
+#include <string_view>
+
 #include "core/EditorList.h"
 #include "windows/ChildWindow.h"
+#include "windows/EditorLayout.h"
 
 class QKeyEvent;
 class QListView;
@@ -34,6 +39,29 @@ class EditorWindow : public ChildWindow {
 
  protected:
   using ChildWindow::ChildWindow;
+
+  // A button of the panel: its field, object name, caption, place, and the
+  // handler its click runs.
+  template <class Window>
+  struct PanelButtonSpec {
+    QPushButton*& button;
+    const char* name;
+    std::string_view caption;
+    int left;
+    int top;
+    void (Window::*click)();
+  };
+  // Makes the panel's buttons (PanelButton), given in their tab order.
+  template <class Window>
+  void MakePanelButtons(Window& window, std::initializer_list<PanelButtonSpec<Window>> buttons) {
+    QPushButton* previous = nullptr;
+    for (const PanelButtonSpec<Window>& spec : buttons) {
+      spec.button = PanelButton(Panel1, spec.name, spec.caption, spec.left, spec.top);
+      connect(spec.button, &QPushButton::clicked, this, [&window, click = spec.click] { (window.*click)(); });
+      if (previous) QWidget::setTabOrder(previous, spec.button);
+      previous = spec.button;
+    }
+  }
 
   // Makes Panel1 and ListBox1 over the editor's rows; called from the
   // window's constructor (the editor may still be empty).

@@ -15,34 +15,21 @@ TForm3::TForm3(MainHost& main)
   setObjectName(QStringLiteral("TForm3"));
   BuildList(rows_);
 
+  // The panel's buttons in tab order; each opening puts the list in front of them.
   constexpr int top = 0, bottom = 24, bottomRight = 25;
-  BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
-  BtnCancel = PanelButton(Panel1, "BtnCancel", msg::kBtnCancel, 0, bottom);
-  BtnUp = PanelButton(Panel1, "BtnUp", msg::kBtnUp, 100, top);
-  BtnDown = PanelButton(Panel1, "BtnDown", msg::kBtnDown, 100, bottom);
-  BtnCut = PanelButton(Panel1, "BtnCut", msg::kBtnCut, 200, top);
-  BtnCopy = PanelButton(Panel1, "BtnCopy", msg::kBtnCopy, 200, bottom);
-  BtnDelete = PanelButton(Panel1, "BtnDelete", msg::kBtnDelete, 300, bottom);
-  BtnPrevPaste = PanelButton(Panel1, "BtnPrevPaste", msg::kBtnPrevPaste, 400, top);
-  BtnNextPaste = PanelButton(Panel1, "BtnNextPaste", msg::kBtnNextPaste, 400, bottomRight);
-  BtnPrevAdd = PanelButton(Panel1, "BtnPrevAdd", msg::kBtnPrevAdd, 500, top);
-  BtnNextAdd = PanelButton(Panel1, "BtnNextAdd", msg::kBtnNextAdd, 500, bottomRight);
-
-  const std::pair<QPushButton*, void (TForm3::*)()> handlers[] = {
-      {BtnSave, &TForm3::BtnSaveClick},         {BtnCancel, &TForm3::BtnCancelClick},
-      {BtnUp, &TForm3::BtnUpClick},             {BtnDown, &TForm3::BtnDownClick},
-      {BtnCut, &TForm3::BtnCutClick},           {BtnCopy, &TForm3::BtnCopyClick},
-      {BtnDelete, &TForm3::BtnDeleteClick},     {BtnPrevPaste, &TForm3::BtnPrevPasteClick},
-      {BtnNextPaste, &TForm3::BtnNextPasteClick}, {BtnPrevAdd, &TForm3::BtnPrevAddClick},
-      {BtnNextAdd, &TForm3::BtnNextAddClick},
-  };
-  for (const auto& [button, handler] : handlers)
-    connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
-
-  // The panel's tab order; each opening puts the list in front of it.
-  QWidget* order[] = {BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy,
-                      BtnPrevPaste, BtnDelete, BtnPrevAdd, BtnNextPaste, BtnNextAdd};
-  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  MakePanelButtons<TForm3>(*this, {
+      {BtnSave, "BtnSave", msg::kBtnSave, 0, top, &TForm3::BtnSaveClick},
+      {BtnCancel, "BtnCancel", msg::kBtnCancel, 0, bottom, &TForm3::BtnCancelClick},
+      {BtnUp, "BtnUp", msg::kBtnUp, 100, top, &TForm3::BtnUpClick},
+      {BtnDown, "BtnDown", msg::kBtnDown, 100, bottom, &TForm3::BtnDownClick},
+      {BtnCut, "BtnCut", msg::kBtnCut, 200, top, &TForm3::BtnCutClick},
+      {BtnCopy, "BtnCopy", msg::kBtnCopy, 200, bottom, &TForm3::BtnCopyClick},
+      {BtnPrevPaste, "BtnPrevPaste", msg::kBtnPrevPaste, 400, top, &TForm3::BtnPrevPasteClick},
+      {BtnDelete, "BtnDelete", msg::kBtnDelete, 300, bottom, &TForm3::BtnDeleteClick},
+      {BtnPrevAdd, "BtnPrevAdd", msg::kBtnPrevAdd, 500, top, &TForm3::BtnPrevAddClick},
+      {BtnNextPaste, "BtnNextPaste", msg::kBtnNextPaste, 400, bottomRight, &TForm3::BtnNextPasteClick},
+      {BtnNextAdd, "BtnNextAdd", msg::kBtnNextAdd, 500, bottomRight, &TForm3::BtnNextAddClick},
+  });
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
       .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy, BtnDelete, BtnPrevPaste});
