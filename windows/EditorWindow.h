@@ -1,8 +1,9 @@
-// What the row order editor and the item editor share: the panel over the
-// list of their model's rows, the list's selection and the model's cursor
-// kept in step both ways (selecting a row moves the cursor, every operation
-// selects the cursor's row), and each operation shown by the one change it
-// made rather than by a refill.
+// What the row order editor and the item editor share: the panel of buttons
+// over the list of their editor's rows (core/EditorList.h), the list's
+// selection and the editor's cursor kept in step both ways (selecting a row
+// moves the cursor, every operation selects the cursor's row), Up, Down and
+// Delete, and each operation shown by the one change it made rather than by
+// a refill.
 #pragma once
 
 #include <QPushButton>
@@ -51,13 +52,15 @@ class EditorWindow : public ChildWindow {
     int top;
     void (Window::*click)();
   };
-  // Makes the panel's buttons (PanelButton), given in their tab order.
+  // Makes the panel's buttons (PanelButton), given in their tab order;
+  // `Window` is the window's own class.
   template <class Window>
-  void MakePanelButtons(Window& window, std::initializer_list<PanelButtonSpec<Window>> buttons) {
+  void MakePanelButtons(std::initializer_list<PanelButtonSpec<Window>> buttons) {
+    Window* window = static_cast<Window*>(this);
     QPushButton* previous = nullptr;
     for (const PanelButtonSpec<Window>& spec : buttons) {
       spec.button = PanelButton(Panel1, spec.name, spec.caption, spec.left, spec.top);
-      connect(spec.button, &QPushButton::clicked, this, [&window, click = spec.click] { (window.*click)(); });
+      connect(spec.button, &QPushButton::clicked, this, [window, click = spec.click] { (window->*click)(); });
       if (previous) QWidget::setTabOrder(previous, spec.button);
       previous = spec.button;
     }

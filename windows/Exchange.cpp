@@ -17,7 +17,7 @@ TForm8::TForm8(MainHost& main)
 
   // The panel's buttons in tab order.
   constexpr int top = 0, bottom = 24;
-  MakePanelButtons<TForm8>(*this, {
+  MakePanelButtons<TForm8>({
       {BtnCancel, "BtnCancel", msg::kBtnCancel, 0, bottom, &TForm8::BtnCancelClick},
       {BtnUp, "BtnUp", msg::kBtnUp, 100, top, &TForm8::BtnUpClick},
       {BtnDown, "BtnDown", msg::kBtnDown, 100, bottom, &TForm8::BtnDownClick},

@@ -17,7 +17,7 @@ TForm3::TForm3(MainHost& main)
 
   // The panel's buttons in tab order; each opening puts the list in front of them.
   constexpr int top = 0, bottom = 24, bottomRight = 25;
-  MakePanelButtons<TForm3>(*this, {
+  MakePanelButtons<TForm3>({
       {BtnSave, "BtnSave", msg::kBtnSave, 0, top, &TForm3::BtnSaveClick},
       {BtnCancel, "BtnCancel", msg::kBtnCancel, 0, bottom, &TForm3::BtnCancelClick},
       {BtnUp, "BtnUp", msg::kBtnUp, 100, top, &TForm3::BtnUpClick},
