@@ -21,7 +21,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 
 #include "app/Startup.h"
 #include "core/CsvWriter.h"
@@ -690,34 +689,9 @@ ScreenSet TForm1::Screens() const { return ports_.screens ? ports_.screens() : D
 
 // ---- the grid ---------------------------------------------------------------------------------
 
-namespace {
+void TForm1::StringGridDisp() { cavel::StringGridDisp(state, Dlg(), ports_.settingsPath, *this); }
 
-// The fill's captions and pauses, and the hand-over of its cells, through the main window.
-class MainGridHost : public GridFillHost {
- public:
-  MainGridHost(std::function<void(const std::string&)> caption, std::function<void(int)> delay,
-               std::function<void(GridFill&)> apply)
-      : caption_(std::move(caption)), delay_(std::move(delay)), apply_(std::move(apply)) {}
-  void SetCaption(const std::string& caption) override { caption_(caption); }
-  void DelayTime(int milliseconds) override { delay_(milliseconds); }
-  void ApplyFill(GridFill& fill) override { apply_(fill); }
-
- private:
-  std::function<void(const std::string&)> caption_;
-  std::function<void(int)> delay_;
-  std::function<void(GridFill&)> apply_;
-};
-
-}  // namespace
-
-void TForm1::StringGridDisp() {
-  MainGridHost host([this](const std::string& caption) { SetCaption(caption); },
-                    [this](int milliseconds) { DelayTime(milliseconds); },
-                    [this](GridFill& fill) { ApplyGridFill(fill); });
-  cavel::StringGridDisp(state, Dlg(), ports_.settingsPath, host);
-}
-
-void TForm1::ApplyGridFill(GridFill& fill) {
+void TForm1::ApplyFill(GridFill& fill) {
   // The current cell, and for an empty Document the widths, outlive the
   // model's reset.
   const std::vector<int> before = GridColumnWidths();

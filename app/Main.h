@@ -50,7 +50,7 @@ class TForm14;
 // The four roads by which a file reaches the main window.
 enum class OpenPath { CommandLine, Dialog, Recent, Drop };
 
-class TForm1 : public QMainWindow, public MainHost {
+class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
@@ -250,7 +250,7 @@ class TForm1 : public QMainWindow, public MainHost {
  private:
   void BuildControls();
   void BuildMenu();
-  void SetCaption(const std::string& caption);
+  void SetCaption(const std::string& caption) override;
   // Runs CsvLoader on CurrentFileName with the path's item limit, then the
   // path's success or failure steps. An unreadable file shows the error
   // report and leaves the Document, the controls and the list as they were.
@@ -266,7 +266,7 @@ class TForm1 : public QMainWindow, public MainHost {
   void MainKeyDown(QKeyEvent& key, bool enterViews);
   void OpenRecordWindow(bool edit);
   // Moves the fill's cells into the grid and sets the widths it returns.
-  void ApplyGridFill(GridFill& fill);
+  void ApplyFill(GridFill& fill) override;
   // Find, find again and jump: selects the row found and lets the grid follow.
   void SelectFoundRow(std::optional<int> row);
   // When the grid shows the open file, its current row follows the list's selection.

@@ -43,10 +43,10 @@
 #include "platform/Modal.h"
 #include "platform/Pump.h"
 #include "windows/Convert.h"
-#include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
 #include "windows/Exchange.h"
 #include "windows/Itemset.h"
+#include "windows/LinesModel.h"
 
 using namespace cavel;
 using namespace cavel::bench;

@@ -58,7 +58,6 @@ std::optional<int> FindJump::Search(Dialogs& dialogs, int from) {
 std::optional<int> FindJump::Find(Dialogs& dialogs, int selection) {
   if (state_.FindText.empty()) return std::nullopt;
   std::optional<int> row = Search(dialogs, selection < 0 ? 0 : selection);
-  reFindEnabled_ = true;
   ShiftHistory(state_.FindHistory, state_.FindText);
   return row;
 }

@@ -48,7 +48,8 @@ void ShiftHistory(std::array<std::string, 4>& history, const std::string& entry)
 //             OK or Enter -> FindOk(bytes); Cancel or Esc -> FindCancel();
 //             closed by the title bar -> neither;
 //             then row = Find(dialogs, listSelection).
-// Find again: row = ReFind(dialogs, listSelection) (enabled by ReFindEnabled()).
+// Find again: row = ReFind(dialogs, listSelection); the window enables its
+//             command after the first find with a text.
 // Jump:       ComboSetup c = OpenJump(); Label2 := msg::kJumpRangeLabel;
 //             OK or Enter -> close only when JumpOk(dialogs, text);
 //             Cancel or Esc -> JumpCancel(); then row = Jump(lineCount).
@@ -68,17 +69,13 @@ class FindJump {
   // Cancel or Esc: FindText := empty, so no search is made.
   void FindCancel();
   // After the dialog: with a non-empty FindText, searches from the selected
-  // row itself forward without wrapping, reports "not found" as a notice,
-  // enables find again and shifts FindHistory.
+  // row itself forward without wrapping, reports "not found" as a notice
+  // and shifts FindHistory.
   std::optional<int> Find(Dialogs& dialogs, int selection);
   // Searches from the row after the selection with the current FindText; the
   // same notice; shifts FindHistory. An empty FindText finds nothing and
   // leaves the history alone.
   std::optional<int> ReFind(Dialogs& dialogs, int selection);
-
-  bool ReFindEnabled() const { return reFindEnabled_; }
-  // A failed load disables find again until the next find with a text.
-  void DisableReFind() { reFindEnabled_ = false; }
 
   // ---- jump -----------------------------------------------------------------------
   // JumpText := JumpHistory[1]; the combo box shows it and lists the history.
@@ -99,7 +96,6 @@ class FindJump {
   std::optional<int> Search(Dialogs& dialogs, int from);
 
   MainState& state_;
-  bool reFindEnabled_ = false;
   bool encodable_ = true;
 };
 

@@ -87,14 +87,12 @@ void GridFill::AddRow(std::string_view line, int lineIndex, const LineScan& scan
   int lastCell = scan.longItem != 0 ? scan.longItem : scan.itemCount;
   row.cells.resize(static_cast<std::size_t>(lastCell) + 1);
   row.cells[0] = {static_cast<std::uint32_t>(line.size()), static_cast<std::uint32_t>(label.size())};
-  std::size_t start = 0;
   for (int k = 1; k <= lastCell; ++k) {
-    std::size_t end = k == scan.longItem || static_cast<std::size_t>(k) > scan.separators.size()
-                          ? line.size()
-                          : scan.separators[static_cast<std::size_t>(k) - 1];
+    const std::string_view item = scan.Item(line, k);
+    const std::size_t start = static_cast<std::size_t>(item.data() - line.data());
+    const std::size_t end = k == scan.longItem ? line.size() : start + item.size();
     row.cells[static_cast<std::size_t>(k)] = {static_cast<std::uint32_t>(start),
                                               static_cast<std::uint32_t>(end - start)};
-    start = end + 1;
   }
   rowData_.push_back(std::move(row));
 }

@@ -8,33 +8,19 @@
 
 namespace cavel {
 
-namespace {
-
-// Item k (1-based) of a line cut at `separators`; empty beyond the last item.
-std::string_view ItemOf(std::string_view line, const std::vector<std::size_t>& separators, int k) {
-  std::size_t count = separators.size() + 1;
-  if (k < 1 || static_cast<std::size_t>(k) > count) return {};
-  std::size_t start = k == 1 ? 0 : separators[static_cast<std::size_t>(k) - 2] + 1;
-  std::size_t end = static_cast<std::size_t>(k) < count ? separators[static_cast<std::size_t>(k) - 1] : line.size();
-  return line.substr(start, end - start);
-}
-
-}  // namespace
-
-void RebuildLine(std::string_view line, const std::vector<std::size_t>& separators, const std::vector<int>& order,
-                 std::string& out) {
+void RebuildLine(std::string_view line, const ItemSpans& items, const std::vector<int>& order, std::string& out) {
   std::size_t size = order.empty() ? 0 : order.size() - 1;
-  for (int k : order) size += ItemOf(line, separators, k).size();
+  for (int k : order) size += items.Item(line, k).size();
   out.clear();
   out.reserve(size);
   for (std::size_t p = 0; p < order.size(); ++p) {
     if (p) out += ',';
-    out += ItemOf(line, separators, order[p]);
+    out += items.Item(line, order[p]);
   }
 }
 
 bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
-  items_.clear();
+  entries_.clear();
   order_.clear();
   openingCount_ = 0;
   cursor_ = -1;
@@ -42,49 +28,24 @@ bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
   if (line < 0 || static_cast<std::size_t>(line) >= state.Document.size()) return false;
   const std::string& reference = state.Document[static_cast<std::size_t>(line)];
   if (!CheckLine(reference, line, dialogs, scan_)) return false;
-  for (std::string_view item : ItemsAt(reference, scan_.separators)) items_.emplace_back(item);
-  openingCount_ = static_cast<int>(items_.size());
-  for (int k = 1; k <= openingCount_; ++k) order_.push_back(k);
+  openingCount_ = scan_.itemCount;
+  for (int k = 1; k <= openingCount_; ++k) {
+    entries_.push_back(Dec2(k) + " : ");
+    entries_.back() += scan_.Item(reference, k);
+    order_.push_back(k);
+  }
   cursor_ = 0;
   return true;
 }
 
-std::string ItemOrder::Entry(int row) const {
-  int k = EntryNumber(row);
-  std::string entry = Dec2(k);
-  entry += " : ";
-  entry += items_[static_cast<std::size_t>(k) - 1];
-  return entry;
+void ItemOrder::SwapRows(int a, int b) {
+  std::swap(entries_[a], entries_[b]);
+  std::swap(order_[a], order_[b]);
 }
 
-void ItemOrder::SetCursor(int row) {
-  if (row >= 0 && row < EntryCount()) cursor_ = row;
-}
-
-ListChange ItemOrder::Up() {
-  if (EntryCount() < 2 || cursor_ <= 0) return {};
-  std::swap(order_[cursor_], order_[cursor_ - 1]);
-  --cursor_;
-  return {ListChange::Kind::Swapped, cursor_};
-}
-
-ListChange ItemOrder::Down() {
-  if (EntryCount() < 2 || cursor_ < 0 || cursor_ >= EntryCount() - 1) return {};
-  std::swap(order_[cursor_], order_[cursor_ + 1]);
-  ++cursor_;
-  return {ListChange::Kind::Swapped, cursor_ - 1};
-}
-
-ListChange ItemOrder::Delete() {
-  if (EntryCount() < 2) return {};
-  int removed = cursor_;
-  order_.erase(order_.begin() + removed);
-  int n = EntryCount();
-  if (n == 1)
-    cursor_ = 0;
-  else if (removed == n)
-    cursor_ = removed - 1;
-  return {ListChange::Kind::Removed, removed};
+void ItemOrder::EraseRow(int row) {
+  entries_.erase(entries_.begin() + row);
+  order_.erase(order_.begin() + row);
 }
 
 bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
@@ -95,7 +56,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
   for (std::size_t i = 0; i < document.size(); ++i) {
     long L = static_cast<long>(i);
     if (!CheckLine(document[i], L, dialogs, scan_)) return false;
-    RebuildLine(document[i], scan_.separators, order_, rebuilt[i]);
+    RebuildLine(document[i], scan_, order_, rebuilt[i]);
     // A line with fewer items than the table gains empty items, and with
     // them commas; it must still be a line the loader accepts.
     if (rebuilt[i].size() > kMaxLineBytes) {

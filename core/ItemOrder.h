@@ -15,13 +15,13 @@
 
 #include "core/Dialogs.h"
 #include "core/Document.h"
+#include "core/EditorList.h"
 #include "core/LineCheck.h"
-#include "core/ListChange.h"
 #include "core/MainState.h"
 
 namespace cavel {
 
-class ItemOrder {
+class ItemOrder : public EditorList {
  public:
   // Reads the reference line, Document line CurrentLine, through the line
   // checks (their messages name CurrentLine). Returns false, with no entry,
@@ -34,18 +34,16 @@ class ItemOrder {
   int OpeningCount() const { return openingCount_; }
   // Row `row` of the list: the item number in two digits, " : ", the item
   // exactly as it stands in the reference line (Shift-JIS bytes).
-  std::string Entry(int row) const;
+  const std::string& Entry(int row) const { return entries_[static_cast<std::size_t>(row)]; }
   // The item number (1-based) that row `row` stands for.
   int EntryNumber(int row) const { return order_[static_cast<std::size_t>(row)]; }
   // The order table: the item numbers in list order.
   const std::vector<int>& Order() const { return order_; }
-  int Cursor() const { return cursor_; }
-  // The user selected a row; out-of-range values are ignored.
-  void SetCursor(int row);
 
-  ListChange Up();
-  ListChange Down();
-  ListChange Delete();
+  int RowCount() const override { return EntryCount(); }
+  std::string_view RowText(int row) const override { return Entry(row); }
+
+  // Up, Down and Delete: EditorList's, on the entries and the order table together.
 
   // 保存: every line rebuilt from its items in the order of the table (an
   // item number beyond a line's items gives an empty item). Each line is
@@ -61,19 +59,19 @@ class ItemOrder {
   bool SpecialSave(MainState& state, Dialogs& dialogs);
 
  private:
+  void SwapRows(int a, int b) override;
+  void EraseRow(int row) override;
   bool PrefixSave(MainState& state, Dialogs& dialogs, std::string_view question, std::string_view prefix);
 
-  std::vector<std::string> items_;  // the reference line's items, by number - 1
-  std::vector<int> order_;
+  std::vector<std::string> entries_;  // the rows of the list, in list order
+  std::vector<int> order_;            // the item number of each row
   int openingCount_ = 0;
-  int cursor_ = -1;
   LineScan scan_;
 };
 
-// Rebuilds `line` (with its separators) from the items numbered in `order`,
+// Rebuilds `line` (cut by `items`) from the items numbered in `order`,
 // joined by commas; a number beyond the line's items gives an empty item.
 // `out` is overwritten and sized once.
-void RebuildLine(std::string_view line, const std::vector<std::size_t>& separators, const std::vector<int>& order,
-                 std::string& out);
+void RebuildLine(std::string_view line, const ItemSpans& items, const std::vector<int>& order, std::string& out);
 
 }  // namespace cavel

@@ -14,14 +14,11 @@
 
 #include <cstddef>
 #include <string_view>
-#include <vector>
 
 #include "core/Dialogs.h"
+#include "core/Document.h"
 
 namespace cavel {
-
-inline constexpr int kMaxCommas = 510;   // the 511th comma is refused
-inline constexpr int kMaxQuotes = 254;   // the 255th double quote is refused
 
 struct ScanOptions {
   // Items allowed at the scan stage (128 or 64); one more is a fault.
@@ -33,10 +30,10 @@ struct ScanOptions {
   bool testLastItem = false;
 };
 
-struct LineScan {
-  // Separators found, in order, up to the one that went past the item limit.
-  std::vector<std::size_t> separators;
-  int itemCount = 1;  // separators.size() + 1
+// The separators and items of the scanned line (ItemSpans), and what the
+// checks found.
+struct LineScan : ItemSpans {
+  // Separators are those found up to the one that went past the item limit.
   // Commas and double quotes recorded (at most 511 and 255).
   int commas = 0;
   int quotes = 0;
@@ -49,8 +46,6 @@ struct LineScan {
   bool lastItemTooLong = false;
 
   bool faulted() const { return commaFault || quoteFault || itemFault || longItem != 0 || lastItemTooLong; }
-  // Start and length of item k (1-based, k <= itemCount) of `line`.
-  std::string_view Item(std::string_view line, int k) const;
 };
 
 // Scans `line` (number `lineIndex`, 0-based, as the messages show it).

@@ -67,22 +67,14 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
     bool failed = false;
     ScanLine(line, L, options, dialogs, failed, scan);
 
+    // The separator-ended items, then (when they and the scan passed) the last.
     pieces.clear();
-    std::size_t start = 0;
-    for (std::size_t s = 0; s < scan.separators.size(); ++s) {
+    for (int k = 1; k <= scan.itemCount; ++k) {
+      if (k == scan.itemCount && failed) return false;
       std::string_view text;
-      if (!ItemText(line.substr(start, scan.separators[s] - start), L, static_cast<long>(s) + 1, mode, dialogs, text)) {
-        failed = true;
-        break;
-      }
+      if (!ItemText(scan.Item(line, k), L, k, mode, dialogs, text)) return false;
       pieces.push_back(PieceOf(mode, text));
-      start = scan.separators[s] + 1;
     }
-    if (failed) return false;
-
-    std::string_view text;
-    if (!ItemText(line.substr(start), L, scan.itemCount, mode, dialogs, text)) return false;
-    pieces.push_back(PieceOf(mode, text));
 
     std::size_t size = pieces.size() - 1;
     for (const Piece& p : pieces) size += p.text.size() + (p.quoted ? 2 : 0);

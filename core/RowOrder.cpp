@@ -18,23 +18,9 @@ void RowOrder::Open(const MainState& state) {
   pasteEnabled_ = false;
 }
 
-void RowOrder::SetCursor(int row) {
-  if (row >= 0 && row < LineCount()) cursor_ = row;
-}
+void RowOrder::SwapRows(int a, int b) { std::swap(rows_[a], rows_[b]); }
 
-ListChange RowOrder::Up() {
-  if (LineCount() < 2 || cursor_ <= 0) return {};
-  std::swap(rows_[cursor_], rows_[cursor_ - 1]);
-  --cursor_;
-  return {ListChange::Kind::Swapped, cursor_};
-}
-
-ListChange RowOrder::Down() {
-  if (LineCount() < 2 || cursor_ < 0 || cursor_ >= LineCount() - 1) return {};
-  std::swap(rows_[cursor_], rows_[cursor_ + 1]);
-  ++cursor_;
-  return {ListChange::Kind::Swapped, cursor_ - 1};
-}
+void RowOrder::EraseRow(int row) { rows_.erase(rows_.begin() + row); }
 
 void RowOrder::Copy() {
   if (cursor_ < 0) return;
@@ -47,22 +33,6 @@ ListChange RowOrder::Cut() {
   pasteEnabled_ = true;
   heldLine_ = std::move(rows_[cursor_]);
   return RemoveCursorRow();
-}
-
-ListChange RowOrder::Delete() {
-  if (LineCount() < 2) return {};
-  return RemoveCursorRow();
-}
-
-ListChange RowOrder::RemoveCursorRow() {
-  int removed = cursor_;
-  rows_.erase(rows_.begin() + removed);
-  int n = LineCount();
-  if (n == 1)
-    cursor_ = 0;
-  else if (removed == n)
-    cursor_ = removed - 1;
-  return {ListChange::Kind::Removed, removed};
 }
 
 bool RowOrder::RefuseAtLimit(Dialogs& dialogs) const {

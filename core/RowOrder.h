@@ -15,13 +15,13 @@
 
 #include "core/Dialogs.h"
 #include "core/Document.h"
+#include "core/EditorList.h"
 #include "core/LineCheck.h"
-#include "core/ListChange.h"
 #include "core/MainState.h"
 
 namespace cavel {
 
-class RowOrder {
+class RowOrder : public EditorList {
  public:
   // Copies the Document into the rows, puts the cursor on CurrentLine
   // (clamped into the rows; no cursor when the Document is empty) and
@@ -30,20 +30,16 @@ class RowOrder {
 
   const Lines& Rows() const { return rows_; }
   int LineCount() const { return static_cast<int>(rows_.size()); }
-  // The selected row, or -1 when there are no rows.
-  int Cursor() const { return cursor_; }
   const std::string& HeldLine() const { return heldLine_; }
   bool PasteEnabled() const { return pasteEnabled_; }
 
-  // The user selected a row in the list; out-of-range values are ignored.
-  void SetCursor(int row);
+  int RowCount() const override { return LineCount(); }
+  std::string_view RowText(int row) const override { return rows_[static_cast<std::size_t>(row)]; }
 
-  ListChange Up();
-  ListChange Down();
+  // Up, Down and Delete: EditorList's.
   // Holds the cursor row and enables pasting; changes no row.
   void Copy();
   ListChange Cut();
-  ListChange Delete();
   // Insert HeldLine before / after the cursor row; the cursor stays on its
   // line. Refused with the line-limit message at 30000 rows; nothing happens
   // while pasting is disabled.
@@ -69,14 +65,14 @@ class RowOrder {
   void Release();
 
  private:
+  void SwapRows(int a, int b) override;
+  void EraseRow(int row) override;
   ListChange Paste(Dialogs& dialogs, bool after);
   ListChange Add(Dialogs& dialogs, bool after);
   ListChange InsertAtCursor(std::string line, bool after);
-  ListChange RemoveCursorRow();
   bool RefuseAtLimit(Dialogs& dialogs) const;
 
   Lines rows_;
-  int cursor_ = -1;
   std::string heldLine_;
   bool pasteEnabled_ = false;
   LineScan scan_;

@@ -5,10 +5,6 @@
 
 namespace cavel {
 
-bool ConfirmEscClose(const HeldSettings& settings, Dialogs& dialogs) {
-  return !settings.CloseDialogDisp || Ask(dialogs, std::string(msg::kAskBackToList));
-}
-
 FormPosChecks FormPosDialogFill(const HeldSettings& settings) {
   FormPosChecks checks{};
   for (std::size_t i = 0; i < kFormPosWindows.size(); ++i)

@@ -15,10 +15,6 @@
 
 namespace cavel {
 
-// Esc in a window or dialog that asks first when CloseDialogDisp is on:
-// true when it is to close.
-bool ConfirmEscClose(const HeldSettings& settings, Dialogs& dialogs);
-
 // ---- window positions (TForm11) ------------------------------------------------------
 // The window numbers of the seven check boxes, in tab order: メイン, 閲覧/編集,
 // 並順設定, 項目設定, 新規作成 (left column), 並順結合, 型式変更 (right column).

@@ -5,7 +5,7 @@
 //
 // Checked:
 // - SplitItems joined back with commas gives the line, and its items are
-//   those of ItemsAt over ItemSeparators;
+//   the items of the spans FindSeparators fills;
 // - ItemSeparators holds exactly the commas with an even number of quotes
 //   before them;
 // - ScanLine agrees with a plain count of the line: a fault for the 511th
@@ -122,7 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(next == separators.size());
   std::vector<std::string_view> items = SplitItems(line);
   FUZZ_CHECK(items.size() == separators.size() + 1);
-  FUZZ_CHECK(items == ItemsAt(line, separators));
+  ItemSpans spans;
+  FindSeparators(line, spans);
+  FUZZ_CHECK(spans.separators == separators);
+  for (int k = 1; k <= spans.itemCount; ++k) FUZZ_CHECK(items[static_cast<std::size_t>(k) - 1] == spans.Item(line, k));
   FUZZ_CHECK(Join(items) == line);
 
   // The scan, fresh and with a LineScan left from a scan of other options.

@@ -8,7 +8,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
-#include <limits>
 
 #include "core/DialogFolder.h"
 #include "core/Dialogs.h"
@@ -42,7 +41,7 @@ TForm7::TForm7(MainHost& main)
 
   auto* content = new QWidget(ScrollBox1);
   content->setObjectName(QStringLiteral("ScrollBox1Content"));
-  content->setFixedSize(kEditLeft + kEditWidth + kLabelLeft, kRowPitch * kTitleBoxes + kBoxHeight + 8);
+  content->setFixedSize(kEditLeft + kEditWidth + kLabelLeft, kLabelledRowPitch * kTitleBoxes + kBoxHeight + 8);
 
   Label90 = new QLabel(content);
   Label90->setObjectName(QStringLiteral("Label90"));
@@ -59,21 +58,14 @@ TForm7::TForm7(MainHost& main)
   connect(Button2, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); }).Bind({Button1, Button2});
+  static_assert(kTitleBoxes == kLabelledRows);
+  const LabelledRows rows =
+      MakeLabelledRows(content, RowShape{kLabelLeft, kEditLeft - kLabelLeft - 4, kEditLeft, kEditWidth, kBoxHeight}, this);
+  Label = rows.labels;
+  Edit = rows.edits;
   for (int i = 1; i <= kTitleBoxes; ++i) {
-    const QString number = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
-    QLabel* label = new QLabel(content);
-    label->setObjectName(QStringLiteral("Label") + number);
-    label->setGeometry(kLabelLeft, kRowPitch * i, kEditLeft - kLabelLeft - 4, kBoxHeight);
-    QLineEdit* edit = new QLineEdit(content);
-    edit->setObjectName(QStringLiteral("Edit") + number);
-    edit->setGeometry(kEditLeft, kRowPitch * i, kEditWidth, kBoxHeight);
-    // No limit of the box's own: the title line's limit is counted in bytes on saving.
-    edit->setMaxLength(std::numeric_limits<int>::max());
-    label->setBuddy(edit);
-    edit->installEventFilter(this);
-    Keys().Bind(edit);
-    Label[static_cast<std::size_t>(i)] = label;
-    Edit[static_cast<std::size_t>(i)] = edit;
+    Label[static_cast<std::size_t>(i)]->setBuddy(Edit[static_cast<std::size_t>(i)]);
+    Keys().Bind(Edit[static_cast<std::size_t>(i)]);
   }
   ScrollBox1->setWidget(content);
   // Typing starts in the first box; Tab walks the boxes, then the buttons.

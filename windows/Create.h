@@ -7,15 +7,13 @@
 // main window refreshes its list once the window has closed.
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "core/NewFile.h"
 #include "windows/ChildWindow.h"
+#include "windows/LabelledRows.h"
 
-class QLabel;
-class QLineEdit;
 class QPushButton;
 class QScrollArea;
 
@@ -25,8 +23,7 @@ class TForm7 : public ChildWindow {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
-  // Row i (1..64) lies at top kRowPitch * i.
-  static constexpr int kRowPitch = 30;
+  // Row i (1..64) of the labelled rows lies at top kLabelledRowPitch * i.
   static constexpr int kEditWidth = 400;
 
   explicit TForm7(MainHost& main);
@@ -36,8 +33,8 @@ class TForm7 : public ChildWindow {
   QLabel* Label90 = nullptr;
   QPushButton* Button1 = nullptr;  // ｷｬﾝｾﾙ
   QPushButton* Button2 = nullptr;  // 保存(&S)
-  std::array<QLabel*, kTitleBoxes + 1> Label{};
-  std::array<QLineEdit*, kTitleBoxes + 1> Edit{};
+  RowLabels Label{};
+  RowEdits Edit{};
 
   // The 64 captions "項目01" ... "項目64".
   void TitleKoumokuSet();

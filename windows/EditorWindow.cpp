@@ -7,15 +7,15 @@
 #include "core/Dialogs.h"
 #include "core/Messages.h"
 #include "platform/Keys.h"
-#include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
+#include "windows/LinesModel.h"
 
 namespace cavel {
 
-void EditorWindow::BuildList(Rows rows) {
-  rows_ = std::move(rows);
+void EditorWindow::BuildList(EditorList& rows) {
+  rows_ = &rows;
   const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
-  ListBox1Model = new EditListModel(rows_.count, rows_.text, rowSize, this, EditorDisplayBytes(rowSize.width()));
+  ListBox1Model = new LinesModel(rows, rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;
   ListBox1 = parts.list;
@@ -24,10 +24,10 @@ void EditorWindow::BuildList(Rows rows) {
   // selected puts the selection back on the cursor's row.
   QItemSelectionModel* selection = ListBox1->selectionModel();
   connect(selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-    if (!selecting_ && current.isValid()) rows_.setCursor(current.row());
+    if (!selecting_ && current.isValid()) rows_->SetCursor(current.row());
   });
   connect(selection, &QItemSelectionModel::selectionChanged, this, [this] {
-    if (!selecting_ && SelectedListRow(*ListBox1) < 0 && rows_.cursor() >= 0) SelectCursorRow();
+    if (!selecting_ && SelectedListRow(*ListBox1) < 0 && rows_->Cursor() >= 0) SelectCursorRow();
   });
 }
 
@@ -45,9 +45,15 @@ void EditorWindow::ShowChange(const ListChange& change) {
   SelectCursorRow();
 }
 
+void EditorWindow::BtnUpClick() { ShowChange(rows_->Up()); }
+
+void EditorWindow::BtnDownClick() { ShowChange(rows_->Down()); }
+
+void EditorWindow::BtnDeleteClick() { ShowChange(rows_->Delete()); }
+
 void EditorWindow::SelectCursorRow() {
   selecting_ = true;
-  SelectListRow(*ListBox1, rows_.cursor());
+  SelectListRow(*ListBox1, rows_->Cursor());
   selecting_ = false;
 }
 

@@ -1,60 +1,84 @@
-// What the row order editor and the item editor share: the panel over the
-// list of their model's rows, the list's selection and the model's cursor
-// kept in step both ways (selecting a row moves the cursor, every operation
-// selects the cursor's row), and each operation shown by the one change it
-// made rather than by a refill.
+// What the row order editor and the item editor share: the panel of buttons
+// over the list of their editor's rows (core/EditorList.h), the list's
+// selection and the editor's cursor kept in step both ways (selecting a row
+// moves the cursor, every operation selects the cursor's row), Up, Down and
+// Delete, and each operation shown by the one change it made rather than by
+// a refill.
 #pragma once
 
-#include <functional>
-#include <string>
+#include <QPushButton>
+#include <initializer_list>
+#include <string_view>
 
-#include "core/ListChange.h"
+#include "core/EditorList.h"
 #include "windows/ChildWindow.h"
+#include "windows/EditorLayout.h"
 
 class QKeyEvent;
 class QListView;
 
 namespace cavel {
 
-class EditListModel;
+class LinesModel;
 
 class EditorWindow : public ChildWindow {
   Q_OBJECT
  public:
   QWidget* Panel1 = nullptr;
   QListView* ListBox1 = nullptr;
-  EditListModel* ListBox1Model = nullptr;
+  LinesModel* ListBox1Model = nullptr;
 
  public:
   // Esc and Ctrl+[ close (or maximize); Enter asks the save question and
   // saves on はい.
   bool FormKeyDown(QKeyEvent& key);
   virtual void BtnSaveClick() = 0;
+  // 上へ, 下へ, 削除: the editor's operation, shown by the change it made.
+  void BtnUpClick();
+  void BtnDownClick();
+  void BtnDeleteClick();
 
  protected:
-  // What the window needs of its editor model.
-  struct Rows {
-    std::function<int()> count;
-    std::function<std::string(int)> text;
-    std::function<int()> cursor;
-    std::function<void(int)> setCursor;
-  };
-
   using ChildWindow::ChildWindow;
 
-  // Makes Panel1 and ListBox1 over `rows`; called from the window's
-  // constructor once its model exists.
-  void BuildList(Rows rows);
-  // The list shows the model's rows as they now stand, the cursor's row selected.
+  // A button of the panel: its field, object name, caption, place, and the
+  // handler its click runs.
+  template <class Window>
+  struct PanelButtonSpec {
+    QPushButton*& button;
+    const char* name;
+    std::string_view caption;
+    int left;
+    int top;
+    void (Window::*click)();
+  };
+  // Makes the panel's buttons (PanelButton), given in their tab order;
+  // `Window` is the window's own class.
+  template <class Window>
+  void MakePanelButtons(std::initializer_list<PanelButtonSpec<Window>> buttons) {
+    Window* window = static_cast<Window*>(this);
+    QPushButton* previous = nullptr;
+    for (const PanelButtonSpec<Window>& spec : buttons) {
+      spec.button = PanelButton(Panel1, spec.name, spec.caption, spec.left, spec.top);
+      connect(spec.button, &QPushButton::clicked, this, [window, click = spec.click] { (window->*click)(); });
+      if (previous) QWidget::setTabOrder(previous, spec.button);
+      previous = spec.button;
+    }
+  }
+
+  // Makes Panel1 and ListBox1 over the editor's rows; called from the
+  // window's constructor (the editor may still be empty).
+  void BuildList(EditorList& rows);
+  // The list shows the editor's rows as they now stand, the cursor's row selected.
   void RefillList();
   // The rows `change` touched, then the cursor's row selected.
-  void ShowChange(const ListChange& change);
+  virtual void ShowChange(const ListChange& change);
   void SelectCursorRow();
 
   void showEvent(QShowEvent* event) override;
 
  private:
-  Rows rows_;
+  EditorList* rows_ = nullptr;
   // Set while the window moves the selection itself.
   bool selecting_ = false;
 };

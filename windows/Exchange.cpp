@@ -5,36 +5,27 @@
 #include <QShowEvent>
 
 #include "core/Messages.h"
-#include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
+#include "windows/LinesModel.h"
 
 namespace cavel {
 
 TForm8::TForm8(MainHost& main)
     : EditorWindow(main, msg::kCaptionExchange, QSize(kDesignWidth, kDesignHeight), kWinExchange, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm8"));
-  BuildList({[this] { return items_.EntryCount(); }, [this](int row) { return items_.Entry(row); },
-             [this] { return items_.Cursor(); }, [this](int row) { items_.SetCursor(row); }});
+  BuildList(items_);
 
+  // The panel's buttons in tab order.
   constexpr int top = 0, bottom = 24;
-  BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
-  BtnCancel = PanelButton(Panel1, "BtnCancel", msg::kBtnCancel, 0, bottom);
-  BtnUp = PanelButton(Panel1, "BtnUp", msg::kBtnUp, 100, top);
-  BtnDown = PanelButton(Panel1, "BtnDown", msg::kBtnDown, 100, bottom);
-  BtnAdd = PanelButton(Panel1, "BtnAdd", msg::kBtnAdd, 200, top);
-  BtnDelete = PanelButton(Panel1, "BtnDelete", msg::kBtnDelete, 200, bottom);
-  BtnSpecial = PanelButton(Panel1, "BtnSpecial", msg::kBtnSpecial, 300, top);
-
-  const std::pair<QPushButton*, void (TForm8::*)()> handlers[] = {
-      {BtnSave, &TForm8::BtnSaveClick},     {BtnCancel, &TForm8::BtnCancelClick}, {BtnUp, &TForm8::BtnUpClick},
-      {BtnDown, &TForm8::BtnDownClick},     {BtnAdd, &TForm8::BtnAddClick},       {BtnDelete, &TForm8::BtnDeleteClick},
-      {BtnSpecial, &TForm8::BtnSpecialClick},
-  };
-  for (const auto& [button, handler] : handlers)
-    connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
-
-  QWidget* order[] = {BtnCancel, BtnUp, BtnDown, BtnAdd, BtnDelete, BtnSave, BtnSpecial};
-  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  MakePanelButtons<TForm8>({
+      {BtnCancel, "BtnCancel", msg::kBtnCancel, 0, bottom, &TForm8::BtnCancelClick},
+      {BtnUp, "BtnUp", msg::kBtnUp, 100, top, &TForm8::BtnUpClick},
+      {BtnDown, "BtnDown", msg::kBtnDown, 100, bottom, &TForm8::BtnDownClick},
+      {BtnAdd, "BtnAdd", msg::kBtnAdd, 200, top, &TForm8::BtnAddClick},
+      {BtnDelete, "BtnDelete", msg::kBtnDelete, 200, bottom, &TForm8::BtnDeleteClick},
+      {BtnSave, "BtnSave", msg::kBtnSave, 0, top, &TForm8::BtnSaveClick},
+      {BtnSpecial, "BtnSpecial", msg::kBtnSpecial, 300, top, &TForm8::BtnSpecialClick},
+  });
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
       .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnAdd, BtnDelete, BtnSpecial});
@@ -65,12 +56,6 @@ void TForm8::BtnSaveClick() {
 }
 
 void TForm8::BtnCancelClick() { reject(); }
-
-void TForm8::BtnUpClick() { ShowChange(items_.Up()); }
-
-void TForm8::BtnDownClick() { ShowChange(items_.Down()); }
-
-void TForm8::BtnDeleteClick() { ShowChange(items_.Delete()); }
 
 void TForm8::BtnAddClick() {
   items_.AddSave(State(), Main().Dlg());

@@ -28,10 +28,8 @@ class TForm8 : public EditorWindow {
 
   void BtnSaveClick() override;
   void BtnCancelClick();
-  void BtnUpClick();
-  void BtnDownClick();
+  // BtnUpClick, BtnDownClick, BtnDeleteClick: EditorWindow's.
   void BtnAddClick();
-  void BtnDeleteClick();
   void BtnSpecialClick();
 
   // The entries, their order and the cursor.

@@ -5,45 +5,31 @@
 #include <QShowEvent>
 
 #include "core/Messages.h"
-#include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
+#include "windows/LinesModel.h"
 
 namespace cavel {
 
 TForm3::TForm3(MainHost& main)
     : EditorWindow(main, msg::kCaptionItemset, QSize(kDesignWidth, kDesignHeight), kWinItemset, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm3"));
-  BuildList({[this] { return rows_.LineCount(); }, [this](int row) { return rows_.Rows()[static_cast<std::size_t>(row)]; },
-             [this] { return rows_.Cursor(); }, [this](int row) { rows_.SetCursor(row); }});
+  BuildList(rows_);
 
+  // The panel's buttons in tab order; each opening puts the list in front of them.
   constexpr int top = 0, bottom = 24, bottomRight = 25;
-  BtnSave = PanelButton(Panel1, "BtnSave", msg::kBtnSave, 0, top);
-  BtnCancel = PanelButton(Panel1, "BtnCancel", msg::kBtnCancel, 0, bottom);
-  BtnUp = PanelButton(Panel1, "BtnUp", msg::kBtnUp, 100, top);
-  BtnDown = PanelButton(Panel1, "BtnDown", msg::kBtnDown, 100, bottom);
-  BtnCut = PanelButton(Panel1, "BtnCut", msg::kBtnCut, 200, top);
-  BtnCopy = PanelButton(Panel1, "BtnCopy", msg::kBtnCopy, 200, bottom);
-  BtnDelete = PanelButton(Panel1, "BtnDelete", msg::kBtnDelete, 300, bottom);
-  BtnPrevPaste = PanelButton(Panel1, "BtnPrevPaste", msg::kBtnPrevPaste, 400, top);
-  BtnNextPaste = PanelButton(Panel1, "BtnNextPaste", msg::kBtnNextPaste, 400, bottomRight);
-  BtnPrevAdd = PanelButton(Panel1, "BtnPrevAdd", msg::kBtnPrevAdd, 500, top);
-  BtnNextAdd = PanelButton(Panel1, "BtnNextAdd", msg::kBtnNextAdd, 500, bottomRight);
-
-  const std::pair<QPushButton*, void (TForm3::*)()> handlers[] = {
-      {BtnSave, &TForm3::BtnSaveClick},         {BtnCancel, &TForm3::BtnCancelClick},
-      {BtnUp, &TForm3::BtnUpClick},             {BtnDown, &TForm3::BtnDownClick},
-      {BtnCut, &TForm3::BtnCutClick},           {BtnCopy, &TForm3::BtnCopyClick},
-      {BtnDelete, &TForm3::BtnDeleteClick},     {BtnPrevPaste, &TForm3::BtnPrevPasteClick},
-      {BtnNextPaste, &TForm3::BtnNextPasteClick}, {BtnPrevAdd, &TForm3::BtnPrevAddClick},
-      {BtnNextAdd, &TForm3::BtnNextAddClick},
-  };
-  for (const auto& [button, handler] : handlers)
-    connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
-
-  // The panel's tab order; each opening puts the list in front of it.
-  QWidget* order[] = {BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy,
-                      BtnPrevPaste, BtnDelete, BtnPrevAdd, BtnNextPaste, BtnNextAdd};
-  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  MakePanelButtons<TForm3>({
+      {BtnSave, "BtnSave", msg::kBtnSave, 0, top, &TForm3::BtnSaveClick},
+      {BtnCancel, "BtnCancel", msg::kBtnCancel, 0, bottom, &TForm3::BtnCancelClick},
+      {BtnUp, "BtnUp", msg::kBtnUp, 100, top, &TForm3::BtnUpClick},
+      {BtnDown, "BtnDown", msg::kBtnDown, 100, bottom, &TForm3::BtnDownClick},
+      {BtnCut, "BtnCut", msg::kBtnCut, 200, top, &TForm3::BtnCutClick},
+      {BtnCopy, "BtnCopy", msg::kBtnCopy, 200, bottom, &TForm3::BtnCopyClick},
+      {BtnPrevPaste, "BtnPrevPaste", msg::kBtnPrevPaste, 400, top, &TForm3::BtnPrevPasteClick},
+      {BtnDelete, "BtnDelete", msg::kBtnDelete, 300, bottom, &TForm3::BtnDeleteClick},
+      {BtnPrevAdd, "BtnPrevAdd", msg::kBtnPrevAdd, 500, top, &TForm3::BtnPrevAddClick},
+      {BtnNextPaste, "BtnNextPaste", msg::kBtnNextPaste, 400, bottomRight, &TForm3::BtnNextPasteClick},
+      {BtnNextAdd, "BtnNextAdd", msg::kBtnNextAdd, 500, bottomRight, &TForm3::BtnNextAddClick},
+  });
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
       .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy, BtnDelete, BtnPrevPaste});
@@ -72,8 +58,8 @@ void TForm3::MakeListFirstInTabOrder() {
   ListBox1->setFocus();
 }
 
-void TForm3::Show(const ListChange& change) {
-  ShowChange(change);
+void TForm3::ShowChange(const ListChange& change) {
+  EditorWindow::ShowChange(change);
   BtnPrevPaste->setEnabled(rows_.PasteEnabled());
   BtnNextPaste->setEnabled(rows_.PasteEnabled());
 }
@@ -88,25 +74,19 @@ void TForm3::BtnCancelClick() {
   reject();
 }
 
-void TForm3::BtnUpClick() { Show(rows_.Up()); }
-
-void TForm3::BtnDownClick() { Show(rows_.Down()); }
-
-void TForm3::BtnCutClick() { Show(rows_.Cut()); }
+void TForm3::BtnCutClick() { ShowChange(rows_.Cut()); }
 
 void TForm3::BtnCopyClick() {
   rows_.Copy();
-  Show({});
+  ShowChange({});
 }
 
-void TForm3::BtnDeleteClick() { Show(rows_.Delete()); }
+void TForm3::BtnPrevPasteClick() { ShowChange(rows_.PrevPaste(Main().Dlg())); }
 
-void TForm3::BtnPrevPasteClick() { Show(rows_.PrevPaste(Main().Dlg())); }
+void TForm3::BtnNextPasteClick() { ShowChange(rows_.NextPaste(Main().Dlg())); }
 
-void TForm3::BtnNextPasteClick() { Show(rows_.NextPaste(Main().Dlg())); }
+void TForm3::BtnPrevAddClick() { ShowChange(rows_.PrevAdd(Main().Dlg())); }
 
-void TForm3::BtnPrevAddClick() { Show(rows_.PrevAdd(Main().Dlg())); }
-
-void TForm3::BtnNextAddClick() { Show(rows_.NextAdd(Main().Dlg())); }
+void TForm3::BtnNextAddClick() { ShowChange(rows_.NextAdd(Main().Dlg())); }
 
 }  // namespace cavel

@@ -29,11 +29,9 @@ class TForm3 : public EditorWindow {
 
   void BtnSaveClick() override;
   void BtnCancelClick();
-  void BtnUpClick();
-  void BtnDownClick();
+  // BtnUpClick, BtnDownClick, BtnDeleteClick: EditorWindow's.
   void BtnCutClick();
   void BtnCopyClick();
-  void BtnDeleteClick();
   void BtnPrevPasteClick();
   void BtnNextPasteClick();
   void BtnPrevAddClick();
@@ -56,7 +54,7 @@ class TForm3 : public EditorWindow {
 
  private:
   // Shows what an operation did: the changed rows, the cursor, the paste buttons.
-  void Show(const ListChange& change);
+  void ShowChange(const ListChange& change) override;
   void MakeListFirstInTabOrder();
 
   RowOrder rows_;

@@ -9,10 +9,6 @@
 
 namespace cavel {
 
-namespace {
-
-}  // namespace
-
 TForm4::TForm4(MainHost& main)
     : ComboDialog(main, msg::kCaptionJump, QSize(kDesignWidth, kDesignHeight), msg::kJumpLabel) {
   setObjectName(QStringLiteral("TForm4"));

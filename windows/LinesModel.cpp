@@ -1,16 +1,26 @@
 #include "windows/LinesModel.h"
 
+#include "core/EditorList.h"
 #include "core/Text.h"
 #include "platform/Sjis.h"
 
 namespace cavel {
 
 LinesModel::LinesModel(const Lines& lines, QSize rowSize, QObject* parent, std::size_t displayBytes)
-    : QAbstractListModel(parent), lines_(lines), rowSize_(rowSize), displayBytes_(displayBytes) {}
+    : QAbstractListModel(parent), lines_(&lines), rowSize_(rowSize), displayBytes_(displayBytes) {}
+
+LinesModel::LinesModel(const EditorList& rows, QSize rowSize, QObject* parent, std::size_t displayBytes)
+    : QAbstractListModel(parent), editor_(&rows), rowSize_(rowSize), displayBytes_(displayBytes) {}
+
+int LinesModel::SourceCount() const { return editor_ ? editor_->RowCount() : static_cast<int>(lines_->size()); }
+
+std::string_view LinesModel::SourceText(int row) const {
+  return editor_ ? editor_->RowText(row) : std::string_view((*lines_)[static_cast<std::size_t>(row)]);
+}
 
 void LinesModel::Refill() {
   beginResetModel();
-  rows_ = static_cast<int>(lines_.size());
+  rows_ = SourceCount();
   endResetModel();
 }
 
@@ -19,6 +29,48 @@ void LinesModel::Clear() {
   beginResetModel();
   rows_ = 0;
   endResetModel();
+}
+
+void LinesModel::Apply(const ListChange& change) {
+  const int row = change.row;
+  switch (change.kind) {
+    case ListChange::Kind::None:
+      return;
+    case ListChange::Kind::Swapped:
+      if (row < 0 || row + 1 >= rows_) break;
+      emit dataChanged(index(row), index(row + 1));
+      return;
+    case ListChange::Kind::Inserted:
+      if (row < 0 || row > rows_) break;
+      announcing_ = change;
+      beginInsertRows(QModelIndex(), row, row);
+      announcing_ = {};
+      ++rows_;
+      endInsertRows();
+      return;
+    case ListChange::Kind::Removed:
+      if (row < 0 || row >= rows_) break;
+      announcing_ = change;
+      beginRemoveRows(QModelIndex(), row, row);
+      announcing_ = {};
+      --rows_;
+      endRemoveRows();
+      return;
+  }
+  // A change that does not fit the rows shown: show the rows as they are.
+  Refill();
+}
+
+int LinesModel::SourceRow(int row) const {
+  switch (announcing_.kind) {
+    case ListChange::Kind::Inserted:
+      return row >= announcing_.row ? row + 1 : row;
+    case ListChange::Kind::Removed:
+      if (row == announcing_.row) return -1;  // the row that is gone
+      return row > announcing_.row ? row - 1 : row;
+    default:
+      return row;
+  }
 }
 
 void LinesModel::SetRowSize(QSize size) {
@@ -30,22 +82,21 @@ int LinesModel::rowCount(const QModelIndex& parent) const { return parent.isVali
 
 QVariant LinesModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_) return {};
-  const auto row = static_cast<std::size_t>(index.row());
-  // The lines may change under a filled list (a load in progress); a row
-  // beyond them shows nothing until the next Refill.
-  if (row >= lines_.size()) return role == Qt::SizeHintRole ? QVariant(rowSize_) : QVariant();
-  const std::string& line = lines_[row];
+  if (role == Qt::SizeHintRole) return rowSize_;
+  if (role != Qt::DisplayRole && role != FullTextRole && role != LineBytesRole) return {};
+  // The lines may change under a filled list (a load in progress, an
+  // editor's rows handed over by its save); a row beyond them shows nothing
+  // until the next Refill.
+  const int source = SourceRow(index.row());
+  if (source < 0 || source >= SourceCount()) return {};
+  const std::string_view line = SourceText(source);
   switch (role) {
     case Qt::DisplayRole:
-      return SjisDecode(displayBytes_ ? SjisPrefix(line, displayBytes_) : std::string_view(line));
+      return SjisDecode(displayBytes_ ? SjisPrefix(line, displayBytes_) : line);
     case FullTextRole:
       return SjisDecode(line);
-    case LineBytesRole:
-      return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
-    case Qt::SizeHintRole:
-      return rowSize_;
     default:
-      return {};
+      return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
   }
 }
 

@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <limits>
 #include <optional>
 
 #include "core/Messages.h"
@@ -19,6 +18,7 @@
 #include "platform/QtText.h"
 #include "platform/Sjis.h"
 #include "windows/Editdsp.h"
+#include "windows/LabelledRows.h"
 
 namespace cavel {
 
@@ -74,26 +74,14 @@ void TForm2::BuildControls() {
   button(BtnSave, "BtnSave", msg::kBtnSave, kBtnSaveLeft, &TForm2::BtnSaveClick);
 
   const QFont font = SystemFont(kFontHeight);
+  const LabelledRows rows = MakeLabelledRows(
+      ScrollContents, RowShape{kLabelLeft, kLabelWidth, kEditLeft, kDesignEditWidth, kEditHeight}, this, &font);
+  Labels = rows.labels;
+  Edits = rows.edits;
   for (int n = 1; n <= kRows; ++n) {
-    const QString digits = QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-    QLabel* label = new QLabel(ScrollContents);
-    label->setObjectName(QStringLiteral("Label") + digits);
-    label->setFont(font);
-    label->setGeometry(kLabelLeft, kRowPitch * n, kLabelWidth, kEditHeight);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setWordWrap(false);
-    label->setTextFormat(Qt::PlainText);
-    Labels[static_cast<std::size_t>(n)] = label;
-
-    QLineEdit* edit = new QLineEdit(ScrollContents);
-    edit->setObjectName(QStringLiteral("Edit") + digits);
-    edit->setFont(font);
-    edit->setGeometry(kEditLeft, kRowPitch * n, kDesignEditWidth, kEditHeight);
-    edit->setMaxLength(std::numeric_limits<int>::max());
+    QLineEdit* edit = Edits[static_cast<std::size_t>(n)];
     edit->setReadOnly(true);
-    edit->installEventFilter(this);
     connect(edit, &QLineEdit::textEdited, this, [this, n] { edited_[static_cast<std::size_t>(n)] = true; });
-    Edits[static_cast<std::size_t>(n)] = edit;
     tabOrder_.push_back(edit);
   }
   for (std::size_t i = 1; i < tabOrder_.size(); ++i) setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
@@ -267,7 +255,8 @@ bool TForm2::FormKeyDown(QKeyEvent& key) {
     return true;
   }
   if (IsEnter(key)) {
-    if (Label90->text() == Utf8(msg::kModeEdit) && record_.ConfirmSave(Main().Dlg())) BtnSaveClick();
+    // The question comes in edit mode only.
+    if (record_.ConfirmSave(Main().Dlg())) BtnSaveClick();
     return true;
   }
   if (key.key() == Qt::Key_Down || key.key() == Qt::Key_Up) {
@@ -317,7 +306,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
   return ChildWindow::eventFilter(watched, event);
 }
 
-// ---- size and close -----------------------------------------------------------------
+// ---- size ----------------------------------------------------------------------------
 
 void TForm2::ResizeExecute() {
   const int width = std::max(this->width() - kEditWidthMargin, 0);
@@ -343,7 +332,5 @@ void TForm2::resizeEvent(QResizeEvent* event) {
   ChildWindow::resizeEvent(event);
   ResizeExecute();
 }
-
-void TForm2::FormClose() { ChildWindow::FormClose(); }
 
 }  // namespace cavel

@@ -15,9 +15,8 @@
 
 #include "core/Record.h"
 #include "windows/ChildWindow.h"
+#include "windows/LabelledRows.h"
 
-class QLabel;
-class QLineEdit;
 class QPushButton;
 class QScrollArea;
 
@@ -29,9 +28,8 @@ class TForm2 : public ChildWindow {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 415;
-  static constexpr int kRows = 64;
-  // Row n lies at top kRowPitch * n.
-  static constexpr int kRowPitch = 30;
+  // Row n (1..64) of the labelled rows lies at top kLabelledRowPitch * n.
+  static constexpr int kRows = kLabelledRows;
   static constexpr int kFontHeight = 13;
   static constexpr int kLabelLeft = 5, kLabelWidth = 150;
   static constexpr int kEditLeft = 170, kEditHeight = 26, kDesignEditWidth = 400;
@@ -51,8 +49,8 @@ class TForm2 : public ChildWindow {
   QPushButton* BtnNext = nullptr;
   QPushButton* BtnEdit = nullptr;
   QPushButton* BtnSave = nullptr;
-  std::array<QLabel*, kRows + 1> Labels{};
-  std::array<QLineEdit*, kRows + 1> Edits{};
+  RowLabels Labels{};
+  RowEdits Edits{};
 
   // The design caption, kept at creation.
   std::string RecordCaption;
@@ -88,7 +86,6 @@ class TForm2 : public ChildWindow {
   std::string Caption() const;
 
  protected:
-  void FormClose() override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

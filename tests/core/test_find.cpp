@@ -41,9 +41,7 @@ TEST(FindLineTest, MatchesExactBytesOnCharacterBoundaries) {
 
 TEST_F(FindTest, FindStartsAtTheSelectionAndFindAgainAfterIt) {
   state_.Document = {"no,title", "apple,1", "pear,2", "apple pie,3", "plum,4"};
-  EXPECT_FALSE(commands_.ReFindEnabled());
   EXPECT_EQ(FindVia("apple", 1), 1);  // the selected line itself
-  EXPECT_TRUE(commands_.ReFindEnabled());
   EXPECT_EQ(commands_.ReFind(dialogs_, 1), 3);
   EXPECT_TRUE(dialogs_.shown().empty());
   // On the last match: the notice, no wrap.

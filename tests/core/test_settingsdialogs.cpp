@@ -119,23 +119,15 @@ TEST(SettingsDialogsTest, WhatTheGridDoesAfterASave) {
   EXPECT_FALSE(s.GridResum);
 }
 
-TEST(SettingsDialogsTest, EscAsksOnlyWhenTheOptionIsOn) {
+TEST(SettingsDialogsTest, OptionDialogHoldsTheEscQuestionSwitch) {
+  // What the switch does to Esc is platform/Keys' EscClose (tests/gui/test_platform).
   MainState s;
-  ScriptedDialogs dialogs;
   EXPECT_FALSE(OptionDialogFill(s));
-  EXPECT_TRUE(ConfirmEscClose(s, dialogs));
-  EXPECT_TRUE(dialogs.shown().empty());
-
   OptionDialogSave(s, true);
   EXPECT_TRUE(s.CloseDialogDisp);
   EXPECT_TRUE(OptionDialogFill(s));
-  dialogs.Answer(mbNo);
-  EXPECT_FALSE(ConfirmEscClose(s, dialogs));
-  dialogs.Answer(mbYes);
-  EXPECT_TRUE(ConfirmEscClose(s, dialogs));
-  ASSERT_EQ(dialogs.shown().size(), 2u);
-  EXPECT_EQ(dialogs.shown()[0].text, msg::kAskBackToList);
-  EXPECT_EQ(dialogs.shown()[0].buttons, mbYes | mbNo);
+  OptionDialogSave(s, false);
+  EXPECT_FALSE(OptionDialogFill(s));
 }
 
 }  // namespace

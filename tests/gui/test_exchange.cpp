@@ -8,7 +8,6 @@
 #include "core/Messages.h"
 #include "platform/QtText.h"
 #include "support/TestApp.h"
-#include "windows/EditListModel.h"
 #include "windows/LinesModel.h"
 #include "windows/Exchange.h"
 
@@ -41,7 +40,7 @@ int Selected(const TForm8& f) {
 void ShowsTheModel(const TForm8& f) {
   QCOMPARE(f.ListBox1Model->rowCount(), f.Items().EntryCount());
   for (int r = 0; r < f.Items().EntryCount(); ++r)
-    QCOMPARE(f.ListBox1Model->index(r).data(EditListModel::LineBytesRole).toByteArray().toStdString(),
+    QCOMPARE(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString(),
              f.Items().Entry(r));
   QCOMPARE(Selected(f), f.Items().Cursor());
 }

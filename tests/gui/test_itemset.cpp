@@ -9,7 +9,6 @@
 #include "core/Messages.h"
 #include "platform/QtText.h"
 #include "support/TestApp.h"
-#include "windows/EditListModel.h"
 #include "windows/EditorLayout.h"
 #include "windows/LinesModel.h"
 #include "windows/Itemset.h"
@@ -27,7 +26,7 @@ TForm3& Form3(TestApp& app) { return *app.Forms().Form3; }
 Lines ListRows(const TForm3& f) {
   Lines rows;
   for (int r = 0; r < f.ListBox1Model->rowCount(); ++r)
-    rows.push_back(f.ListBox1Model->index(r).data(EditListModel::LineBytesRole).toByteArray().toStdString());
+    rows.push_back(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString());
   return rows;
 }
 
@@ -519,7 +518,7 @@ class ItemsetTest : public QObject {
       const int rowWidth = f.ListBox1Model->index(0).data(Qt::SizeHintRole).toSize().width();
       for (int r = 0; r < 2; ++r) {
         const QString shown = f.ListBox1Model->index(r).data().toString();
-        const QString full = f.ListBox1Model->index(r).data(EditListModel::FullTextRole).toString();
+        const QString full = f.ListBox1Model->index(r).data(LinesModel::FullTextRole).toString();
         QVERIFY(shown.size() < full.size());
         QVERIFY(full.startsWith(shown));
         QVERIFY(metrics.horizontalAdvance(shown) >= rowWidth);
