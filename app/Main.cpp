@@ -20,7 +20,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 
 #include "app/Startup.h"
@@ -67,15 +66,6 @@ QString MenuPath(const std::string& path) {
   QString text = QFile::decodeName(QByteArray::fromStdString(path));
   text.replace(QLatin1Char('&'), QStringLiteral("&&"));
   return text;
-}
-
-// The command-line argument as a full path, so that the recent-file list
-// can open it again from any folder.
-std::string FullPath(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(path, ec);
-  if (ec) return path;
-  return full.lexically_normal().string();
 }
 
 }  // namespace
@@ -257,7 +247,8 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   state.FindHistory = {};
   // 12.
   if (commandLineFile) {
-    state.CurrentFileName = FullPath(*commandLineFile);
+    // A full path, so that the recent-file list can open it again from any folder.
+    state.CurrentFileName = AbsolutePath(*commandLineFile);
     if (LoadCurrentFile(OpenPath::CommandLine) == LoadResult::Unreadable) HistoryMenuRefresh();
   } else {
     HistoryMenuRefresh();

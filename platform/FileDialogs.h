@@ -60,5 +60,8 @@ class QtFileDialogs : public FileDialogs {
 // default suffix, no overwrite question). Shared by QtFileDialogs and tests.
 void PrepareOpenDialog(QFileDialog& dialog, const OpenFileRequest& request);
 void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request);
+// The path an accepted dialog gives, made absolute without removing any
+// ".." (core/SavePath.h's AbsolutePath); nothing when it gives none.
+std::optional<std::string> ChosenPath(const QFileDialog& dialog);
 
 }  // namespace cavel
