@@ -508,7 +508,7 @@ void TForm1::MenuOverWriteSaveClick() {
   SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters()};
   if (!Files().SaveFileName(request)) return;
   const WriteOutcome written = WriteLines(state.CurrentFileName, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::FileError(state.CurrentFileName, written.error));
+  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(state.CurrentFileName, written.error, written.keptCopy));
 }
 
 void TForm1::MenuAnotherSaveClick() {
@@ -517,7 +517,7 @@ void TForm1::MenuAnotherSaveClick() {
   if (!chosen) return;
   const std::string path = WithCsvExtension(*chosen, Dlg());
   const WriteOutcome written = WriteLines(path, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::FileError(path, written.error));
+  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(path, written.error, written.keptCopy));
 }
 
 // ---- the other windows' commands ------------------------------------------------------------
