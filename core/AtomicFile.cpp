@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "core/Messages.h"
+#include "core/SavePath.h"
 
 namespace cavel {
 
@@ -574,7 +575,8 @@ WriteOutcome InPlace(const std::string& target, const std::string& base, const F
   record.inode = st.st_ino;
   record.newSize = content.Size();
   record.newHash = HashOf(content);
-  record.target = target;
+  // Read again by a later start, from whatever folder it runs in.
+  record.target = AbsolutePath(target);
   Journal journal;
   std::string error;
   if (!journal.Begin(StateFolder(), base, record, fd.get(), error)) return {false, error, {}};

@@ -529,8 +529,22 @@ TEST_F(Faults, InPlaceWriteThatFailsPartWayPutsTheOldBytesBack) {
   EXPECT_EQ(w.keptCopy, state_ + "/" + StateEntries()[0]);
   EXPECT_TRUE(w.keptCopy.starts_with(state_ + "/stuck.csv.") && w.keptCopy.ends_with(".kept")) << w.keptCopy;
   EXPECT_EQ(test::ReadFile(w.keptCopy), old);
+  EXPECT_EQ(msg::SaveError(target, w.error, w.keptCopy),
+            "   " + target + "\n\r   " + std::strerror(EIO) + "\n\r   元の内容は次のファイルに残っています : " +
+                w.keptCopy + "           ");
   EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
   EXPECT_EQ(test::ReadFile(w.keptCopy), old);
+}
+
+TEST_F(Faults, InPlaceSaveWithNowhereToKeepTheOldBytesIsRefused) {
+  const std::string target = TwoNames(Path("data.csv"), "old\r\n");
+  test::WriteFile(Path("not-a-folder"), "x");
+  test::EnvVar state("XDG_STATE_HOME", Path("not-a-folder").c_str());
+  WriteOutcome w = WriteLines(target, {"new"});
+  EXPECT_FALSE(w.ok);
+  EXPECT_EQ(w.error, std::string(std::strerror(ENOTDIR)) + " (" + Path("not-a-folder") + "/cavel)");
+  EXPECT_EQ(test::ReadFile(target), "old\r\n");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"data.csv", "data.csv.link", "not-a-folder"}));
 }
 
 TEST_F(Faults, RenameRefusedByASharedFolderWritesInPlace) {
