@@ -24,10 +24,6 @@ inline std::optional<std::pair<uid_t, gid_t>> NobodyIds() {
   return std::make_pair(pw->pw_uid, pw->pw_gid);
 }
 
-// Whether a child can act as a user whom permission bits bind: root can
-// become "nobody", any other user is bound already.
-inline bool CanActUnprivileged() { return ::geteuid() != 0 || NobodyIds().has_value(); }
-
 // Runs `act` in a child process that, when this process is root, first
 // becomes "nobody" (no supplementary groups). The child's text comes back;
 // nothing when the child could not become that user or did not finish.
@@ -61,6 +57,12 @@ inline std::optional<std::string> AsUnprivileged(const std::function<std::string
   ::waitpid(child, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
   return text;
+}
+
+// Whether a child can act as a user whom permission bits bind and reach
+// `folder` (the test's own, under the temporary folder) as that user.
+inline bool CanActUnprivileged(const std::string& folder) {
+  return AsUnprivileged([&] { return std::string(::access(folder.c_str(), X_OK) == 0 ? "ok" : "no"); }) == "ok";
 }
 
 }  // namespace cavel::test

@@ -212,8 +212,9 @@ class Faults : public ::testing::Test {
   std::vector<std::string> Entries(const std::string& folder = "") const { return folder_.Entries(folder); }
 
   // Runs `act` as a user whom permission bits bind (Unprivileged.h); false
-  // when no such user can be had.
-  static bool AsUnprivileged(const std::function<std::string()>& act, std::string& text) {
+  // when no such user can be had or reach the test's folder.
+  bool AsUnprivileged(const std::function<std::string()>& act, std::string& text) const {
+    if (!test::CanActUnprivileged(dir_)) return false;
     std::optional<std::string> out = test::AsUnprivileged(act);
     text = out.value_or("");
     return out.has_value();
