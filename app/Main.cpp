@@ -20,7 +20,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
 
 #include "app/Startup.h"
 #include "core/CsvWriter.h"
@@ -69,15 +68,6 @@ QString MenuPath(const std::string& path) {
   QString text = QFile::decodeName(QByteArray::fromStdString(path));
   text.replace(QLatin1Char('&'), QStringLiteral("&&"));
   return text;
-}
-
-// The command-line argument as a full path, so that the recent-file list
-// can open it again from any folder.
-std::string FullPath(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(path, ec);
-  if (ec) return path;
-  return full.lexically_normal().string();
 }
 
 }  // namespace
@@ -261,7 +251,8 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   state.FindHistory = {};
   // 12.
   if (commandLineFile) {
-    state.CurrentFileName = FullPath(*commandLineFile);
+    // A full path, so that the recent-file list can open it again from any folder.
+    state.CurrentFileName = AbsolutePath(*commandLineFile);
     if (LoadCurrentFile(OpenPath::CommandLine) == LoadResult::Unreadable) HistoryMenuRefresh();
   } else {
     HistoryMenuRefresh();
@@ -532,7 +523,7 @@ void TForm1::MenuOverWriteSaveClick() {
                           SaveDialogFolder(state, HomeFolder())};
   if (!Files().SaveFileName(request)) return;
   const WriteOutcome written = WriteLines(state.CurrentFileName, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::FileError(state.CurrentFileName, written.error));
+  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(state.CurrentFileName, written.error, written.keptCopy));
 }
 
 void TForm1::MenuAnotherSaveClick() {
@@ -543,7 +534,7 @@ void TForm1::MenuAnotherSaveClick() {
   RememberDialogFolder(state, *chosen);
   const std::string path = WithCsvExtension(*chosen, Dlg());
   const WriteOutcome written = WriteLines(path, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::FileError(path, written.error));
+  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(path, written.error, written.keptCopy));
 }
 
 // ---- the other windows' commands ------------------------------------------------------------

@@ -2,10 +2,22 @@
 
 #include <sys/stat.h>
 
+#include <QApplication>
+
+#include "core/AtomicFile.h"
 #include "core/Dialogs.h"
 #include "core/Messages.h"
 
 namespace cavel {
+
+Application::Application(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) arguments_.emplace_back(argv[i]);
+  toolkitArgv_[0] = argc > 0 ? argv[0] : nullptr;
+  toolkitArgc_ = argc > 0 ? 1 : 0;
+  app_ = std::make_unique<QApplication>(toolkitArgc_, toolkitArgv_);
+}
+
+Application::~Application() = default;
 
 bool FileExists(const std::string& path) {
   struct stat st {};
@@ -27,6 +39,15 @@ CommandLine CheckCommandLine(const std::vector<std::string>& arguments, Dialogs&
   }
   result.run = true;
   return result;
+}
+
+void ReportInterruptedSaves(const std::string& stateFolder, Dialogs& dialogs) {
+  for (const RecoveredSave& save : RecoverInterruptedSaves(stateFolder)) {
+    if (save.result == RecoveredSave::Result::Restored)
+      Notice(dialogs, msg::SaveRestored(save.target));
+    else
+      ErrorReport(dialogs, msg::SaveNotRestored(save.target, save.reason, save.copy));
+  }
 }
 
 }  // namespace cavel

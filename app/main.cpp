@@ -8,10 +8,10 @@
 #include <QLocale>
 #include <QTranslator>
 #include <string>
-#include <vector>
 
 #include "app/Startup.h"
 #include "app/WindowSet.h"
+#include "core/AtomicFile.h"
 #include "core/Settings.h"
 #include "platform/FileDialogs.h"
 #include "platform/Fonts.h"
@@ -22,8 +22,9 @@
 #include "platform/TopWindows.h"
 
 int main(int argc, char** argv) {
-  // 1. The toolkit's application object (it takes its own options out of argv).
-  QApplication app(argc, argv);
+  // 1. The toolkit's application object; every argument stays the program's.
+  cavel::Application application(argc, argv);
+  QApplication& app = application.Qt();
   app.setApplicationName(QStringLiteral("cavel"));
   app.setQuitOnLastWindowClosed(false);
   QTranslator qtTexts;
@@ -34,9 +35,10 @@ int main(int argc, char** argv) {
 
   cavel::MessageDlg dialogs;
   // 2, 3. The arguments, the program's path not counted.
-  std::vector<std::string> arguments(argv + 1, argv + argc);
-  const cavel::CommandLine commandLine = cavel::CheckCommandLine(arguments, dialogs);
+  const cavel::CommandLine commandLine = cavel::CheckCommandLine(application.Arguments(), dialogs);
   if (!commandLine.run) return 1;
+  // Before any file is read: files whose save a killed run left half done.
+  cavel::ReportInterruptedSaves(cavel::StateFolder(), dialogs);
 
   const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
   cavel::QtFileDialogs files;

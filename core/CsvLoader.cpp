@@ -106,26 +106,56 @@ class LineSteps {
   bool failed_ = false;
 };
 
-}  // namespace
+// Where a load's bytes come from: chunks in file order.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // The next chunk, empty at the end; false with `err` set when reading failed.
+  virtual bool Next(std::string_view& chunk, int& err) = 0;
+  // The number of bytes to expect, when known; 0 otherwise.
+  virtual std::size_t SizeHint() const = 0;
+};
 
-LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination) {
-  // O_NONBLOCK keeps a FIFO without a writer from hanging the open; it is
-  // cleared again before reading.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return Unreadable(errno);
-  FileCloser closer(fd);
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  bool Next(std::string_view& chunk, int&) override {
+    chunk = bytes_;
+    bytes_ = {};
+    return true;
+  }
+  std::size_t SizeHint() const override { return bytes_.size(); }
 
-  struct stat st;
-  if (::fstat(fd, &st) != 0) return Unreadable(errno);
-  if (S_ISDIR(st.st_mode)) return Unreadable(EISDIR);
-  int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+ private:
+  std::string_view bytes_;
+};
 
-  const std::size_t fileSize = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
-  // Only the part of the buffer that a read fills becomes resident, so a
-  // small file costs no more than its own size here.
-  std::unique_ptr<char[]> buffer(new char[kChunk]);
+class DescriptorSource : public ByteSource {
+ public:
+  DescriptorSource(int fd, std::size_t sizeHint) : fd_(fd), sizeHint_(sizeHint) {}
+  bool Next(std::string_view& chunk, int& err) override {
+    // Only the part of the buffer that a read fills becomes resident, so a
+    // small file costs no more than its own size here.
+    if (!buffer_) buffer_.reset(new char[kChunk]);
+    ssize_t n = ReadSome(fd_, buffer_.get(), kChunk);
+    if (n < 0) {
+      err = errno;
+      return false;
+    }
+    chunk = std::string_view(buffer_.get(), static_cast<std::size_t>(n));
+    return true;
+  }
+  std::size_t SizeHint() const override { return sizeHint_; }
 
+ private:
+  int fd_;
+  std::size_t sizeHint_;
+  std::unique_ptr<char[]> buffer_;
+};
+
+// The one load: lines cut from the source's chunks, each through LineSteps.
+LoadOutcome Load(ByteSource& source, int itemLimit, Dialogs& dialogs, Lines& destination) {
+  const std::size_t fileSize = source.SizeHint();
   Lines lines;
   LineSteps steps(itemLimit, dialogs, lines);
 
@@ -138,16 +168,16 @@ LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, 
   bool atEnd = false;    // end of file or a 0x1A
 
   while (!atEnd && !stopped) {
-    ssize_t n = ReadSome(fd, buffer.get(), kChunk);
-    if (n < 0) return Unreadable(errno);
-    if (n == 0) break;
-    const char* p = buffer.get();
-    const char* end = p + n;
-    if (const void* eof = std::memchr(p, kEOF, static_cast<std::size_t>(n))) {
+    std::string_view chunk;
+    int err = 0;
+    if (!source.Next(chunk, err)) return Unreadable(err);
+    if (chunk.empty()) break;
+    const char* p = chunk.data();
+    const char* end = p + chunk.size();
+    if (const void* eof = std::memchr(p, kEOF, chunk.size())) {
       end = static_cast<const char*>(eof);
       atEnd = true;
     }
-
     if (!estimated && fileSize > 0) {
       // Room for the lines the file will likely hold, judged from the
       // line ends of the first chunk, so that the list is not regrown.
@@ -207,6 +237,32 @@ LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, 
   }
   destination = std::move(lines);
   return LoadOutcome{};
+}
+
+}  // namespace
+
+LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination) {
+  // O_NONBLOCK keeps a FIFO without a writer from hanging the open; the
+  // descriptor's load clears it again before reading.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return Unreadable(errno);
+  FileCloser closer(fd);
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return CsvLoaderFromDescriptor(fd, itemLimit, dialogs, destination);
+}
+
+LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return Unreadable(errno);
+  if (S_ISDIR(st.st_mode)) return Unreadable(EISDIR);
+  DescriptorSource source(fd, S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0);
+  return Load(source, itemLimit, dialogs, destination);
+}
+
+LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination) {
+  MemorySource source(bytes);
+  return Load(source, itemLimit, dialogs, destination);
 }
 
 }  // namespace cavel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/Dialogs.h"
 #include "core/Document.h"
@@ -28,5 +29,10 @@ struct LoadOutcome {
 // 0x1A ends the file. Every message goes through `dialogs`. The file is
 // always closed on return.
 LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination);
+// The same load over an open descriptor, read from where it stands to its
+// end (it stays open), and over bytes in memory (never Unreadable). All
+// three cut and check lines with the same code.
+LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination);
+LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination);
 
 }  // namespace cavel

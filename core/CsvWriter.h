@@ -1,25 +1,28 @@
-// Writing files so that a failure never leaves a truncated target.
+// Writing a Document as a CSV file: every line followed by CR LF, nothing
+// else, through the one file-replacing module (core/AtomicFile.h).
 #pragma once
 
 #include <string>
-#include <string_view>
 
+#include "core/AtomicFile.h"
 #include "core/Document.h"
 
 namespace cavel {
 
-struct WriteOutcome {
-  bool ok = true;
-  std::string error;  // the operating system's reason when !ok
+// The bytes of a CSV file made of `lines`, handed over line by line without
+// a second copy of them.
+class CsvContent : public FileContent {
+ public:
+  explicit CsvContent(const Lines& lines) : lines_(lines) {}
+  std::uint64_t Size() const override;
+  bool Pieces(const std::function<bool(std::string_view)>& take) const override;
+
+ private:
+  const Lines& lines_;
 };
 
-// Writes every line followed by CR LF, nothing else, to `path`: into a
-// temporary file in the target's folder, flushed to disk, then renamed over
-// the target (keeping the target's permission bits). On failure the target
-// is as it was.
+// Writes every line followed by CR LF, nothing else, to `path`, replacing
+// the file so that a failure leaves it as it was (ReplaceFile).
 WriteOutcome WriteLines(const std::string& path, const Lines& lines);
-
-// The same replacement for an arbitrary content.
-WriteOutcome ReplaceFile(const std::string& path, std::string_view contents);
 
 }  // namespace cavel

@@ -229,7 +229,7 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 }
 
 WriteOutcome IniFile::Save() const {
-  if (oversized_) return {false, std::strerror(EFBIG)};
+  if (oversized_) return {false, std::strerror(EFBIG), {}};
   std::string text;
   for (const Section& s : sections_) {
     if (s.named) {

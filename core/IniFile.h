@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/CsvWriter.h"
+#include "core/AtomicFile.h"
 
 namespace cavel {
 

@@ -70,6 +70,20 @@ std::string FileError(std::string_view path, std::string_view reason) {
   return Concat({"   ", path, kBR, "   ", reason, "           "});
 }
 
+std::string SaveError(std::string_view path, std::string_view reason, std::string_view kept) {
+  if (kept.empty()) return FileError(path, reason);
+  return Concat({"   ", path, kBR, "   ", reason, kBR, "   元の内容は次のファイルに残っています : ", kept, "           "});
+}
+
+std::string SaveRestored(std::string_view path) {
+  return Concat({"   保存の途中で終了したファイルを，元の内容に戻しました。", kBR, "   ", path, "           "});
+}
+
+std::string SaveNotRestored(std::string_view path, std::string_view reason, std::string_view copy) {
+  return Concat({"   保存の途中で終了したファイルを，元の内容に戻せません。", kBR, "   ", path, kBR, "   ", reason, kBR,
+                 "   元の内容は次のファイルに残っています : ", copy, "           "});
+}
+
 std::string NotShiftJis(std::string_view characters) {
   return Concat({"   Shift-JIS で表せない文字があります : ", characters, kBR,
                  "   この文字を直してから保存して下さい。           "});

@@ -93,6 +93,15 @@ std::string CannotWrite(std::string_view path);
 std::string NotAnInteger(std::string_view text);
 // A file that cannot be opened, read or written: its path, then the reason.
 std::string FileError(std::string_view path, std::string_view reason);
+// A save that failed: FileError, and when the old bytes could not be
+// written back, the file that holds them (`kept`, empty when they were).
+std::string SaveError(std::string_view path, std::string_view reason, std::string_view kept);
+// The reason given for a file that another file has taken the place of.
+inline constexpr std::string_view kFileReplaced = "別のファイルに置き換えられています。";
+// At start-up, a file whose save was cut off in the middle: its old content
+// is back (information), or stays in `copy` (error, with the reason).
+std::string SaveRestored(std::string_view path);
+std::string SaveNotRestored(std::string_view path, std::string_view reason, std::string_view copy);
 // A typed character that Shift-JIS cannot hold.
 std::string NotShiftJis(std::string_view characters);
 

@@ -38,7 +38,7 @@ bool CreateNewFile(MainState& state, const std::string& path, const std::string&
   Lines lines{titleLine};
   WriteOutcome written = WriteLines(path, lines);
   if (!written.ok) {
-    ErrorReport(dialogs, msg::FileError(path, written.error));
+    ErrorReport(dialogs, msg::SaveError(path, written.error, written.keptCopy));
     return false;
   }
   state.Document = std::move(lines);

@@ -1,4 +1,4 @@
-// The name a save writes to, shared by the new file window and save-as.
+// Paths as the program keeps them, and the name a save writes to.
 #pragma once
 
 #include <string>
@@ -6,6 +6,13 @@
 #include "core/Dialogs.h"
 
 namespace cavel {
+
+// The path made absolute the way the system reads it: a relative path gets
+// the working folder in front. "." parts and doubled "/" go; ".." stays,
+// since behind a symbolic link "a/.." is not the folder holding "a". An
+// empty path stays empty, and so does the path when the working folder is
+// unknown.
+std::string AbsolutePath(const std::string& path);
 
 // The path chosen in a save dialog, with ".CSV" appended when the whole path
 // (folders included) holds no "." and the user answers はい(&Y) to the

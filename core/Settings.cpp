@@ -1,13 +1,10 @@
 #include "core/Settings.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 
-#include "core/DialogFolder.h"
 #include "core/IniFile.h"
 #include "core/Text.h"
 
@@ -56,13 +53,6 @@ std::string Folder(std::string_view path) {
   return std::string(path.substr(0, slash));
 }
 
-// Creates `dir` and the folders above it that are missing.
-void MakeFolders(const std::string& dir) {
-  for (std::size_t at = dir.find('/', 1); at != std::string::npos; at = dir.find('/', at + 1))
-    ::mkdir(dir.substr(0, at).c_str(), 0700);
-  ::mkdir(dir.c_str(), 0700);
-}
-
 }  // namespace
 
 HeldSettings::HeldSettings() {
@@ -90,17 +80,10 @@ std::string SettingsFilePath(std::string_view programPath) {
   std::string beside = SettingsFileName(programPath);
   if (::access(Folder(programPath).c_str(), W_OK) == 0) return beside;
 
-  std::string base = beside.substr(beside.rfind('/') + 1);
-  std::string config;
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg && xdg[0] == '/') {
-    config = xdg;
-  } else {
-    config = HomeFolder() + "/.config";
-  }
-  std::string dir = config + "/cavel";
+  const std::string dir = XdgFolder("XDG_CONFIG_HOME", ".config");
+  if (dir.empty()) return beside;
   MakeFolders(dir);
-  return dir + "/" + base;
+  return dir + "/" + beside.substr(beside.rfind('/') + 1);
 }
 
 void ReadIniFileValue(const std::string& iniPath, HeldSettings& s) {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/CsvWriter.h"
+#include "core/AtomicFile.h"
 
 namespace cavel {
 

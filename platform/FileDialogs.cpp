@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "core/Messages.h"
+#include "core/SavePath.h"
 #include "platform/QtText.h"
 
 namespace cavel {
@@ -44,13 +45,19 @@ QString FileName(const std::string& bytes) { return QFile::decodeName(QByteArray
 
 std::optional<std::string> Run(QFileDialog& dialog) {
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  const QStringList files = dialog.selectedFiles();
-  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
-  const QByteArray bytes = QFile::encodeName(QDir::cleanPath(files.front()));
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  return ChosenPath(dialog);
 }
 
 }  // namespace
+
+std::optional<std::string> ChosenPath(const QFileDialog& dialog) {
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+  // Never cleaned on paper: behind a symbolic link, "link/../new.csv" is a
+  // file in the folder above the link's target, not one beside the link.
+  const QByteArray bytes = QFile::encodeName(files.front());
+  return AbsolutePath(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
 
 std::vector<FileFilter> CsvFileFilters() {
   return {{std::string(msg::kFilterCsv), "*.CSV"}, {std::string(msg::kFilterAll), "*"}};

@@ -63,5 +63,8 @@ class QtFileDialogs : public FileDialogs {
 // QtFileDialogs and tests.
 void PrepareOpenDialog(QFileDialog& dialog, const OpenFileRequest& request);
 void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request);
+// The path an accepted dialog gives, made absolute without removing any
+// ".." (core/SavePath.h's AbsolutePath); nothing when it gives none.
+std::optional<std::string> ChosenPath(const QFileDialog& dialog);
 
 }  // namespace cavel

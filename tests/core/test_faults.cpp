@@ -6,17 +6,21 @@
 //
 // The tests run as root on the build machines, where permission bits do not
 // hold. Faults come from what root cannot get around either (a path through
-// a file, a link loop, a folder in place of the file), from a child that
-// gives up root before it acts, and from failures injected into write, read,
-// fsync and rename: this program defines those four functions itself, so the
-// core library linked into it calls them, and they forward to the C library
-// unless a test has armed them.
+// a file, a link loop, a folder in place of the file, a small file system
+// mounted for the test), from a child that gives up root before it acts,
+// and from failures injected into write, pwrite, read, fsync, fallocate and
+// rename: this program defines those functions itself, so the core library
+// linked into it calls them, and they forward to the C library unless a test
+// has armed them. An armed pause stops a save in the middle, for the test
+// to kill the process there.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 #include <grp.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,12 +32,16 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "TempFolder.h"
+#include "Unprivileged.h"
+#include "core/AtomicFile.h"
 #include "core/CsvLoader.h"
 #include "core/CsvWriter.h"
 #include "core/GridFill.h"
@@ -54,8 +62,24 @@ struct Injection {
   int fsyncError = 0;        // fsync() fails with this error; 0: off
   int renameError = 0;       // rename() fails with this error; 0: off
   int stallPipe = -1;        // after the first write that goes through: a byte to this pipe, then wait to be killed
+  long pwriteBytesLeft = -1; // pwrite() lets this many bytes through, then fails; -1: off
+  int pwriteError = 0;
+  long pwriteFailures = 0;   // how many calls fail before pwrite() works again; < 0: all
+  int fallocateError = 0;    // fallocate() fails with this error; 0: off
+  // A byte to this pipe, then wait to be killed: after the first pwrite()
+  // that goes through (the file partly new), or at the fsync() after it
+  // (the file wholly new).
+  int pausePipe = -1;
+  bool pauseAtFsync = false;
+  bool pwriteSeen = false;
 };
 Injection injection;
+
+[[noreturn]] void PauseForKill(int pipe) {
+  char c = 1;
+  (void)!::write(pipe, &c, 1);
+  for (;;) ::pause();
+}
 
 template <typename Fn>
 Fn Next(const char* name) {
@@ -98,8 +122,39 @@ extern "C" ssize_t read(int fd, void* buf, size_t n) {
   return real(fd, buf, n);
 }
 
+extern "C" ssize_t pwrite(int fd, const void* buf, size_t n, off_t at) {
+  static const auto real = Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+  if (fd > 2 && injection.pwriteBytesLeft >= 0) {
+    if (injection.pwriteBytesLeft == 0 && injection.pwriteFailures != 0) {
+      if (injection.pwriteFailures > 0) --injection.pwriteFailures;
+      errno = injection.pwriteError;
+      return -1;
+    }
+    if (injection.pwriteBytesLeft > 0) n = std::min<size_t>(n, static_cast<size_t>(injection.pwriteBytesLeft));
+    ssize_t r = real(fd, buf, n, at);
+    if (r > 0 && injection.pwriteBytesLeft > 0) injection.pwriteBytesLeft -= r;
+    return r;
+  }
+  ssize_t r = real(fd, buf, n, at);
+  if (fd > 2 && r > 0) {
+    injection.pwriteSeen = true;
+    if (injection.pausePipe >= 0 && !injection.pauseAtFsync) PauseForKill(injection.pausePipe);
+  }
+  return r;
+}
+
+extern "C" int fallocate(int fd, int mode, off_t at, off_t size) {
+  static const auto real = Next<int (*)(int, int, off_t, off_t)>("fallocate");
+  if (injection.fallocateError) {
+    errno = injection.fallocateError;
+    return -1;
+  }
+  return real(fd, mode, at, size);
+}
+
 extern "C" int fsync(int fd) {
   static const auto real = Next<int (*)(int)>("fsync");
+  if (injection.pausePipe >= 0 && injection.pauseAtFsync && injection.pwriteSeen) PauseForKill(injection.pausePipe);
   if (injection.fsyncError) {
     errno = injection.fsyncError;
     return -1;
@@ -156,40 +211,45 @@ class Faults : public ::testing::Test {
   std::string Path(const std::string& name) const { return folder_.File(name); }
   std::vector<std::string> Entries(const std::string& folder = "") const { return folder_.Entries(folder); }
 
-  // Runs `act` in a child that, when this process is root, first becomes
-  // the unprivileged user "nobody", so that permission bits hold for it. The
-  // child's text comes back; false when root could not be given up.
-  static bool AsUnprivileged(const std::function<std::string()>& act, std::string& text) {
-    int fds[2];
-    if (::pipe(fds) != 0) return false;
-    pid_t child = ::fork();
-    if (child < 0) return false;
-    if (child == 0) {
-      ::close(fds[0]);
-      if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-        ::_exit(77);
-      std::string out = act();
-      (void)!::write(fds[1], out.data(), out.size());
-      ::_exit(0);
-    }
-    ::close(fds[1]);
-    text.clear();
-    char buf[512];
-    ssize_t n;
-    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  // Runs `act` as a user whom permission bits bind (Unprivileged.h); false
+  // when no such user can be had or reach the test's folder.
+  bool AsUnprivileged(const std::function<std::string()>& act, std::string& text) const {
+    if (!test::CanActUnprivileged(dir_)) return false;
+    std::optional<std::string> out = test::AsUnprivileged(act);
+    text = out.value_or("");
+    return out.has_value();
+  }
+
+  // Any user may make the state folder, as in a home of their own.
+  void SetUp() override { ASSERT_EQ(::chmod(stateHome_.path().c_str(), 01777), 0); }
+  // What saves left in the state folder.
+  std::vector<std::string> StateEntries() const {
+    return fs::exists(state_) ? stateHome_.Entries("cavel") : std::vector<std::string>{};
   }
 
   test::TempFolder folder_{"faults"};
   const std::string dir_ = folder_.path();
+  test::TempFolder stateHome_{"faults-state"};
+  const std::string state_ = stateHome_.path() + "/cavel";
+  test::EnvVar stateEnv_{"XDG_STATE_HOME", stateHome_.path().c_str()};
 };
+
+// A file with a second name, so that saves write it in place.
+std::string TwoNames(const std::string& path, std::string_view content) {
+  test::WriteFile(path, content);
+  EXPECT_EQ(::link(path.c_str(), (path + ".link").c_str()), 0);
+  return path;
+}
+
+ino_t Inode(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st.st_ino;
+}
 
 // ---- saving -------------------------------------------------------------------------
 
-TEST_F(Faults, SaveIntoAReadOnlyFolderLeavesTheOldFile) {
+TEST_F(Faults, ReadOnlyFolderTakesTheSaveInPlaceButNoNewFile) {
   const std::string folder = Path("readonly");
   fs::create_directory(folder);
   const std::string target = folder + "/data.csv";
@@ -209,9 +269,10 @@ TEST_F(Faults, SaveIntoAReadOnlyFolderLeavesTheOldFile) {
       },
       reasons);
   if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root writes into any folder";
-  EXPECT_EQ(reasons, std::string(std::strerror(EACCES)) + "|" + std::strerror(EACCES));
-  EXPECT_EQ(test::ReadFile(target), old);
+  EXPECT_EQ(reasons, std::string("ok|") + std::strerror(EACCES));
+  EXPECT_TRUE(test::ReadFile(target) == Joined(doc));
   EXPECT_EQ(Entries("readonly"), std::vector<std::string>{"data.csv"});
+  EXPECT_TRUE(StateEntries().empty());
 }
 
 TEST_F(Faults, SaveOntoAFullDiskLeavesTheOldFile) {
@@ -301,10 +362,12 @@ TEST_F(Faults, ProcessKilledInTheMiddleOfASaveLeavesTheOldFile) {
   std::vector<std::string> names = Entries();
   ASSERT_EQ(names.size(), 2u);
   EXPECT_EQ(names[1], "data.csv");
-  EXPECT_EQ(names[0].rfind(".data.csv.cavel-", 0), 0u) << names[0];
+  EXPECT_EQ(names[0].rfind(".data.csv.cavel-save-", 0), 0u) << names[0];
   EXPECT_GT(fs::file_size(Path(names[0])), 0u);
+  // The next save of the file takes it away.
   ASSERT_TRUE(WriteLines(target, doc).ok);
   EXPECT_TRUE(test::ReadFile(target) == Joined(doc));
+  EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
 }
 
 TEST_F(Faults, KilledAtAnyMomentTheTargetIsWholeOldOrWholeNew) {
@@ -343,6 +406,235 @@ TEST_F(Faults, TargetThatIsNoFileIsRefused) {
   EXPECT_FALSE(folder.ok);
   EXPECT_EQ(folder.error, std::strerror(EISDIR));
   EXPECT_TRUE(fs::is_empty(Path("folder.csv")));
+}
+
+TEST_F(Faults, SmallFileSystemFullOrReadOnlyRefusesBeforeAnyByteChanges) {
+  // A file system of 64 KB of the test's own where this machine lets root
+  // mount one; elsewhere the disk fills up by injection.
+  const std::string small = Path("small");
+  fs::create_directory(small);
+  const bool mounted = ::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k,mode=0755") == 0;
+  struct Unmount {
+    std::string at;
+    bool on;
+    ~Unmount() {
+      if (on) ::umount2(at.c_str(), MNT_DETACH);
+    }
+  } unmount{small, mounted};
+  if (!mounted) std::cout << "(no file system of the test's own here: the full disk is injected)\n";
+
+  const std::string old = Joined({"\"old\",\"file\"", "\"kept\",\"as is\""});
+  const Lines doc = BigDocument(200);  // about 200 KB
+  for (const char* name : {"renamed.csv", "in-place.csv"}) {
+    SCOPED_TRACE(name);
+    const bool inPlace = name[0] == 'i';
+    const std::string target = small + "/" + name;
+    inPlace ? (void)TwoNames(target, old) : (void)test::WriteFile(target, old);
+    const ino_t inode = Inode(target);
+    Injection full;
+    if (!mounted) full = inPlace ? Injection{} : FullDisk(1000);
+    if (!mounted && inPlace) full.fallocateError = ENOSPC;
+    WriteOutcome out;
+    {
+      Armed armed(full);
+      out = WriteLines(target, doc);
+    }
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.error, std::strerror(ENOSPC));
+    EXPECT_TRUE(out.keptCopy.empty());
+    EXPECT_EQ(test::ReadFile(target), old);
+    if (inPlace) {
+      EXPECT_EQ(test::ReadFile(target + ".link"), old);
+    }
+    EXPECT_EQ(Inode(target), inode);
+  }
+  EXPECT_EQ(Entries("small"), (std::vector<std::string>{"in-place.csv", "in-place.csv.link", "renamed.csv"}));
+  EXPECT_TRUE(StateEntries().empty());
+
+  if (!mounted) return;
+  ASSERT_EQ(::mount("tmpfs", small.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+  for (const char* name : {"renamed.csv", "in-place.csv", "new.csv"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(WriteLines(small + "/" + name, {"a"}).error, std::strerror(EROFS));
+  }
+  EXPECT_EQ(test::ReadFile(small + "/renamed.csv"), old);
+  EXPECT_EQ(test::ReadFile(small + "/in-place.csv"), old);
+  EXPECT_TRUE(StateEntries().empty());
+}
+
+TEST_F(Faults, InPlaceWriteThatFailsPartWayPutsTheOldBytesBack) {
+  const std::string old = Joined({"\"old\",\"file\"", "no final line end"});
+  const Lines doc = BigDocument(2000);  // about 2 MB
+
+  // The disk fills up after the first bytes changed, and has room again for
+  // the old ones: a file-size limit in a child (EFBIG), and an injected
+  // failure of one write (ENOSPC).
+  for (bool limit : {true, false}) {
+    SCOPED_TRACE(limit ? "file-size limit" : "one write fails");
+    const std::string target = TwoNames(Path(limit ? "limit.csv" : "full.csv"), old);
+    const ino_t inode = Inode(target);
+    std::string error;
+    if (limit) {
+      int fds[2];
+      ASSERT_EQ(::pipe(fds), 0);
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit size = {64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &size);
+        WriteOutcome w = WriteLines(target, doc);
+        const std::string text = w.error + "|" + w.keptCopy;
+        (void)!::write(fds[1], text.data(), text.size());
+        ::_exit(0);
+      }
+      ::close(fds[1]);
+      char buf[256];
+      ssize_t n;
+      while ((n = ::read(fds[0], buf, sizeof buf)) > 0) error.append(buf, static_cast<std::size_t>(n));
+      ::close(fds[0]);
+      ::waitpid(child, nullptr, 0);
+      EXPECT_EQ(error, std::string(std::strerror(EFBIG)) + "|");
+    } else {
+      Injection once;
+      once.pwriteBytesLeft = 1000;
+      once.pwriteError = ENOSPC;
+      once.pwriteFailures = 1;
+      Armed armed(once);
+      WriteOutcome w = WriteLines(target, doc);
+      EXPECT_FALSE(w.ok);
+      EXPECT_EQ(w.error, std::strerror(ENOSPC));
+      EXPECT_TRUE(w.keptCopy.empty());
+    }
+    EXPECT_EQ(test::ReadFile(target), old);
+    EXPECT_EQ(test::ReadFile(target + ".link"), old);
+    EXPECT_EQ(Inode(target), inode);
+    EXPECT_TRUE(StateEntries().empty());
+  }
+
+  // The old bytes cannot be written back either: the report names the copy
+  // that holds them, which stays for the user; no recovery takes it up.
+  const std::string target = TwoNames(Path("stuck.csv"), old);
+  Injection stuck;
+  stuck.pwriteBytesLeft = 1000;
+  stuck.pwriteError = EIO;
+  stuck.pwriteFailures = -1;
+  WriteOutcome w;
+  {
+    Armed armed(stuck);
+    w = WriteLines(target, doc);
+  }
+  EXPECT_FALSE(w.ok);
+  EXPECT_EQ(w.error, std::strerror(EIO));
+  ASSERT_EQ(StateEntries().size(), 1u);
+  EXPECT_EQ(w.keptCopy, state_ + "/" + StateEntries()[0]);
+  EXPECT_TRUE(w.keptCopy.starts_with(state_ + "/stuck.csv.") && w.keptCopy.ends_with(".kept")) << w.keptCopy;
+  EXPECT_EQ(test::ReadFile(w.keptCopy), old);
+  EXPECT_EQ(msg::SaveError(target, w.error, w.keptCopy),
+            "   " + target + "\n\r   " + std::strerror(EIO) + "\n\r   元の内容は次のファイルに残っています : " +
+                w.keptCopy + "           ");
+  EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
+  EXPECT_EQ(test::ReadFile(w.keptCopy), old);
+}
+
+TEST_F(Faults, InPlaceSaveWithNowhereToKeepTheOldBytesIsRefused) {
+  const std::string target = TwoNames(Path("data.csv"), "old\r\n");
+  test::WriteFile(Path("not-a-folder"), "x");
+  test::EnvVar state("XDG_STATE_HOME", Path("not-a-folder").c_str());
+  WriteOutcome w = WriteLines(target, {"new"});
+  EXPECT_FALSE(w.ok);
+  EXPECT_EQ(w.error, std::string(std::strerror(ENOTDIR)) + " (" + Path("not-a-folder") + "/cavel)");
+  EXPECT_EQ(test::ReadFile(target), "old\r\n");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"data.csv", "data.csv.link", "not-a-folder"}));
+}
+
+TEST_F(Faults, RenameRefusedByASharedFolderWritesInPlace) {
+  const std::string target = Path("data.csv");
+  test::WriteFile(target, "old\r\n");
+  const ino_t inode = Inode(target);
+  Injection sticky;
+  sticky.renameError = EPERM;
+  WriteOutcome w;
+  {
+    Armed armed(sticky);
+    w = WriteLines(target, {"new"});
+  }
+  EXPECT_TRUE(w.ok) << w.error;
+  EXPECT_EQ(test::ReadFile(target), "new\r\n");
+  EXPECT_EQ(Inode(target), inode);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
+  EXPECT_TRUE(StateEntries().empty());
+}
+
+TEST_F(Faults, KilledInTheMiddleOfAnInPlaceWriteTheNextStartPutsItRight) {
+  const std::string old = Joined({"\"old\",\"file\"", "\"second\",\"line\""});
+  const Lines doc = BigDocument(3000);  // about 3 MB: killed after the first of three blocks
+  const std::string fresh = Joined(doc);
+  struct Case {
+    const char* what;
+    bool atFsync;   // killed with every byte written, before the flush
+    bool replaced;  // another file took its name before the next start
+  };
+  for (const Case& c : {Case{"partly new", false, false}, Case{"wholly new", true, false},
+                        Case{"partly new, then replaced", false, true}}) {
+    SCOPED_TRACE(c.what);
+    const std::string target = TwoNames(Path("data.csv"), old);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(fds[0]);
+      injection = Injection{};
+      injection.pausePipe = fds[1];
+      injection.pauseAtFsync = c.atFsync;
+      WriteLines(target, doc);
+      ::_exit(3);  // not reached
+    }
+    ::close(fds[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(fds[0], &byte, 1), 1) << "the save never paused";
+    ::close(fds[0]);
+    // While the save runs, the recovery of another start leaves it alone.
+    EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
+    EXPECT_EQ(StateEntries().size(), 2u);
+    ASSERT_EQ(::kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const std::string left = test::ReadFile(target);
+    EXPECT_TRUE(c.atFsync ? left == fresh : left != fresh && left != old);
+    if (c.replaced) {
+      test::WriteFile(Path("other.csv"), "another file\r\n");
+      ASSERT_EQ(::rename(Path("other.csv").c_str(), target.c_str()), 0);
+    }
+
+    const std::vector<RecoveredSave> notes = RecoverInterruptedSaves(state_);
+    if (c.atFsync) {
+      EXPECT_TRUE(notes.empty());
+      EXPECT_TRUE(test::ReadFile(target) == fresh);
+      EXPECT_TRUE(StateEntries().empty());
+    } else if (!c.replaced) {
+      ASSERT_EQ(notes.size(), 1u);
+      EXPECT_EQ(notes[0].result, RecoveredSave::Result::Restored);
+      EXPECT_EQ(notes[0].target, target);
+      EXPECT_EQ(test::ReadFile(target), old);
+      EXPECT_EQ(test::ReadFile(target + ".link"), old);
+      EXPECT_TRUE(StateEntries().empty());
+    } else {
+      ASSERT_EQ(notes.size(), 1u);
+      EXPECT_EQ(notes[0].result, RecoveredSave::Result::Kept);
+      EXPECT_EQ(notes[0].reason, msg::kFileReplaced);
+      EXPECT_EQ(test::ReadFile(target), "another file\r\n");
+      EXPECT_EQ(test::ReadFile(notes[0].copy), old);
+      EXPECT_EQ(StateEntries(), std::vector<std::string>{notes[0].copy.substr(state_.size() + 1)});
+      fs::remove(notes[0].copy);
+    }
+    // Nothing is left for the start after.
+    EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
+    fs::remove(target);
+    fs::remove(target + ".link");
+  }
 }
 
 // ---- the settings file ------------------------------------------------------------------
@@ -453,24 +745,40 @@ TEST_F(SettingsFaults, SettingsPathThatIsAFolderReadsAsDefaultsAndIsNotReplaced)
 }
 
 TEST_F(SettingsFaults, SettingsFileInAReadOnlyFolder) {
+  // The file may be written: it is, in place. It may not: refused, unchanged.
   const std::string folder = Path("config");
   fs::create_directory(folder);
   const std::string ini = folder + "/CAVEL.INI";
-  test::WriteFile(ini, before_);
-  ASSERT_EQ(::chmod(ini.c_str(), 0666), 0);
-  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
   ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
-  std::string reason;
-  bool ran = AsUnprivileged(
-      [&] {
-        HeldSettings s;
-        WriteOutcome out = WriteIniFileValue(ini, s);
-        return out.ok ? std::string("ok") : out.error;
-      },
-      reason);
-  if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root writes into any folder";
-  EXPECT_EQ(reason, std::strerror(EACCES));
-  EXPECT_EQ(test::ReadFile(ini), before_);
+  for (mode_t mode : {0666, 0444}) {
+    SCOPED_TRACE(mode);
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    test::WriteFile(ini, before_);
+    ASSERT_EQ(::chmod(ini.c_str(), mode), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    std::string reason;
+    bool ran = AsUnprivileged(
+        [&] {
+          HeldSettings s;
+          s.ColWidth = 99;
+          WriteOutcome out = WriteIniFileValue(ini, s);
+          return out.ok ? std::string("ok") : out.error;
+        },
+        reason);
+    if (!ran) GTEST_SKIP() << "cannot act as an unprivileged user here, and root writes into any folder";
+    if (mode == 0444) {
+      EXPECT_EQ(reason, std::strerror(EACCES));
+      EXPECT_EQ(test::ReadFile(ini), before_);
+      continue;
+    }
+    EXPECT_EQ(reason, "ok");
+    IniFile written(ini);
+    written.Load();
+    EXPECT_EQ(written.ReadInteger("GridSet", "ColWidth", 0), 99);
+    EXPECT_EQ(written.ReadString("Mine", "x", ""), "1");
+  }
+  EXPECT_EQ(Entries("config"), std::vector<std::string>{"CAVEL.INI"});
+  EXPECT_TRUE(StateEntries().empty());
 }
 
 // ---- reading ------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // the destination.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TempFolder.h"
@@ -68,10 +70,27 @@ class Loader : public ::testing::Test {
   }
 
   // Loads `bytes` with the given limit into `lines` (which starts with a
-  // stale line, so that emptying and keeping can both be seen).
+  // stale line, so that emptying and keeping can both be seen). The same
+  // bytes from memory and from an open descriptor, with the same answers,
+  // must come out as they do from the file.
   LoadOutcome Load(const std::string& bytes, int limit = kItemLimitWide) {
+    ScriptedDialogs memoryDialogs = dialogs, descriptorDialogs = dialogs;
+    Lines memoryLines = {"stale"}, descriptorLines = {"stale"};
+    const LoadOutcome memory = CsvLoaderFromBytes(bytes, limit, memoryDialogs, memoryLines);
+    const std::string path = Write(bytes);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_GE(fd, 0);
+    const LoadOutcome descriptor = CsvLoaderFromDescriptor(fd, limit, descriptorDialogs, descriptorLines);
+    ::close(fd);
     lines = {"stale"};
-    return CsvLoader(Write(bytes), limit, dialogs, lines);
+    const LoadOutcome outcome = CsvLoader(path, limit, dialogs, lines);
+    for (const auto& [other, otherLines, otherDialogs] :
+         {std::tie(memory, memoryLines, memoryDialogs), std::tie(descriptor, descriptorLines, descriptorDialogs)}) {
+      EXPECT_EQ(other.result, outcome.result);
+      EXPECT_TRUE(otherLines == lines);
+      EXPECT_EQ(otherDialogs.texts(), dialogs.texts());
+    }
+    return outcome;
   }
 
   void ExpectRefusedWith(const LoadOutcome& outcome, const V& texts) {

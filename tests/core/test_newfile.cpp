@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "StateSupport.h"
 #include "core/Messages.h"
@@ -114,6 +119,25 @@ TEST(NewFile, ExtensionQuestionOnlyWithoutAnyDot) {
   EXPECT_EQ(WithCsvExtension("/data.v2/NEW", none), "/data.v2/NEW");
   EXPECT_EQ(WithCsvExtension("/home/u/new.txt", none), "/home/u/new.txt");
   EXPECT_TRUE(none.shown().empty());
+}
+
+TEST(SavePath, AbsolutePathPutsTheWorkingFolderInFrontAndKeepsDotDot) {
+  char* cwd = ::getcwd(nullptr, 0);
+  ASSERT_NE(cwd, nullptr);
+  const std::string here = cwd;
+  std::free(cwd);
+  const std::string in = here == "/" ? "/" : here + "/";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"a.csv", in + "a.csv"},
+      {"-reverse", in + "-reverse"},
+      {"./a.csv", in + "a.csv"},
+      {"link/../x.csv", in + "link/../x.csv"},
+      {"../up.csv", in + "../up.csv"},
+      {"/abs//dir/./x.csv", "/abs/dir/x.csv"},
+      {"/abs/link/../x.csv", "/abs/link/../x.csv"},
+      {"", ""},
+  };
+  for (const auto& [given, full] : cases) EXPECT_EQ(AbsolutePath(given), full) << given;
 }
 
 TEST_F(NewFileOnDisk, CreateWritesTheLineAndMakesItTheDocument) {

@@ -21,23 +21,7 @@ const char* const kWindowSectionOrder[] = {"FormMain",     "FormView",   "FormIt
                                            "FormExchange", "FormInport", "FormConvert"};
 const int kWindowNumbers[] = {1, 2, 3, 7, 8, 9, 10};
 
-// Sets an environment variable for the life of the object.
-class EnvVar {
- public:
-  EnvVar(const char* name, const char* value) : name_(name) {
-    if (const char* v = std::getenv(name)) old_ = v;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
-  }
-  ~EnvVar() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::EnvVar;
 
 class SettingsTest : public ::testing::Test {
  protected:

@@ -1,6 +1,7 @@
 // Faults of the platform met by the whole program: a settings file that
 // cannot be written at exit, a chosen file that cannot be read, an
-// overwrite save that fails. Each is reported and loses nothing: the old
+// overwrite save that fails, one written in place and one the user may not
+// write. Each is reported and loses nothing: the old
 // files stay byte for byte, and the Document, the views, the caption and
 // the control state stay as they were.
 //
@@ -17,6 +18,8 @@
 #include <QPushButton>
 #include <QtTest>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -25,6 +28,7 @@
 #include <fstream>
 #include <set>
 
+#include "../core/Unprivileged.h"
 #include "core/Messages.h"
 #include "support/TestApp.h"
 
@@ -277,6 +281,72 @@ class FaultsTest : public QObject {
     m.MenuOverWriteSaveClick();
     QVERIFY(app.dialogs.shown().empty());
     QCOMPARE(ReadBytes(file), Sjis("\"名前\",\"住所\"\r\n\"田中\",\"京都府\"\r\n\"佐藤\",\"大阪府\"\r\n"));
+  }
+
+  void overwriteSaveInPlaceThatFailsPartWayPutsTheOldBytesBack() {
+    // A second name makes the save write in place; the disk fills up after
+    // the first bytes changed, and the old ones go back.
+    TestApp app;
+    const std::string file = app.WriteFile("data.csv", Sjis(kFile));
+    QCOMPARE(::link(file.c_str(), app.Path("other-name.csv").c_str()), 0);
+    OpenAndEdit(app, file);
+    TForm1& m = app.Main();
+    m.state.Document.push_back(std::string(4000, 'x'));
+    m.ListBoxDisp();
+    m.SelectListRow(1);
+    const Seen before = Look(m);
+    app.files.Answer(file);
+    {
+      FileSizeLimit limit(1024);
+      QVERIFY(limit.ok());
+      m.MenuOverWriteSaveClick();
+    }
+    CheckFileError(app, file, EFBIG);
+    CompareSeen(Look(m), before);
+    QCOMPARE(ReadBytes(file), Sjis(kFile));
+    QCOMPARE(ReadBytes(app.Path("other-name.csv")), Sjis(kFile));
+    QVERIFY(fs::is_empty(app.StateFolder()));
+  }
+
+  void overwriteSaveAsAUserBoundByPermissions() {
+    // In a folder the user may not write: a writable file is saved in
+    // place; a read-only one is refused, names itself and why, and stays.
+    if (::geteuid() != 0) QSKIP("setting the folders up needs root");
+    TestApp app;
+    QCOMPARE(::chmod(app.Dir().c_str(), 0755), 0);
+    if (!CanActUnprivileged(app.Dir()))
+      QSKIP("no user \"nobody\" that can reach the test's folder, and root passes every permission");
+    QVERIFY(QDir().mkpath(QString::fromStdString(app.Path("state"))));
+    QCOMPARE(::chmod(app.Path("state").c_str(), 01777), 0);
+    const std::string folder = app.Path("shared");
+    QVERIFY(QDir().mkpath(QString::fromStdString(folder)));
+    const std::string file = folder + "/data.csv";
+    const std::string edited = Sjis("\"名前\",\"住所\"\r\n\"田中\",\"京都府\"\r\n\"佐藤\",\"大阪府\"\r\n");
+    for (mode_t mode : {0666, 0444}) {
+      { std::ofstream(file, std::ios::binary | std::ios::trunc) << Sjis(kFile); }
+      QCOMPARE(::chmod(file.c_str(), mode), 0);
+      QCOMPARE(::chmod(folder.c_str(), 0555), 0);
+      OpenAndEdit(app, file);
+      app.files.Answer(file);
+      const std::optional<std::string> shown = AsUnprivileged([&] {
+        app.Main().MenuOverWriteSaveClick();
+        std::string texts;
+        for (const std::string& t : app.dialogs.texts()) texts += t;
+        return texts;
+      });
+      QVERIFY(shown);
+      if (mode == 0666) {
+        QCOMPARE(*shown, std::string());
+        QCOMPARE(ReadBytes(file), edited);
+      } else {
+        QCOMPARE(*shown, msg::FileError(file, std::strerror(EACCES)));
+        QCOMPARE(ReadBytes(file), Sjis(kFile));
+      }
+      QCOMPARE(Names(folder), std::set<std::string>{"data.csv"});
+      QVERIFY(fs::is_empty(app.StateFolder()));
+      app.Stop();
+      QCOMPARE(::chmod(folder.c_str(), 0755), 0);
+    }
   }
 };
 

@@ -1,5 +1,6 @@
-// The open paths: the open dialog, the recent-file items and the drop, with
-// their success and failure steps, focus rules and the recent-file menu.
+// The open paths: the command line's path as given, the open dialog, the
+// recent-file items and the drop, with their success and failure steps,
+// focus rules and the recent-file menu.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -15,7 +16,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "app/Startup.h"
 #include "core/Messages.h"
+#include "core/Settings.h"
 #include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/LinesModel.h"
@@ -448,6 +451,46 @@ class OpenTest : public QObject {
       QCOMPARE(m.state.Document.size(), std::size_t(2));
       QVERIFY(m.BtnView->isEnabled());
     }
+  }
+
+  void pathsAreKeptAsTheUserGaveThem() {
+    // Relative to the working folder, a file named like a toolkit option and
+    // a path through a symbolic link and "..": the working folder goes in
+    // front, nothing is taken away. link -> real/sub, so "link/../x.csv" is
+    // real/x.csv. The caption, the recent-file list and the column-width
+    // memory keep the path so made.
+    TestApp app;
+    QVERIFY(QDir().mkpath(QString::fromStdString(app.Path("real/sub"))));
+    QCOMPARE(::symlink("real/sub", app.Path("link").c_str()), 0);
+    app.WriteFile("real/x.csv", "behind,link\r\n");
+    app.WriteFile("x.csv", "beside,link\r\n");
+    app.WriteFile("-reverse", "reverse,file\r\n");
+    const QString cwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(app.Dir())));
+    struct Case {
+      std::string argument;
+      Lines document;
+    };
+    for (const Case& c : {Case{"-reverse", {"reverse,file"}}, Case{"link/../x.csv", {"behind,link"}}}) {
+      ScriptedDialogs dialogs;
+      const CommandLine line = CheckCommandLine({c.argument}, dialogs);
+      QVERIFY(line.run);
+      app.dialogs.Answer(mbYes);  // store the column widths
+      app.Start(line.file);
+      TForm1& m = app.Main();
+      const std::string full = app.Dir() + "/" + c.argument;
+      QCOMPARE(m.state.CurrentFileName, full);
+      QCOMPARE(m.state.Document, c.document);
+      QVERIFY(m.Caption().find(full) != std::string::npos);
+      QCOMPARE(m.state.OpenFileName[1], full);
+      m.BtnDispChgClick();
+      m.MenuGridWodthMemClick();
+      HeldSettings held;
+      QCOMPARE(FindColumnWidths(app.SettingsPath(), full, held), 1);
+      app.Stop();
+    }
+    QVERIFY(QDir::setCurrent(cwd));
+    QCOMPARE(ReadBytes(app.Path("x.csv")), std::string("beside,link\r\n"));
   }
 
   void aLoadReplacesTheDocumentAndResetsTheFlags() {

@@ -27,6 +27,7 @@
 #include <fstream>
 
 #include "core/Messages.h"
+#include "core/CsvWriter.h"
 #include "platform/FileDialogs.h"
 #include "platform/Help.h"
 #include "platform/Keys.h"
@@ -428,6 +429,28 @@ class PlatformTest : public QObject {
     chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters(), {}});
     QVERIFY(chosen);
     QCOMPARE(Utf8(*chosen), bare);
+  }
+
+  void aNameTypedThroughALinkAndDotDotIsKept() {
+    // link -> real/sub: "link/../new.csv" is real/new.csv, not a new.csv
+    // beside link.
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    QVERIFY(QDir(root).mkpath(QStringLiteral("real/sub")));
+    QVERIFY(QFile::link(QStringLiteral("real/sub"), root + QStringLiteral("/link")));
+    QtFileDialogs files;
+    WhenModal([root](QWidget* w) {
+      auto* d = qobject_cast<QFileDialog*>(w);
+      d->setDirectory(root);
+      d->selectFile(QStringLiteral("link/../new.csv"));  // as typed into the name box
+      QMetaObject::invokeMethod(d, "accept");
+    });
+    const std::optional<std::string> chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters()});
+    QVERIFY(chosen);
+    QCOMPARE(Utf8(*chosen), root + QStringLiteral("/link/../new.csv"));
+    QVERIFY(WriteLines(*chosen, {"a"}).ok);
+    QVERIFY(QFile::exists(root + QStringLiteral("/real/new.csv")));
+    QVERIFY(!QFile::exists(root + QStringLiteral("/new.csv")));
   }
 
   // ---- help ------------------------------------------------------------------------------------

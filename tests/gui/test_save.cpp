@@ -1,7 +1,11 @@
 // The two save commands: the dialog as confirmation or for the new name,
-// the ".CSV" question, the bytes on disk, and a write that fails.
+// the ".CSV" question, the bytes on disk (in place for a file with a second
+// name), and a write that fails.
 #include <QDir>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +51,26 @@ class SaveTest : public QObject {
     QVERIFY(!QFile::exists(QString::fromStdString(app.Path("other.csv"))));
     QVERIFY(app.dialogs.shown().empty());
     QCOMPARE(m.ListSelection(), 0);
+  }
+
+  void overwriteSaveOfAFileWithASecondNameWritesItInPlace() {
+    // A rename would leave the other name with the old content.
+    TestApp app;
+    const std::string file = app.WriteFile("data.csv", Source());
+    const std::string other = app.Path("other-name.csv");
+    QCOMPARE(::link(file.c_str(), other.c_str()), 0);
+    struct stat before {}, after {};
+    QCOMPARE(::stat(file.c_str(), &before), 0);
+    app.Start(file);
+    app.files.Answer(file);
+    app.Main().MenuOverWriteSaveClick();
+    QVERIFY(app.dialogs.shown().empty());
+    QCOMPARE(ReadBytes(file), Saved());
+    QCOMPARE(ReadBytes(other), Saved());
+    QCOMPARE(::stat(file.c_str(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    // The copy of the old bytes is gone with the save.
+    QVERIFY(std::filesystem::is_empty(app.StateFolder()));
   }
 
   void overwriteSaveCancelledWritesNothing() {

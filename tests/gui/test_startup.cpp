@@ -1,10 +1,15 @@
 // Program entry: the command-line check, before any window and before the
-// settings file.
+// settings file; the saves a killed run left half done.
 #include <QDir>
 #include <QtTest>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/Startup.h"
 #include "core/Dialogs.h"
+#include "core/CsvWriter.h"
 #include "core/Messages.h"
 #include "support/TestApp.h"
 
@@ -57,6 +62,40 @@ class StartupTest : public QObject {
     QCOMPARE(dialogs.texts().back(), msg::ArgumentFileMissing(app.Dir()));
     QVERIFY(!CheckCommandLine({""}, dialogs).run);
     QCOMPARE(dialogs.texts().back(), msg::ArgumentFileMissing(""));
+  }
+
+  void aSaveKilledInTheMiddleIsPutRightAtTheNextStart() {
+    // A file with a second name is written in place; the save is killed
+    // part-way (the file-size limit's signal), leaving its copy of the old
+    // bytes. The next start puts them back and says so, once.
+    TestApp app;
+    const std::string file = app.WriteFile("data.csv", "\"old\",\"content\"\r\n");
+    QCOMPARE(::link(file.c_str(), app.Path("other-name.csv").c_str()), 0);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+      rlimit none{0, 0}, size{4096, 4096};
+      ::setrlimit(RLIMIT_CORE, &none);
+      ::setrlimit(RLIMIT_FSIZE, &size);
+      ::signal(SIGXFSZ, SIG_DFL);
+      WriteLines(file, Lines(100, std::string(1000, 'n')));
+      ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    QVERIFY(ReadBytes(file) != "\"old\",\"content\"\r\n");
+
+    ScriptedDialogs dialogs;
+    ReportInterruptedSaves(app.StateFolder(), dialogs);
+    QCOMPARE(dialogs.texts(), std::vector<std::string>{msg::SaveRestored(file)});
+    QCOMPARE(dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(dialogs.shown()[0].buttons, MsgButtons(mbOK));
+    QCOMPARE(ReadBytes(file), std::string("\"old\",\"content\"\r\n"));
+    QCOMPARE(ReadBytes(app.Path("other-name.csv")), std::string("\"old\",\"content\"\r\n"));
+    dialogs.Clear();
+    ReportInterruptedSaves(app.StateFolder(), dialogs);
+    QVERIFY(dialogs.shown().empty());
   }
 
   void fileExistsMeansAFileNotAFolder() {

@@ -1,6 +1,7 @@
 #include "support/TestApp.h"
 
 #include <QTest>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -26,9 +27,17 @@ std::string Utf8(const QString& s) { return s.toStdString(); }
 TestApp::TestApp() {
   dir_ = tmp_.path().toStdString();
   settingsPath_ = Path(settingsName_);
+  if (const char* old = std::getenv("XDG_STATE_HOME")) oldStateHome_ = old;
+  ::setenv("XDG_STATE_HOME", Path("state").c_str(), 1);
 }
 
-TestApp::~TestApp() { windows_.reset(); }
+TestApp::~TestApp() {
+  windows_.reset();
+  if (oldStateHome_)
+    ::setenv("XDG_STATE_HOME", oldStateHome_->c_str(), 1);
+  else
+    ::unsetenv("XDG_STATE_HOME");
+}
 
 std::string TestApp::Path(std::string_view name) const { return dir_ + "/" + std::string(name); }
 

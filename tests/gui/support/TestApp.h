@@ -64,10 +64,12 @@ class TestApp {
   QSize screen{1280, 1024};
   std::vector<QRect> available;
 
-  // The folder of the test's files, and the settings file in it.
+  // The folder of the test's files, and the settings file in it. The state
+  // folder of the in-place saves is StateFolder(), below it.
   const std::string& Dir() const { return dir_; }
   std::string Path(std::string_view name) const;
   const std::string& SettingsPath() const { return settingsPath_; }
+  std::string StateFolder() const { return Path("state/cavel"); }
   // Writes `bytes` to Dir()/name and returns the path.
   std::string WriteFile(std::string_view name, std::string_view bytes) const;
   // A settings file with `text` (UTF-8 / ASCII, lines ended by CR LF as given).
@@ -90,6 +92,8 @@ class TestApp {
  private:
   QTemporaryDir tmp_;
   std::string dir_;
+  // Saves written in place keep their old bytes in Dir()/state/cavel.
+  std::optional<std::string> oldStateHome_;
   std::string settingsName_ = "cavel.INI";
   std::string settingsPath_;
   std::unique_ptr<WindowSet> windows_;
