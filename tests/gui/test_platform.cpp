@@ -445,7 +445,7 @@ class PlatformTest : public QObject {
       d->selectFile(QStringLiteral("link/../new.csv"));  // as typed into the name box
       QMetaObject::invokeMethod(d, "accept");
     });
-    const std::optional<std::string> chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters()});
+    const std::optional<std::string> chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters(), root.toStdString()});
     QVERIFY(chosen);
     QCOMPARE(Utf8(*chosen), root + QStringLiteral("/link/../new.csv"));
     QVERIFY(WriteLines(*chosen, {"a"}).ok);
