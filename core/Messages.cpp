@@ -6,21 +6,19 @@ namespace cavel::msg {
 
 namespace {
 
-// "   " L text, then BR and NOTE: the shape of every message that names a line.
-std::string LineMessage(long line, std::string_view text) {
-  std::string s = "   ";
-  s += Dec(line);
-  s += text;
-  s += kBR;
-  s += kNOTE;
-  return s;
-}
-
+// The parts joined, in one allocation: the loader may ask a question on
+// every line of a file.
 std::string Concat(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (auto p : parts) size += p.size();
   std::string s;
+  s.reserve(size);
   for (auto p : parts) s += p;
   return s;
 }
+
+// "   " L text, then BR and NOTE: the shape of every message that names a line.
+std::string LineMessage(long line, std::string_view text) { return Concat({"   ", Dec(line), text, kBR, kNOTE}); }
 
 }  // namespace
 
@@ -41,11 +39,8 @@ std::string ItemLength(long line, long item) {
 }
 
 std::string ItemCountDiffers(long line, long titleItems, long lineItems) {
-  std::string s = LineMessage(line, " 行目の項目の個数が違います。");
-  s += Concat({"   先頭行は ", Dec(titleItems), " 項目です。", "指定行は ", Dec(lineItems), " 項目です。"});
-  s += kBR;
-  s += "   ファイルを開きますか。";
-  return s;
+  return Concat({"   ", Dec(line), " 行目の項目の個数が違います。", kBR, kNOTE, "   先頭行は ", Dec(titleItems), " 項目です。",
+                 "指定行は ", Dec(lineItems), " 項目です。", kBR, "   ファイルを開きますか。"});
 }
 
 std::string FinalItemLimit(long line) {

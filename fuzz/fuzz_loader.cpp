@@ -106,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   for (int limit : {kItemLimitWide, kItemLimitNarrow}) {
     RecordingDialogs dialogs;
+    dialogs.keepTexts = false;  // only counted here; a question may come on every line
     int asked = 0;
     bool aborted = false;
     dialogs.answer = [&](const std::string&, MsgKind, MsgButtons buttons) {
