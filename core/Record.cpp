@@ -119,8 +119,10 @@ bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
     Refuse(dialogs, std::string(msg::kRecordTooLong));
     return false;
   }
-  state_.Document[static_cast<std::size_t>(state_.CurrentLine)] = std::move(line);
-  state_.DocumentChanged = 1;
+  // The Document with its one line replaced: moved out and back, never copied.
+  Lines lines = std::move(state_.Document);
+  lines[static_cast<std::size_t>(state_.CurrentLine)] = std::move(line);
+  CommitDocument(state_, std::move(lines), state_.CurrentLine);
   return true;
 }
 
