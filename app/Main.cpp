@@ -538,75 +538,38 @@ void TForm1::MenuAnotherSaveClick() {
 }
 
 // ---- the other windows' commands ------------------------------------------------------------
-//
-// Each command follows the child-window protocol: place the window, set
-// CurrentLine and DocumentChanged, show it modally, run the return refresh.
-// The windows' own opening steps (their FormDisp and set-up) go between
-// the lines marked below, each in its window's issue.
 
-void TForm1::OpenRecordWindow(bool edit) {
-  if (!forms.Form2) return;
-  forms.Form2->Place();
-  if (ListSelection() < 0) {
-    Notice(Dlg(), std::string(msg::kSelectLineFirst));
-    return;
-  }
-  const int line = ListVisible() ? ListSelection() : GridCurrentRow() - 1;
-  // The checks of the title line and of the line; on a failure the window
-  // is not shown and nothing is refreshed.
-  if (!forms.Form2->FormDisp(edit ? RecordMode::Edit : RecordMode::View, ListSelection(), line)) return;
+template <class Window, class... Args>
+void TForm1::RunChild(Window* window, int currentLine, Args... args) {
+  if (!window) return;
+  window->Place();
+  state.CurrentLine = currentLine;
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form2);
+  const Opening opening = window->FormDisp(args...);
+  if (opening == Opening::Refused) return;
+  if (opening == Opening::Show) ShowModal(*window);
   ReturnRefresh();
 }
 
-void TForm1::MenuViewClick() { OpenRecordWindow(false); }
+int TForm1::VisibleViewLine() const { return ListVisible() ? ListSelection() : GridCurrentRow() - 1; }
 
-void TForm1::MenuEditClick() { OpenRecordWindow(true); }
+void TForm1::MenuViewClick() { RunChild(forms.Form2, VisibleViewLine(), RecordMode::View); }
 
-void TForm1::MenuItemSetClick() {
-  if (!forms.Form3) return;
-  forms.Form3->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form3->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuEditClick() { RunChild(forms.Form2, VisibleViewLine(), RecordMode::Edit); }
 
-void TForm1::MenuExchangeClick() {
-  if (!forms.Form8) return;
-  forms.Form8->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form8->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuItemSetClick() { RunChild(forms.Form3, ListSelection()); }
 
-void TForm1::MenuInportClick() {
-  if (!forms.Form9) return;
-  forms.Form9->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form9->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuExchangeClick() { RunChild(forms.Form8, ListSelection()); }
 
-void TForm1::MenuConvertClick() {
-  if (!forms.Form10) return;
-  forms.Form10->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form10->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuInportClick() { RunChild(forms.Form9, ListSelection()); }
+
+void TForm1::MenuConvertClick() { RunChild(forms.Form10, ListSelection()); }
 
 void TForm1::MenuCreateClick() {
   if (!forms.Form7) return;
   forms.Form7->Place();
   state.NewFileMade = 0;
-  forms.Form7->Label90->setText(Utf8(msg::kModeCreate));
-  forms.Form7->TitleKoumokuSet();
-  forms.Form7->EditKoumokuSet();
+  forms.Form7->FormDisp();
   state.GridBuilt = 0;
   state.GridWidthState = 0;
   SetGridCurrentRow(1);

@@ -264,7 +264,15 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   void ShowView(QWidget* shown, QWidget* hidden);
   void MakeListFirstInTabOrder();
   void MainKeyDown(QKeyEvent& key, bool enterViews);
-  void OpenRecordWindow(bool edit);
+  // The procedure of every editing window: place it, CurrentLine :=
+  // `currentLine` and DocumentChanged := 0, let it fill itself
+  // (FormDisp(args...)), show it modally when it says so, and run the
+  // return refresh unless it refused to open.
+  template <class Window, class... Args>
+  void RunChild(Window* window, int currentLine, Args... args);
+  // The record window's line: the list's selection, or the grid's current
+  // row's line while the grid is the view shown.
+  int VisibleViewLine() const;
   // Moves the fill's cells into the grid and sets the widths it returns.
   void ApplyFill(GridFill& fill) override;
   // Find, find again and jump: selects the row found and lets the grid follow.

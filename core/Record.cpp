@@ -60,7 +60,6 @@ bool RecordWindow::Open(Dialogs& dialogs, RecordMode mode, int listSelection, in
   if (!EditKoumokuSet(state_, dialogs, line)) return false;
   editableRows_ = mode_ == RecordMode::Edit ? state_.LineItemCount : 0;
   visibleRows_ = state_.LineItemCount;
-  state_.DocumentChanged = 0;
   return true;
 }
 

@@ -57,7 +57,7 @@ TForm10::TForm10(MainHost& main)
       .Bind({BtnCancel, BtnQuatationAddSave, BtnQuatationDelSave, ListBox1});
 }
 
-void TForm10::FormDisp() {
+Opening TForm10::FormDisp() {
   ListBox1Model->Clear();
   Lines().swap(lines_);
   ListBoxDisp();
@@ -67,7 +67,7 @@ void TForm10::FormDisp() {
     ListBox1->scrollTo(first);
   }
   ListBox1->setFocus();
-  ShowModal();
+  return Opening::Show;
 }
 
 void TForm10::ListBoxDisp() {

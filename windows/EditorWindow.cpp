@@ -67,6 +67,11 @@ void EditorWindow::showEvent(QShowEvent* event) {
   }
 }
 
+void EditorWindow::FormClose() {
+  ChildWindow::FormClose();
+  ListBox1Model->Clear();
+}
+
 bool EditorWindow::FormKeyDown(QKeyEvent& key) {
   if (CloseOrMaximizeKey(key)) return true;
   if (IsEnter(key)) {

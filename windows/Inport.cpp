@@ -42,11 +42,15 @@ TForm9::TForm9(MainHost& main)
       .Bind({ListBox1, BtnFileOpen, BtnCancel, BtnPrevSave, BtnNextSave});
 }
 
-void TForm9::FormDisp() {
+Opening TForm9::FormDisp() {
   Lines().swap(mergeLines_);
   ListBoxDisp();
   BtnFileOpen->setFocus();
-  ShowModal();
+  return Opening::Show;
+}
+
+void TForm9::FormClose() {
+  ChildWindow::FormClose();
   // The second file's lines are not kept once the window has closed.
   ListBox1Model->Clear();
   Lines().swap(mergeLines_);
