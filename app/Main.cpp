@@ -33,7 +33,6 @@
 #include "core/SavePath.h"
 #include "core/Settings.h"
 #include "platform/FileDialogs.h"
-#include "platform/Fonts.h"
 #include "platform/Help.h"
 #include "platform/Keys.h"
 #include "platform/Modal.h"
@@ -113,17 +112,8 @@ void TForm1::BuildControls() {
   bar->addStretch();
   layout->addWidget(Panel1);
 
-  ListBox1 = new RowList(central);
-  ListBox1->setObjectName(QStringLiteral("ListBox1"));
-  ListBox1Model = new LinesModel(state.Document, QSize(kListDesignWidth * 50 / 10, kListItemHeight), this);
-  ListBox1->setModel(ListBox1Model);
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListBox1->setUniformItemSizes(true);
-  ListBox1->setTextElideMode(Qt::ElideNone);
-  ListBox1->setWordWrap(false);
-  ListBox1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  ListBox1->setFont(SystemFont(kListFontHeight));
+  ListBox1Model = new LinesModel(state.Document, ListRowSize(kListDesignWidth), this);
+  ListBox1 = new RowList(central, ListBox1Model, kListFontHeight);
   layout->addWidget(ListBox1);
 
   StringGrid1 = new QTableView(central);
@@ -232,7 +222,7 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   // 5.
   placed_ = PlaceWidget(*this, state, kWinMain, QSize(kDesignWidth, kDesignHeight), Screens());
   // 6. The horizontal extent, fixed for the run.
-  ListBox1Model->SetRowSize(QSize(state.ListWidthAtStart * 50 / 10, kListItemHeight));
+  ListBox1Model->SetRowSize(ListRowSize(state.ListWidthAtStart));
   // 7.
   state.HistoryMenuBase = static_cast<int>(MenuFile->actions().size()) - kHistorySlots;
   // 8.
@@ -356,23 +346,11 @@ void TForm1::ReturnRefresh() {
   if (GridHoldsDocument()) SetGridCurrentRow(state.CurrentLine + 1);
 }
 
-int TForm1::ListSelection() const {
-  const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.front().row();
-}
+int TForm1::ListSelection() const { return SelectedListRow(*ListBox1); }
 
 int TForm1::ListRowCount() const { return ListBox1Model->rowCount(); }
 
-void TForm1::SelectListRow(int row) {
-  QItemSelectionModel* selection = ListBox1->selectionModel();
-  if (row < 0 || row >= ListRowCount()) {
-    selection->clear();
-    return;
-  }
-  const QModelIndex index = ListBox1Model->index(row);
-  selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-  if (!ListBox1->isHidden()) ListBox1->scrollTo(index);
-}
+void TForm1::SelectListRow(int row) { cavel::SelectListRow(*ListBox1, row); }
 
 bool TForm1::ListVisible() const { return !ListBox1->isHidden(); }
 

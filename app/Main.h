@@ -20,6 +20,7 @@
 #include "core/GridFill.h"
 #include "core/MainState.h"
 #include "windows/MainHost.h"
+#include "windows/RowList.h"
 
 class QAction;
 class QListView;
@@ -56,7 +57,7 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
   static constexpr int kListDesignWidth = 596;
   static constexpr int kPanelHeight = 26;
-  static constexpr int kListFontHeight = 19, kListItemHeight = 18;
+  static constexpr int kListFontHeight = 19, kListItemHeight = kListRowHeight;
   static constexpr int kGridRowsAtStart = 30000;
   static constexpr int kGridRowHeight = 24, kGridDesignColWidth = 84;
 

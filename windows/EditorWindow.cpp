@@ -14,7 +14,7 @@ namespace cavel {
 
 void EditorWindow::BuildList(EditorList& rows) {
   rows_ = &rows;
-  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
+  const QSize rowSize = ListRowSize(State().ListWidthAtStart);
   ListBox1Model = new LinesModel(rows, rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;

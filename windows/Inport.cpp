@@ -16,7 +16,7 @@ TForm9::TForm9(MainHost& main)
     : ChildWindow(main, msg::kCaptionInport, QSize(kDesignWidth, kDesignHeight), kWinInport, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm9"));
 
-  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
+  const QSize rowSize = ListRowSize(State().ListWidthAtStart);
   ListBox1Model = new LinesModel(mergeLines_, rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;
