@@ -1,11 +1,10 @@
 #include "core/Merge.h"
 
-#include <sys/stat.h>
-
 #include <iterator>
 
 #include "core/Encoding.h"
 #include "core/Messages.h"
+#include "core/System.h"
 
 namespace cavel {
 
@@ -48,8 +47,7 @@ bool InsertAfter(MainState& state, const Lines& mergeLines, Dialogs& dialogs) {
 }
 
 MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines, LoadFunction load) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) {
+  if (KindOf(path) == PathKind::None) {
     Refuse(dialogs, std::string(msg::kFileMissing));
     return MergeReadResult::Missing;
   }
