@@ -33,7 +33,6 @@
 #include "core/SavePath.h"
 #include "core/Settings.h"
 #include "platform/FileDialogs.h"
-#include "platform/Fonts.h"
 #include "platform/Help.h"
 #include "platform/Keys.h"
 #include "platform/Modal.h"
@@ -113,17 +112,8 @@ void TForm1::BuildControls() {
   bar->addStretch();
   layout->addWidget(Panel1);
 
-  ListBox1 = new RowList(central);
-  ListBox1->setObjectName(QStringLiteral("ListBox1"));
-  ListBox1Model = new LinesModel(state.Document, QSize(kListDesignWidth * 50 / 10, kListItemHeight), this);
-  ListBox1->setModel(ListBox1Model);
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListBox1->setUniformItemSizes(true);
-  ListBox1->setTextElideMode(Qt::ElideNone);
-  ListBox1->setWordWrap(false);
-  ListBox1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  ListBox1->setFont(SystemFont(kListFontHeight));
+  ListBox1Model = new LinesModel(state.Document, ListRowSize(kListDesignWidth), this);
+  ListBox1 = new RowList(central, ListBox1Model, kListFontHeight);
   layout->addWidget(ListBox1);
 
   StringGrid1 = new QTableView(central);
@@ -232,7 +222,7 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   // 5.
   placed_ = PlaceWidget(*this, state, kWinMain, QSize(kDesignWidth, kDesignHeight), Screens());
   // 6. The horizontal extent, fixed for the run.
-  ListBox1Model->SetRowSize(QSize(state.ListWidthAtStart * 50 / 10, kListItemHeight));
+  ListBox1Model->SetRowSize(ListRowSize(state.ListWidthAtStart));
   // 7.
   state.HistoryMenuBase = static_cast<int>(MenuFile->actions().size()) - kHistorySlots;
   // 8.
@@ -356,23 +346,11 @@ void TForm1::ReturnRefresh() {
   if (GridHoldsDocument()) SetGridCurrentRow(state.CurrentLine + 1);
 }
 
-int TForm1::ListSelection() const {
-  const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.front().row();
-}
+int TForm1::ListSelection() const { return SelectedListRow(*ListBox1); }
 
 int TForm1::ListRowCount() const { return ListBox1Model->rowCount(); }
 
-void TForm1::SelectListRow(int row) {
-  QItemSelectionModel* selection = ListBox1->selectionModel();
-  if (row < 0 || row >= ListRowCount()) {
-    selection->clear();
-    return;
-  }
-  const QModelIndex index = ListBox1Model->index(row);
-  selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-  if (!ListBox1->isHidden()) ListBox1->scrollTo(index);
-}
+void TForm1::SelectListRow(int row) { cavel::SelectListRow(*ListBox1, row); }
 
 bool TForm1::ListVisible() const { return !ListBox1->isHidden(); }
 
@@ -538,75 +516,38 @@ void TForm1::MenuAnotherSaveClick() {
 }
 
 // ---- the other windows' commands ------------------------------------------------------------
-//
-// Each command follows the child-window protocol: place the window, set
-// CurrentLine and DocumentChanged, show it modally, run the return refresh.
-// The windows' own opening steps (their FormDisp and set-up) go between
-// the lines marked below, each in its window's issue.
 
-void TForm1::OpenRecordWindow(bool edit) {
-  if (!forms.Form2) return;
-  forms.Form2->Place();
-  if (ListSelection() < 0) {
-    Notice(Dlg(), std::string(msg::kSelectLineFirst));
-    return;
-  }
-  const int line = ListVisible() ? ListSelection() : GridCurrentRow() - 1;
-  // The checks of the title line and of the line; on a failure the window
-  // is not shown and nothing is refreshed.
-  if (!forms.Form2->FormDisp(edit ? RecordMode::Edit : RecordMode::View, ListSelection(), line)) return;
+template <class Window, class... Args>
+void TForm1::RunChild(Window* window, int currentLine, Args... args) {
+  if (!window) return;
+  window->Place();
+  state.CurrentLine = currentLine;
   state.DocumentChanged = 0;
-  ShowModal(*forms.Form2);
+  const Opening opening = window->FormDisp(args...);
+  if (opening == Opening::Refused) return;
+  if (opening == Opening::Show) ShowModal(*window);
   ReturnRefresh();
 }
 
-void TForm1::MenuViewClick() { OpenRecordWindow(false); }
+int TForm1::VisibleViewLine() const { return ListVisible() ? ListSelection() : GridCurrentRow() - 1; }
 
-void TForm1::MenuEditClick() { OpenRecordWindow(true); }
+void TForm1::MenuViewClick() { RunChild(forms.Form2, VisibleViewLine(), RecordMode::View); }
 
-void TForm1::MenuItemSetClick() {
-  if (!forms.Form3) return;
-  forms.Form3->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form3->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuEditClick() { RunChild(forms.Form2, VisibleViewLine(), RecordMode::Edit); }
 
-void TForm1::MenuExchangeClick() {
-  if (!forms.Form8) return;
-  forms.Form8->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form8->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuItemSetClick() { RunChild(forms.Form3, ListSelection()); }
 
-void TForm1::MenuInportClick() {
-  if (!forms.Form9) return;
-  forms.Form9->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form9->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuExchangeClick() { RunChild(forms.Form8, ListSelection()); }
 
-void TForm1::MenuConvertClick() {
-  if (!forms.Form10) return;
-  forms.Form10->Place();
-  state.CurrentLine = ListSelection();
-  state.DocumentChanged = 0;
-  forms.Form10->FormDisp();
-  ReturnRefresh();
-}
+void TForm1::MenuInportClick() { RunChild(forms.Form9, ListSelection()); }
+
+void TForm1::MenuConvertClick() { RunChild(forms.Form10, ListSelection()); }
 
 void TForm1::MenuCreateClick() {
   if (!forms.Form7) return;
   forms.Form7->Place();
   state.NewFileMade = 0;
-  forms.Form7->Label90->setText(Utf8(msg::kModeCreate));
-  forms.Form7->TitleKoumokuSet();
-  forms.Form7->EditKoumokuSet();
+  forms.Form7->FormDisp();
   state.GridBuilt = 0;
   state.GridWidthState = 0;
   SetGridCurrentRow(1);

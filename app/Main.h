@@ -20,6 +20,7 @@
 #include "core/GridFill.h"
 #include "core/MainState.h"
 #include "windows/MainHost.h"
+#include "windows/RowList.h"
 
 class QAction;
 class QListView;
@@ -56,7 +57,7 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
   static constexpr int kListDesignWidth = 596;
   static constexpr int kPanelHeight = 26;
-  static constexpr int kListFontHeight = 19, kListItemHeight = 18;
+  static constexpr int kListFontHeight = 19, kListItemHeight = kListRowHeight;
   static constexpr int kGridRowsAtStart = 30000;
   static constexpr int kGridRowHeight = 24, kGridDesignColWidth = 84;
 
@@ -264,7 +265,15 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   void ShowView(QWidget* shown, QWidget* hidden);
   void MakeListFirstInTabOrder();
   void MainKeyDown(QKeyEvent& key, bool enterViews);
-  void OpenRecordWindow(bool edit);
+  // The procedure of every editing window: place it, CurrentLine :=
+  // `currentLine` and DocumentChanged := 0, let it fill itself
+  // (FormDisp(args...)), show it modally when it says so, and run the
+  // return refresh unless it refused to open.
+  template <class Window, class... Args>
+  void RunChild(Window* window, int currentLine, Args... args);
+  // The record window's line: the list's selection, or the grid's current
+  // row's line while the grid is the view shown.
+  int VisibleViewLine() const;
   // Moves the fill's cells into the grid and sets the widths it returns.
   void ApplyFill(GridFill& fill) override;
   // Find, find again and jump: selects the row found and lets the grid follow.

@@ -1,12 +1,11 @@
 #include "app/Startup.h"
 
-#include <sys/stat.h>
-
 #include <QApplication>
 
 #include "core/AtomicFile.h"
 #include "core/Dialogs.h"
 #include "core/Messages.h"
+#include "core/System.h"
 
 namespace cavel {
 
@@ -19,10 +18,7 @@ Application::Application(int argc, char** argv) {
 
 Application::~Application() = default;
 
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
+bool FileExists(const std::string& path) { return KindOf(path) == PathKind::Other; }
 
 CommandLine CheckCommandLine(const std::vector<std::string>& arguments, Dialogs& dialogs) {
   CommandLine result;

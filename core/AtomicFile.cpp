@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -18,6 +17,7 @@
 
 #include "core/Messages.h"
 #include "core/SavePath.h"
+#include "core/System.h"
 
 namespace cavel {
 
@@ -731,19 +731,6 @@ WriteOutcome ReplaceFile(const std::string& path, const FileContent& content) {
 
 WriteOutcome ReplaceFile(const std::string& path, std::string_view content) {
   return ReplaceFile(path, BytesContent(content));
-}
-
-std::string XdgFolder(const char* variable, std::string_view underHome) {
-  const char* value = std::getenv(variable);
-  if (value && value[0] == '/') return std::string(value) + "/cavel";
-  std::string home;
-  if (const char* h = std::getenv("HOME"); h && h[0] == '/') {
-    home = h;
-  } else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) {
-    home = pw->pw_dir;
-  }
-  if (home.empty()) return {};
-  return home + "/" + std::string(underHome) + "/cavel";
 }
 
 std::string StateFolder() { return XdgFolder("XDG_STATE_HOME", ".local/state"); }

@@ -50,10 +50,6 @@ class FileContent {
 WriteOutcome ReplaceFile(const std::string& path, const FileContent& content);
 WriteOutcome ReplaceFile(const std::string& path, std::string_view content);
 
-// "$<variable>/cavel" when the variable holds an absolute path, else
-// "<home>/<underHome>/cavel" (home from $HOME when it is absolute, else the
-// user database); empty when there is no home either.
-std::string XdgFolder(const char* variable, std::string_view underHome);
 // Where the in-place path keeps old bytes: $XDG_STATE_HOME/cavel, else
 // ~/.local/state/cavel.
 std::string StateFolder();

@@ -1,29 +1,12 @@
 #include "core/DialogFolder.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-
 namespace cavel {
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && home[0]) return home;
-  if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
-  return {};
-}
 
 std::string FolderOf(std::string_view path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string_view::npos) return {};
   if (slash == 0) return "/";
   return std::string(path.substr(0, slash));
-}
-
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 namespace {

@@ -7,20 +7,16 @@
 #include <string_view>
 
 #include "core/MainState.h"
+#include "core/System.h"
 
 namespace cavel {
-
-// The user's home folder: $HOME, else the password database's entry; empty
-// when neither is known.
-std::string HomeFolder();
 
 // The folder part of a path ("/d/a.csv" -> "/d", "/a.csv" -> "/"); empty
 // for a name without a folder.
 std::string FolderOf(std::string_view path);
 
-// Whether `path` names a folder.
+// Whether `path` names a folder (IsFolder, or a test's stand-in).
 using FolderTest = std::function<bool(const std::string& path)>;
-bool IsFolder(const std::string& path);
 
 // Where an open dialog starts (the main window's and the merge window's,
 // and the new file's save dialog): the folder last chosen in this run

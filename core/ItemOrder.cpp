@@ -77,8 +77,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
     if (order_.size() > static_cast<std::size_t>(last) && !CheckLine(rebuilt[i], L, dialogs, rebuiltScan))
       return false;
   }
-  state.Document = std::move(rebuilt);
-  state.DocumentChanged = 1;
+  CommitDocument(state, std::move(rebuilt), state.CurrentLine);
   return true;
 }
 
@@ -121,8 +120,7 @@ bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view 
     out += prefix;
     out += line;
   }
-  state.Document = std::move(prefixed);
-  state.DocumentChanged = 1;
+  CommitDocument(state, std::move(prefixed), state.CurrentLine);
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "core/Document.h"
 #include "core/Messages.h"
@@ -42,5 +43,15 @@ struct MainState : HeldSettings {
   int GridBuilt = 0;
   int GridWidthState = 0;
 };
+
+// The one step by which an editor's result becomes the Document: `lines`
+// replace it whole, CurrentLine := currentLine and DocumentChanged := 1, so
+// that the main window refreshes its views once the editor has closed. The
+// lines are moved in; nothing is copied.
+inline void CommitDocument(MainState& state, Lines lines, int currentLine) {
+  state.Document = std::move(lines);
+  state.CurrentLine = currentLine;
+  state.DocumentChanged = 1;
+}
 
 }  // namespace cavel

@@ -1,43 +1,38 @@
 #include "core/Merge.h"
 
-#include <sys/stat.h>
-
 #include <iterator>
 
 #include "core/Encoding.h"
 #include "core/Messages.h"
+#include "core/System.h"
 
 namespace cavel {
 
 namespace {
 
 bool Insert(MainState& state, const Lines& mergeLines, Dialogs& dialogs, bool after) {
-  Lines& document = state.Document;
-  if (document.size() + mergeLines.size() > kMaxLines) {
+  if (state.Document.size() + mergeLines.size() > kMaxLines) {
     Refuse(dialogs, std::string(msg::kDocumentLineLimit));
     return false;
   }
-  if (document.empty()) {
-    document = mergeLines;
-    state.CurrentLine = document.empty() ? -1 : 0;
-    state.DocumentChanged = 1;
+  if (state.Document.empty()) {
+    CommitDocument(state, mergeLines, mergeLines.empty() ? -1 : 0);
     return true;
   }
   // A current line outside the Document (no selection) counts as its
   // nearest line, so the block never lands outside it.
-  int last = static_cast<int>(document.size()) - 1;
+  int last = static_cast<int>(state.Document.size()) - 1;
   int c = state.CurrentLine < 0 ? 0 : state.CurrentLine > last ? last : state.CurrentLine;
   int m = static_cast<int>(mergeLines.size());
 
   // Everything that can fail (the copy of the block, room for it) happens
   // before the Document changes; the insertion itself only moves strings.
   Lines block(mergeLines);
-  document.reserve(document.size() + block.size());
-  auto at = document.begin() + (after ? c + 1 : c);
-  document.insert(at, std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
-
-  state.CurrentLine = after ? c : c + m;
-  state.DocumentChanged = 1;
+  state.Document.reserve(state.Document.size() + block.size());
+  Lines merged = std::move(state.Document);
+  merged.insert(merged.begin() + (after ? c + 1 : c), std::make_move_iterator(block.begin()),
+                std::make_move_iterator(block.end()));
+  CommitDocument(state, std::move(merged), after ? c : c + m);
   return true;
 }
 
@@ -52,8 +47,7 @@ bool InsertAfter(MainState& state, const Lines& mergeLines, Dialogs& dialogs) {
 }
 
 MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines, LoadFunction load) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) {
+  if (KindOf(path) == PathKind::None) {
     Refuse(dialogs, std::string(msg::kFileMissing));
     return MergeReadResult::Missing;
   }

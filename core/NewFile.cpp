@@ -41,12 +41,10 @@ bool CreateNewFile(MainState& state, const std::string& path, const std::string&
     ErrorReport(dialogs, msg::SaveError(path, written.error, written.keptCopy));
     return false;
   }
-  state.Document = std::move(lines);
+  CommitDocument(state, std::move(lines), 0);
   state.CurrentFileName = path;
   state.DocumentFileName = path;
-  state.CurrentLine = 0;
   state.NewFileMade = 1;
-  state.DocumentChanged = 1;
   return true;
 }
 

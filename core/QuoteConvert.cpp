@@ -97,8 +97,7 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
 bool ConvertQuotes(MainState& state, QuoteMode mode, Dialogs& dialogs) {
   Lines converted;
   if (!ConvertLines(state.Document, mode, dialogs, converted)) return false;
-  state.Document = std::move(converted);
-  state.DocumentChanged = 1;
+  CommitDocument(state, std::move(converted), state.CurrentLine);
   return true;
 }
 

@@ -60,7 +60,6 @@ bool RecordWindow::Open(Dialogs& dialogs, RecordMode mode, int listSelection, in
   if (!EditKoumokuSet(state_, dialogs, line)) return false;
   editableRows_ = mode_ == RecordMode::Edit ? state_.LineItemCount : 0;
   visibleRows_ = state_.LineItemCount;
-  state_.DocumentChanged = 0;
   return true;
 }
 
@@ -119,8 +118,10 @@ bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
     Refuse(dialogs, std::string(msg::kRecordTooLong));
     return false;
   }
-  state_.Document[static_cast<std::size_t>(state_.CurrentLine)] = std::move(line);
-  state_.DocumentChanged = 1;
+  // The Document with its one line replaced: moved out and back, never copied.
+  Lines lines = std::move(state_.Document);
+  lines[static_cast<std::size_t>(state_.CurrentLine)] = std::move(line);
+  CommitDocument(state_, std::move(lines), state_.CurrentLine);
   return true;
 }
 

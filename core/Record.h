@@ -62,8 +62,8 @@ class RecordWindow {
   // The opening of MenuViewClick / MenuEditClick after the window is placed:
   // `listSelection` -1 gives the select-a-line notice; `line` is the list's
   // selection, or the grid's current row - 1 when the grid is visible. Runs
-  // the title and line checks; false: the window is not shown. True:
-  // DocumentChanged := 0 and the window is shown modally.
+  // the title and line checks; false: the window is not shown. True: the
+  // window is shown modally.
   bool Open(Dialogs& dialogs, RecordMode mode, int listSelection, int line);
 
   RecordMode mode() const { return mode_; }

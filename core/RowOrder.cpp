@@ -73,9 +73,7 @@ bool RowOrder::Save(MainState& state, Dialogs& dialogs) {
     Refuse(dialogs, std::string(msg::kDocumentLineLimit));
     return false;
   }
-  state.Document = std::move(rows_);
-  state.CurrentLine = cursor_;
-  state.DocumentChanged = 1;
+  CommitDocument(state, std::move(rows_), cursor_);
   rows_.clear();
   cursor_ = -1;
   pasteEnabled_ = false;

@@ -1,10 +1,7 @@
 #include "core/SavePath.h"
 
-#include <unistd.h>
-
-#include <memory>
-
 #include "core/Messages.h"
+#include "core/System.h"
 
 namespace cavel {
 
@@ -12,9 +9,8 @@ std::string AbsolutePath(const std::string& path) {
   if (path.empty()) return path;
   std::string full;
   if (path.front() != '/') {
-    std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), ::free);
-    if (!cwd) return path;
-    full = cwd.get();
+    full = WorkingFolder();
+    if (full.empty()) return path;
   }
   // Every part but "." and the empty ones, each after a "/".
   for (std::size_t at = 0; at <= path.size();) {

@@ -1,11 +1,10 @@
 #include "core/Settings.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 
 #include "core/IniFile.h"
+#include "core/System.h"
 #include "core/Text.h"
 
 namespace cavel {
@@ -78,7 +77,7 @@ std::string SettingsFileName(std::string_view programPath) {
 
 std::string SettingsFilePath(std::string_view programPath) {
   std::string beside = SettingsFileName(programPath);
-  if (::access(Folder(programPath).c_str(), W_OK) == 0) return beside;
+  if (FolderWritable(Folder(programPath))) return beside;
 
   const std::string dir = XdgFolder("XDG_CONFIG_HOME", ".config");
   if (dir.empty()) return beside;

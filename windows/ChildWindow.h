@@ -26,6 +26,14 @@ namespace cavel {
 
 enum class Sizing { Resizable, Fixed };
 
+// What an editing window's FormDisp decided for one opening (the main
+// window's RunChild acts on it).
+enum class Opening {
+  Show,     // filled: shown modally, then the return refresh
+  Closed,   // closed without being shown, its messages said why: the return refresh all the same
+  Refused,  // not opened: the command ends here and nothing is refreshed
+};
+
 class ChildWindow : public QDialog {
   Q_OBJECT
  public:

@@ -1,14 +1,12 @@
 #include "windows/Convert.h"
 
 #include <QHBoxLayout>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/Messages.h"
 #include "core/QuoteConvert.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "windows/ButtonBar.h"
 #include "windows/LinesModel.h"
@@ -18,7 +16,7 @@ namespace cavel {
 
 namespace {
 
-constexpr int kListFontHeight = 19, kListItemHeight = 18;
+constexpr int kListFontHeight = 19;
 
 }  // namespace
 
@@ -40,41 +38,28 @@ TForm10::TForm10(MainHost& main)
   bar->addStretch();
   layout->addLayout(bar);
 
-  ListBox1 = new RowList(this);
-  ListBox1->setObjectName(QStringLiteral("ListBox1"));
-  ListBox1Model = new LinesModel(lines_, QSize(State().ListWidthAtStart * 50 / 10, kListItemHeight), this);
-  ListBox1->setModel(ListBox1Model);
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListBox1->setUniformItemSizes(true);
-  ListBox1->setTextElideMode(Qt::ElideNone);
-  ListBox1->setWordWrap(false);
-  ListBox1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  ListBox1->setFont(SystemFont(kListFontHeight));
+  ListBox1Model = new LinesModel(lines_, ListRowSize(State().ListWidthAtStart), this);
+  ListBox1 = new RowList(this, ListBox1Model, kListFontHeight);
   layout->addWidget(ListBox1, 1);
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
       .Bind({BtnCancel, BtnQuatationAddSave, BtnQuatationDelSave, ListBox1});
 }
 
-void TForm10::FormDisp() {
+Opening TForm10::FormDisp() {
   ListBox1Model->Clear();
   Lines().swap(lines_);
   ListBoxDisp();
-  if (ListBox1Model->rowCount() > 0) {
-    const QModelIndex first = ListBox1Model->index(0);
-    ListBox1->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
-    ListBox1->scrollTo(first);
-  }
+  SelectListRow(*ListBox1, 0);
   ListBox1->setFocus();
-  ShowModal();
+  return Opening::Show;
 }
 
 void TForm10::ListBoxDisp() {
   lines_ = State().Document;
   ListBox1Model->Clear();
   // The same horizontal extent as the main window's list.
-  ListBox1Model->SetRowSize(QSize(State().ListWidthAtStart * 50 / 10, kListItemHeight));
+  ListBox1Model->SetRowSize(ListRowSize(State().ListWidthAtStart));
   ListBox1Model->Refill();
 }
 

@@ -32,8 +32,8 @@ class TForm10 : public ChildWindow {
   QListView* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
 
-  // Fills the preview, selects its first row and shows the window modally.
-  void FormDisp();
+  // Fills the preview and selects its first row.
+  Opening FormDisp();
   // The Document copied into the window's own list and shown in the preview.
   void ListBoxDisp();
   // The window's copy of the Document (what the preview shows).

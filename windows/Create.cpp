@@ -75,6 +75,12 @@ TForm7::TForm7(MainHost& main)
   QWidget::setTabOrder(Button1, Button2);
 }
 
+void TForm7::FormDisp() {
+  Label90->setText(Utf8(msg::kModeCreate));
+  TitleKoumokuSet();
+  EditKoumokuSet();
+}
+
 void TForm7::TitleKoumokuSet() {
   for (int i = 1; i <= kTitleBoxes; ++i) Label[static_cast<std::size_t>(i)]->setText(Utf8(msg::CreateLabel(i)));
 }

@@ -36,6 +36,9 @@ class TForm7 : public ChildWindow {
   RowLabels Label{};
   RowEdits Edit{};
 
+  // The opening of MenuCreateClick once the window is placed: the mode
+  // label, the captions, every box empty.
+  void FormDisp();
   // The 64 captions "項目01" ... "項目64".
   void TitleKoumokuSet();
   // Every box empty, the view back at the top.

@@ -2,8 +2,6 @@
 
 #include <QAbstractItemModel>
 #include <QFontMetricsF>
-#include <QItemSelectionModel>
-#include <QListView>
 #include <QPushButton>
 #include <QString>
 #include <QVBoxLayout>
@@ -11,11 +9,8 @@
 
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
-#include "windows/RowList.h"
 
 namespace cavel {
-
-QSize EditorRowSize(int listWidthAtStart) { return QSize(listWidthAtStart * 50 / 10, kEditorRowHeight); }
 
 std::size_t EditorDisplayBytes(int rowWidth) {
   // The narrowest one-byte character (printable ASCII, half-width kana)
@@ -41,16 +36,7 @@ EditorLayout MakeEditorLayout(QWidget& window, QAbstractItemModel* model) {
   parts.panel->setFixedHeight(kEditorPanelHeight);
   layout->addWidget(parts.panel);
 
-  parts.list = new RowList(&window);
-  parts.list->setObjectName(QStringLiteral("ListBox1"));
-  parts.list->setModel(model);
-  parts.list->setSelectionMode(QAbstractItemView::SingleSelection);
-  parts.list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  parts.list->setUniformItemSizes(true);
-  parts.list->setTextElideMode(Qt::ElideNone);
-  parts.list->setWordWrap(false);
-  parts.list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  parts.list->setFont(SystemFont(kEditorListFontHeight));
+  parts.list = new RowList(&window, model, kEditorListFontHeight);
   layout->addWidget(parts.list, 1);
   return parts;
 }
@@ -61,26 +47,6 @@ QPushButton* PanelButton(QWidget* panel, const char* name, std::string_view capt
   button->setGeometry(left, top, width, kEditorButtonHeight);
   button->setAutoDefault(false);
   return button;
-}
-
-void SelectListRow(QListView& list, int row) {
-  QItemSelectionModel* selection = list.selectionModel();
-  QAbstractItemModel* model = list.model();
-  if (!selection || !model) return;
-  if (row < 0 || row >= model->rowCount()) {
-    selection->clear();
-    return;
-  }
-  const QModelIndex index = model->index(row, 0);
-  selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-  list.scrollTo(index);
-}
-
-int SelectedListRow(const QListView& list) {
-  const QItemSelectionModel* selection = list.selectionModel();
-  if (!selection) return -1;
-  const QModelIndexList rows = selection->selectedRows();
-  return rows.isEmpty() ? -1 : rows.front().row();
 }
 
 }  // namespace cavel

@@ -4,10 +4,10 @@
 // filling the rest of the window.
 #pragma once
 
-#include <QRect>
-#include <QSize>
 #include <cstddef>
 #include <string_view>
+
+#include "windows/RowList.h"
 
 class QAbstractItemModel;
 class QListView;
@@ -17,7 +17,7 @@ class QWidget;
 namespace cavel {
 
 inline constexpr int kEditorPanelHeight = 50;
-inline constexpr int kEditorListFontHeight = 13, kEditorRowHeight = 18;
+inline constexpr int kEditorListFontHeight = 13;
 inline constexpr int kEditorButtonWidth = 100, kEditorButtonHeight = 25;
 
 struct EditorLayout {
@@ -25,9 +25,6 @@ struct EditorLayout {
   QListView* list = nullptr;
 };
 
-// Rows are as wide as the main list's horizontal extent: the same lines,
-// scrolled the same way.
-QSize EditorRowSize(int listWidthAtStart);
 // How many bytes of a line can show within `rowWidth` pixels in the
 // editor lists' font: no more are decoded for painting (laying out text
 // that lies beyond the row costs most of a repaint on long lines).
@@ -39,10 +36,5 @@ EditorLayout MakeEditorLayout(QWidget& window, QAbstractItemModel* model);
 // A button on the panel at (left, top), 25 pixels high.
 QPushButton* PanelButton(QWidget* panel, const char* name, std::string_view caption, int left, int top,
                          int width = kEditorButtonWidth);
-
-// Selects `row` of the list and makes it current (no selection for a row outside it).
-void SelectListRow(QListView& list, int row);
-// The list's selected row, -1 when none.
-int SelectedListRow(const QListView& list);
 
 }  // namespace cavel

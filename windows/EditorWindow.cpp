@@ -14,7 +14,7 @@ namespace cavel {
 
 void EditorWindow::BuildList(EditorList& rows) {
   rows_ = &rows;
-  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
+  const QSize rowSize = ListRowSize(State().ListWidthAtStart);
   ListBox1Model = new LinesModel(rows, rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;
@@ -65,6 +65,11 @@ void EditorWindow::showEvent(QShowEvent* event) {
     ListBox1->scrollToTop();
     ListBox1->scrollTo(ListBox1->currentIndex());
   }
+}
+
+void EditorWindow::FormClose() {
+  ChildWindow::FormClose();
+  ListBox1Model->Clear();
 }
 
 bool EditorWindow::FormKeyDown(QKeyEvent& key) {

@@ -76,6 +76,9 @@ class EditorWindow : public ChildWindow {
   void SelectCursorRow();
 
   void showEvent(QShowEvent* event) override;
+  // Captures the bounds and empties the list: the rows are shown again from
+  // the next opening's working copy.
+  void FormClose() override;
 
  private:
   EditorList* rows_ = nullptr;

@@ -31,18 +31,16 @@ TForm8::TForm8(MainHost& main)
       .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnAdd, BtnDelete, BtnSpecial});
 }
 
-void TForm8::FormDisp() {
+Opening TForm8::FormDisp() {
   if (!items_.Open(State(), Main().Dlg())) {
     // Closed without ever being shown: FormClose runs all the same.
-    ListBox1Model->Clear();
     FormClose();
-    return;
+    return Opening::Closed;
   }
   ListBoxDisp();
   QWidget::setTabOrder(ListBox1, BtnCancel);
   ListBox1->setFocus();
-  ShowModal();
-  ListBox1Model->Clear();
+  return Opening::Show;
 }
 
 void TForm8::ListBoxDisp() {

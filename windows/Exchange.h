@@ -19,10 +19,10 @@ class TForm8 : public EditorWindow {
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
   explicit TForm8(MainHost& main);
 
-  // Reads the reference line (Document line CurrentLine) and shows the
-  // window modally; a line that fails its checks, or no line at all, gets
-  // its messages and the window is not shown. Returns when it has closed.
-  void FormDisp();
+  // Reads the reference line (Document line CurrentLine) into the list; a
+  // line that fails its checks, or no line at all, gets its messages and the
+  // window closes without being shown.
+  Opening FormDisp();
   // Fills the list with the entries and selects row 0.
   void ListBoxDisp();
 

@@ -16,7 +16,7 @@ TForm9::TForm9(MainHost& main)
     : ChildWindow(main, msg::kCaptionInport, QSize(kDesignWidth, kDesignHeight), kWinInport, Sizing::Resizable) {
   setObjectName(QStringLiteral("TForm9"));
 
-  const QSize rowSize = EditorRowSize(State().ListWidthAtStart);
+  const QSize rowSize = ListRowSize(State().ListWidthAtStart);
   ListBox1Model = new LinesModel(mergeLines_, rowSize, this, EditorDisplayBytes(rowSize.width()));
   const EditorLayout parts = MakeEditorLayout(*this, ListBox1Model);
   Panel1 = parts.panel;
@@ -42,11 +42,15 @@ TForm9::TForm9(MainHost& main)
       .Bind({ListBox1, BtnFileOpen, BtnCancel, BtnPrevSave, BtnNextSave});
 }
 
-void TForm9::FormDisp() {
+Opening TForm9::FormDisp() {
   Lines().swap(mergeLines_);
   ListBoxDisp();
   BtnFileOpen->setFocus();
-  ShowModal();
+  return Opening::Show;
+}
+
+void TForm9::FormClose() {
+  ChildWindow::FormClose();
   // The second file's lines are not kept once the window has closed.
   ListBox1Model->Clear();
   Lines().swap(mergeLines_);

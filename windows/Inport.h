@@ -21,9 +21,8 @@ class TForm9 : public ChildWindow {
   static constexpr int kDesignWidth = 604, kDesignHeight = 380;
   explicit TForm9(MainHost& main);
 
-  // Empties MergeLines and the list, shows the window modally; returns
-  // when it has closed.
-  void FormDisp();
+  // Empties MergeLines and the list.
+  Opening FormDisp();
   // Fills the list with MergeLines.
   void ListBoxDisp();
 
@@ -44,6 +43,10 @@ class TForm9 : public ChildWindow {
   QPushButton* BtnNextSave = nullptr;
   QListView* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
+
+ protected:
+  // Captures the bounds and lets the second file's lines go.
+  void FormClose() override;
 
  private:
   Lines mergeLines_;

@@ -39,15 +39,18 @@ TForm3::TForm3(MainHost& main)
   inert->Bind({BtnPrevAdd, BtnNextPaste, BtnNextAdd});
 }
 
-void TForm3::FormDisp() {
+Opening TForm3::FormDisp() {
   BtnPrevPaste->setEnabled(false);
   BtnNextPaste->setEnabled(false);
   rows_.Open(State());
   ListBoxDisp();
   MakeListFirstInTabOrder();
-  ShowModal();
-  // The working copy is of no use once the window has closed (HeldLine stays).
-  ListBox1Model->Clear();
+  return Opening::Show;
+}
+
+void TForm3::FormClose() {
+  EditorWindow::FormClose();
+  // The working copy is of no use once the window has closed.
   rows_.Release();
 }
 

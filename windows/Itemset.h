@@ -21,9 +21,8 @@ class TForm3 : public EditorWindow {
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
   explicit TForm3(MainHost& main);
 
-  // Prepares the window from the Document and CurrentLine and shows it
-  // modally; returns when it has closed.
-  void FormDisp();
+  // Prepares the window from the Document and CurrentLine.
+  Opening FormDisp();
   // Fills the list from the working rows and selects the cursor's row.
   void ListBoxDisp();
 
@@ -51,6 +50,10 @@ class TForm3 : public EditorWindow {
   QPushButton* BtnNextPaste = nullptr;
   QPushButton* BtnPrevAdd = nullptr;
   QPushButton* BtnNextAdd = nullptr;
+
+ protected:
+  // Lets the working copy go (HeldLine stays).
+  void FormClose() override;
 
  private:
   // Shows what an operation did: the changed rows, the cursor, the paste buttons.

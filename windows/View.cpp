@@ -94,10 +94,10 @@ void TForm2::BuildControls() {
 
 // ---- opening -----------------------------------------------------------------------
 
-bool TForm2::FormDisp(RecordMode mode, int listSelection, int line) {
-  const bool opened = record_.Open(Main().Dlg(), mode, listSelection, line);
+Opening TForm2::FormDisp(RecordMode mode) {
+  const bool opened = record_.Open(Main().Dlg(), mode, Main().ListSelection(), State().CurrentLine);
   ShowMode();
-  if (!opened) return false;
+  if (!opened) return Opening::Refused;
   ShowTitleItems();
   ShowLineItems();
   EditBoxReadOnlyTrue();
@@ -109,7 +109,7 @@ bool TForm2::FormDisp(RecordMode mode, int listSelection, int line) {
   ScrollBox1->verticalScrollBar()->setValue(0);
   ScrollBox1->horizontalScrollBar()->setValue(0);
   BtnCancel->setFocus(Qt::OtherFocusReason);
-  return true;
+  return Opening::Show;
 }
 
 void TForm2::ShowMode() {

@@ -55,10 +55,11 @@ class TForm2 : public ChildWindow {
   // The design caption, kept at creation.
   std::string RecordCaption;
 
-  // The opening of MenuViewClick / MenuEditClick once the window is placed
-  // and a line is selected: mode, checks, texts, rows, caption. False when a
-  // check failed and the window is not to be shown.
-  bool FormDisp(RecordMode mode, int listSelection, int line);
+  // The opening of MenuViewClick / MenuEditClick on CurrentLine once the
+  // window is placed: the select-a-line notice when the list has no
+  // selection, else mode, checks, texts, rows, caption. Refused when the
+  // notice came or a check failed.
+  Opening FormDisp(RecordMode mode);
 
   // ---- handlers -------------------------------------------------------------------
   void BtnCancelClick();

@@ -104,7 +104,6 @@ TEST_F(RecordTest, OpeningChecksTheTitleAndTheLine) {
 
 TEST_F(RecordTest, OpeningOnTheTitleLineShowsTitlesAsValues) {
   state_.Document = {"name,city", "Sato,Tokyo"};
-  state_.DocumentChanged = 1;
   ASSERT_TRUE(Open(RecordMode::Edit, 0));
   EXPECT_EQ(state_.DocumentChanged, 0);
   EXPECT_EQ(state_.LineItems[1], "name");

@@ -194,6 +194,9 @@ class ListViewTest : public QObject {
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
     TForm1& m = app.Main();
     m.SelectListRow(2);
+    // Shown with DocumentChanged cleared, as every editing window is.
+    m.state.DocumentChanged = 1;
+    app.modal.Then([&](QDialog&) { QCOMPARE(m.state.DocumentChanged, 0); });
     m.MenuEdit->trigger();
     QCOMPARE(m.state.CurrentLine, 2);
     m.BtnDispChgClick();
