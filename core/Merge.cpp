@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <iterator>
 
 #include "core/Encoding.h"
 #include "core/Messages.h"
@@ -29,12 +28,15 @@ bool Insert(MainState& state, const Lines& mergeLines, Dialogs& dialogs, bool af
   int c = state.CurrentLine < 0 ? 0 : state.CurrentLine > last ? last : state.CurrentLine;
   int m = static_cast<int>(mergeLines.size());
 
-  // Everything that can fail (the copy of the block, room for it) happens
-  // before the Document changes; the insertion itself only moves strings.
-  Lines block(mergeLines);
-  document.reserve(document.size() + block.size());
-  auto at = document.begin() + (after ? c + 1 : c);
-  document.insert(at, std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
+  // The new list is made beside the Document (its lines are shared, not
+  // copied), which changes in one step.
+  const auto split = document.begin() + (after ? c + 1 : c);
+  Lines merged;
+  merged.reserve(document.size() + mergeLines.size());
+  merged.insert(merged.end(), document.begin(), split);
+  merged.insert(merged.end(), mergeLines.begin(), mergeLines.end());
+  merged.insert(merged.end(), split, document.end());
+  document = std::move(merged);
 
   state.CurrentLine = after ? c : c + m;
   state.DocumentChanged = 1;

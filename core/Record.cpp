@@ -119,7 +119,7 @@ bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
     Refuse(dialogs, std::string(msg::kRecordTooLong));
     return false;
   }
-  state_.Document[static_cast<std::size_t>(state_.CurrentLine)] = std::move(line);
+  state_.Document.Set(static_cast<std::size_t>(state_.CurrentLine), Line(line));
   state_.DocumentChanged = 1;
   return true;
 }
