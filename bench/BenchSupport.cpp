@@ -267,6 +267,21 @@ std::size_t CountByte(const std::string& path, char byte, std::size_t chunk) {
   return count;
 }
 
+std::unique_ptr<char[]> ReadIntoNewBuffer(const std::string& path, std::size_t size) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  std::unique_ptr<char[]> buffer(new char[size]);
+  std::size_t got = 0;
+  while (got < size) {
+    ssize_t n = ::read(fd, buffer.get() + got, size - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (got != size) return nullptr;
+  return buffer;
+}
+
 bool PlainWrite(const std::string& path, const std::string& bytes, bool sync) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;

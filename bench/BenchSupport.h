@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,11 @@ Lines LoadDocument(const std::string& path);
 // Reads the file with read(2) in blocks of `chunk` bytes and counts the
 // bytes equal to `byte` with memchr: the least any reader of lines does.
 std::size_t CountByte(const std::string& path, char byte, std::size_t chunk = 256 * 1024);
+
+// The first `size` bytes of the file read into one buffer allocated for
+// them (new[] + read(2)): what any program pays to hold a file's bytes.
+// Null when the file cannot be read whole.
+std::unique_ptr<char[]> ReadIntoNewBuffer(const std::string& path, std::size_t size);
 
 // Writes `bytes` to `path` with one open, large write(2) calls and close;
 // with `sync`, fsync before the close. False on failure.

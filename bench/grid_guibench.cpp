@@ -147,12 +147,12 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   std::string text;
   int expected = lastRow;
   for (std::size_t at = 0; at + 16 <= std::min<std::size_t>(127, doc.back().size()) && text.empty(); ++at) {
-    std::string candidate = doc.back().substr(at, 16);
+    std::string candidate(doc.back().view().substr(at, 16));
     if (MemmemRow(doc, candidate) == lastRow) text = candidate;
   }
   if (text.empty()) {
     expected = -1;
-    for (std::string candidate = doc.back().substr(0, 12) + "#"; text.empty(); candidate += "#")
+    for (std::string candidate = std::string(doc.back().view().substr(0, 12)) + "#"; text.empty(); candidate += "#")
       if (MemmemRow(doc, candidate) < 0) text = candidate;
   }
   typeFind.text = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
