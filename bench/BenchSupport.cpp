@@ -310,13 +310,25 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-int RunsFor(std::size_t fileBytes, int large) { return fileBytes >= (16u << 20) ? large : std::max(large, 51); }
+bool FreshProcess() {
+  static const bool fresh = [] {
+    const char* value = std::getenv("CAVEL_BENCH_FRESH");
+    return value && std::strcmp(value, "1") == 0;
+  }();
+  return fresh;
+}
+
+int RunsFor(std::size_t fileBytes, int large) {
+  if (FreshProcess()) return 1;
+  return fileBytes >= (16u << 20) ? large : std::max(large, 51);
+}
 
 std::vector<double> TimeTurns(int runs, const std::vector<std::function<void()>>& operations,
                               const std::function<void()>& between) {
   std::vector<std::vector<double>> times(operations.size());
   for (int i = 0; i < runs; ++i) {
     for (std::size_t k = 0; k < operations.size(); ++k) {
+      if (FreshProcess()) ReturnFreedMemory();
       Timer t;
       operations[k]();
       times[k].push_back(t.Seconds());

@@ -111,9 +111,17 @@ Pair TimeAgainst(int runs, const std::function<void()>& measured, const std::fun
 
 double Median(std::vector<double> values);
 
+// True when the program measures the first command after start: set by
+// bench/all (CAVEL_BENCH_FRESH=1) for its fresh-process runs. Then every
+// timing is one run, and the memory freed before it is handed back to the
+// system first, as on a user's first command; bench/all starts the
+// program anew for each run and takes the medians.
+bool FreshProcess();
+
 // How many runs a timing takes on a file of `fileBytes`: `large` on a file
 // of many megabytes; on a small one, whose figures are a few milliseconds,
 // enough more (51) that their medians hold still from one run to the next.
+// One in a fresh process.
 int RunsFor(std::size_t fileBytes, int large = 5);
 
 // ---- memory --------------------------------------------------------------
