@@ -66,7 +66,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
   rebuilt.reserve(document.size());
   // The new lines in as few blocks as hold them: no line grows by more than
   // the commas of the empty items it may gain.
-  LineBuilder builder(LineBytes(document) + document.size() * (order_.size() + 2));
+  LineBuilder builder(LineBytes(document), LineBytes(document) + document.size() * (order_.size() + 2));
   LineScan rebuiltScan;
   for (std::size_t i = 0; i < document.size(); ++i) {
     const std::string_view line = document[i];
@@ -110,7 +110,8 @@ bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view 
   const Lines& document = state.Document;
   Lines prefixed;
   prefixed.reserve(document.size());
-  LineBuilder builder(LineBytes(document) + document.size() * (prefix.size() + 2));
+  const std::size_t prefixedBytes = LineBytes(document) + document.size() * prefix.size();
+  LineBuilder builder(prefixedBytes, prefixedBytes + document.size() * 2);
   // The prefix brings a comma (and quotes) of its own: a line at the comma
   // or quote limit would become one the loader refuses.
   const int prefixCommas = static_cast<int>(std::count(prefix.begin(), prefix.end(), ','));

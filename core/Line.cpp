@@ -149,8 +149,9 @@ constexpr std::size_t kMostStore = std::size_t{1} << 30;
 
 }  // namespace
 
-LineBuilder::LineBuilder(std::size_t expectedBytes)
-    : store_(std::clamp<std::size_t>(expectedBytes, 1, kMostStore), expectedBytes), expected_(expectedBytes) {}
+LineBuilder::LineBuilder(std::size_t expectedBytes, std::size_t mostBytes)
+    : store_(std::clamp<std::size_t>(std::max(mostBytes, expectedBytes), 1, kMostStore), expectedBytes),
+      expected_(expectedBytes) {}
 
 LineBuilder::~LineBuilder() { store_.Trim(used_); }
 

@@ -131,12 +131,15 @@ class LineStore {
 // them, each line followed by CR LF (so that a save writes long runs of
 // them as they stand):
 //
-//   LineBuilder builder(about how many bytes the lines take);
+//   LineBuilder builder(about how many bytes the lines take, the most they can take);
 //   char* at = builder.Room(most);  // write at most `most` bytes there
 //   Line line = builder.Take(written);
 class LineBuilder {
  public:
-  explicit LineBuilder(std::size_t expectedBytes);
+  // Room is reserved for `mostBytes`; huge pages are advised only for the
+  // `expectedBytes` that the lines will likely fill, so that a guess on
+  // the high side costs no memory.
+  LineBuilder(std::size_t expectedBytes, std::size_t mostBytes);
   ~LineBuilder();
   LineBuilder(const LineBuilder&) = delete;
   LineBuilder& operator=(const LineBuilder&) = delete;

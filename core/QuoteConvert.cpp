@@ -59,7 +59,7 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
   out.reserve(in.size());
   // The new lines in as few blocks as hold them: a line grows by at most
   // two quotes an item.
-  LineBuilder builder(LineBytes(in) + in.size() * (2 * kMaxItems + 2));
+  LineBuilder builder(LineBytes(in), LineBytes(in) + in.size() * (2 * kMaxItems + 2));
   LineScan scan;
   std::vector<Piece> pieces;
   pieces.reserve(kMaxItems + 1);
