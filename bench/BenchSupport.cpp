@@ -267,6 +267,21 @@ std::size_t CountByte(const std::string& path, char byte, std::size_t chunk) {
   return count;
 }
 
+std::unique_ptr<char[]> ReadIntoNewBuffer(const std::string& path, std::size_t size) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  std::unique_ptr<char[]> buffer(new char[size]);
+  std::size_t got = 0;
+  while (got < size) {
+    ssize_t n = ::read(fd, buffer.get() + got, size - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (got != size) return nullptr;
+  return buffer;
+}
+
 bool PlainWrite(const std::string& path, const std::string& bytes, bool sync) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
@@ -295,13 +310,25 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-int RunsFor(std::size_t fileBytes, int large) { return fileBytes >= (16u << 20) ? large : std::max(large, 51); }
+bool FreshProcess() {
+  static const bool fresh = [] {
+    const char* value = std::getenv("CAVEL_BENCH_FRESH");
+    return value && std::strcmp(value, "1") == 0;
+  }();
+  return fresh;
+}
+
+int RunsFor(std::size_t fileBytes, int large) {
+  if (FreshProcess()) return 1;
+  return fileBytes >= (16u << 20) ? large : std::max(large, 51);
+}
 
 std::vector<double> TimeTurns(int runs, const std::vector<std::function<void()>>& operations,
                               const std::function<void()>& between) {
   std::vector<std::vector<double>> times(operations.size());
   for (int i = 0; i < runs; ++i) {
     for (std::size_t k = 0; k < operations.size(); ++k) {
+      if (FreshProcess()) ReturnFreedMemory();
       Timer t;
       operations[k]();
       times[k].push_back(t.Seconds());

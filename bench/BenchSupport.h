@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,11 @@ Lines LoadDocument(const std::string& path);
 // bytes equal to `byte` with memchr: the least any reader of lines does.
 std::size_t CountByte(const std::string& path, char byte, std::size_t chunk = 256 * 1024);
 
+// The first `size` bytes of the file read into one buffer allocated for
+// them (new[] + read(2)): what any program pays to hold a file's bytes.
+// Null when the file cannot be read whole.
+std::unique_ptr<char[]> ReadIntoNewBuffer(const std::string& path, std::size_t size);
+
 // Writes `bytes` to `path` with one open, large write(2) calls and close;
 // with `sync`, fsync before the close. False on failure.
 bool PlainWrite(const std::string& path, const std::string& bytes, bool sync);
@@ -105,9 +111,17 @@ Pair TimeAgainst(int runs, const std::function<void()>& measured, const std::fun
 
 double Median(std::vector<double> values);
 
+// True when the program measures the first command after start: set by
+// bench/all (CAVEL_BENCH_FRESH=1) for its fresh-process runs. Then every
+// timing is one run, and the memory freed before it is handed back to the
+// system first, as on a user's first command; bench/all starts the
+// program anew for each run and takes the medians.
+bool FreshProcess();
+
 // How many runs a timing takes on a file of `fileBytes`: `large` on a file
 // of many megabytes; on a small one, whose figures are a few milliseconds,
 // enough more (51) that their medians hold still from one run to the next.
+// One in a fresh process.
 int RunsFor(std::size_t fileBytes, int large = 5);
 
 // ---- memory --------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -147,12 +148,12 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   std::string text;
   int expected = lastRow;
   for (std::size_t at = 0; at + 16 <= std::min<std::size_t>(127, doc.back().size()) && text.empty(); ++at) {
-    std::string candidate = doc.back().substr(at, 16);
+    std::string candidate(doc.back().view().substr(at, 16));
     if (MemmemRow(doc, candidate) == lastRow) text = candidate;
   }
   if (text.empty()) {
     expected = -1;
-    for (std::string candidate = doc.back().substr(0, 12) + "#"; text.empty(); candidate += "#")
+    for (std::string candidate = std::string(doc.back().view().substr(0, 12)) + "#"; text.empty(); candidate += "#")
       if (MemmemRow(doc, candidate) < 0) text = candidate;
   }
   typeFind.text = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -242,8 +243,40 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   PrintResult({"find", name, findTimes[0], "memmem", findTimes[2], 2.0, findPeak, size, 0});
   PrintResult({"grid-to-corner", name, Median(toLast), "50ms", 0.050, 1.0, -1, size, 0});
 
-  // Back to the list, the grid emptied and the Document let go.
+  // ---- the file open with both its list and its grid shown ---------------------------------
+  // From nothing: the open, the list, the switch to the filled grid and
+  // its paint, the switch back. What each part holds afterwards: the
+  // block of the file's bytes, the list of line handles, the grid's own
+  // store; the rest of the peak is what the views and the open keep.
   main.BtnDispChgClick();
+  emptyGrid();
+  release();
+  const long long shownPeak = PeakInProcess([&] {
+    main.MenuFileOpenClick();
+    main.state.GridBuilt = 0;
+    main.BtnDispChgClick();
+    main.StringGrid1->repaint();
+    main.BtnDispChgClick();
+    main.ListBox1->repaint();
+  });
+  if (main.ListRowCount() != static_cast<int>(kLargestLines) || main.state.GridBuilt != 1 ||
+      !dialogs.shown().empty())
+    Fail("the file was not shown in both views");
+  const double index = static_cast<double>(main.state.Document.capacity() * sizeof(Line));
+  const double cells = static_cast<double>(main.GridStore().HeldBytes());
+  std::printf("\nthe file open, list and grid both shown (from nothing)\n");
+  PrintLine("the file's bytes (one block)", Mb(static_cast<double>(size)));
+  PrintLine("the list of line handles", Mb(index));
+  PrintLine("the grid's store beside the lines", Mb(cells));
+  if (shownPeak >= 0) {
+    PrintLine("peak memory", Mb(static_cast<double>(shownPeak)));
+    PrintLine("  of which the views and the rest",
+              Mb(static_cast<double>(shownPeak) - static_cast<double>(size) - index - cells));
+    PrintRatio("peak / file size", static_cast<double>(shownPeak) / static_cast<double>(size), 1.3);
+  }
+  PrintResult({"shown-both", name, 0, "-", 0, 0, shownPeak, size, 1.3});
+
+  // Back to the list, the grid emptied and the Document let go.
   emptyGrid();
   release();
 }

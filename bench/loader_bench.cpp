@@ -2,7 +2,8 @@
 // least a program could do with the same bytes: read them and count the
 // CRs; write them in one go.
 //
-// Targets: loading at most 3 x the baseline, peak memory while loading at
+// Targets: loading at most 1.5 x reading the file into a buffer just
+// allocated, peak memory while loading at
 // most 1.25 x the file size, saving at most 2 x a plain write; telling a
 // UTF-8 file at most 3 x a memchr over the same lines when they are ASCII
 // (the whole file is read) and Shift-JIS, and at most 10 x when they are
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,17 +50,17 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-// Load time against the baseline, and peak memory against the file size.
+// Load time against two baselines, and peak memory against the file size.
 //
-// The lines of a loaded file live in memory the process asks of the
+// The lines of a loaded file lie in one block that the load asks of the
 // system; the first time, every page of it is a fault that the kernel
-// answers with a zeroed page, which for the largest file costs several
-// times the whole baseline. So the load is timed twice: on fresh memory
+// answers with a zeroed page. So the load is timed on fresh memory
 // (everything freed is handed back to the system between runs, as on the
 // first open in a session) and on reused memory (malloc keeps what the last
-// run freed, as on a later open). A third operation shows what holding the
-// lines costs by itself: strings of the same lengths, allocated and filled
-// from a buffer in the cache, with no reading and no checking.
+// run freed, as on a later open), against the least any program pays for
+// the same bytes in fresh memory: the file read into one buffer just
+// allocated (new[] + read). read(2) + memchr of CR into a buffer in the
+// cache shows the cost of reading alone.
 // Each figure is also printed as a RESULT line for bench/all's table.
 void LoadFigures(const std::string& name, const std::string& path, std::size_t size, double loadTarget,
                  double memoryTarget) {
@@ -69,38 +71,39 @@ void LoadFigures(const std::string& name, const std::string& path, std::size_t s
     else
       std::printf("  %-34s %9.2f x\n", label.c_str(), value);
   };
-  std::vector<std::size_t> lengths;
-  for (const auto& line : LoadDocument(path)) lengths.push_back(line.size());
-  const std::string source(kMaxLineBytes, 'x');
-
   Lines kept;
+  std::size_t lines = 0;
   std::size_t crs = 0;
+  std::unique_ptr<char[]> buffer;
   const std::vector<std::function<void()>> operations = {
       [&] { crs = CountByte(path, '\r'); },  // also keeps the file in the page cache
-      [&] { Load(path, kept); },
       [&] {
-        kept.reserve(lengths.size());
-        for (std::size_t n : lengths) kept.emplace_back(source.data(), n);
-      }};
+        Load(path, kept);
+        lines = kept.size();
+      },
+      [&] { buffer = ReadIntoNewBuffer(path, size); }};
   auto fresh = TimeTurns(runs, operations, [&] {
     Lines().swap(kept);
+    buffer.reset();
     ReturnFreedMemory();
   });
-  auto reused = TimeTurns(runs, operations, [&] { Lines().swap(kept); });
+  auto reused = TimeTurns(runs, operations, [&] {
+    Lines().swap(kept);
+    buffer.reset();
+  });
   long long peak = PeakMemory([&] {
     Lines lines;
     Load(path, lines);
   });
 
-  std::printf("  (%zu lines, %zu CRs; medians of %d runs)\n", lengths.size(), crs, runs);
-  PrintLine("baseline: read(2) + memchr of CR", Ms(fresh[0]));
+  std::printf("  (%zu lines, %zu CRs; medians of %d runs)\n", lines, crs, runs);
+  PrintLine("baseline: new[] + read, fresh memory", Ms(fresh[2]));
   PrintLine("load: CsvLoader, fresh memory", Ms(fresh[1]));
-  ratio("load / baseline, fresh memory", fresh[1] / fresh[0], loadTarget);
-  PrintLine("  of which the strings alone", Ms(fresh[2]));
-  std::printf("  %-34s %9.2f x\n", "  (load - strings) / baseline", (fresh[1] - fresh[2]) / fresh[0]);
+  ratio("load / new[]+read, fresh memory", fresh[1] / fresh[2], loadTarget);
+  PrintLine("read(2) + memchr of CR", Ms(fresh[0]));
+  std::printf("  %-34s %9.2f x\n", "load / read+memchr", fresh[1] / fresh[0]);
   PrintLine("load: CsvLoader, reused memory", Ms(reused[1]));
-  ratio("load / baseline, reused memory", reused[1] / reused[0], loadTarget);
-  PrintLine("  of which the strings alone", Ms(reused[2]));
+  PrintLine("new[] + read, reused memory", Ms(reused[2]));
   if (peak < 0) {
     PrintLine("peak memory while loading", "not measurable here");
   } else {
@@ -108,8 +111,8 @@ void LoadFigures(const std::string& name, const std::string& path, std::size_t s
     PrintLine("file size", Mb(static_cast<double>(size)));
     ratio("peak memory / file size", static_cast<double>(peak) / static_cast<double>(size), memoryTarget);
   }
-  PrintResult({"load-fresh", name, fresh[1], "read+memchr", fresh[0], loadTarget, peak, size, memoryTarget});
-  PrintResult({"load-reused", name, reused[1], "read+memchr", reused[0], loadTarget, peak, size, memoryTarget});
+  PrintResult({"load-fresh", name, fresh[1], "new+read", fresh[2], loadTarget, peak, size, memoryTarget});
+  PrintResult({"load-reused", name, reused[1], "read+memchr", reused[0], 0, peak, size, memoryTarget});
 }
 
 // Saving the loaded file with WriteLines (temporary file, fsync, rename)
@@ -119,7 +122,10 @@ bool SaveFigures(const std::string& name, const BenchDir& dir, const std::string
   Lines document = LoadDocument(path);
   std::string bytes;
   bytes.reserve(size);
-  for (const auto& line : document) bytes += line + "\r\n";
+  for (const Line& line : document) {
+    bytes += line.view();
+    bytes += "\r\n";
+  }
   const std::string saved = dir.File("saved.csv");
   const std::string plain = dir.File("plain.csv");
   bool ok = true;
@@ -161,10 +167,10 @@ void Utf8CheckFigures(const std::string& name, const Lines& lines, double target
   const Pair p = TimeAgainst(
       runs, [&] { found = PlainlyUtf8(lines); },
       [&] {
-        for (const std::string& line : lines) crs += std::memchr(line.data(), '\r', line.size()) != nullptr;
+        for (const Line& line : lines) crs += std::memchr(line.data(), '\r', line.size()) != nullptr;
       });
   std::size_t bytes = 0;
-  for (const std::string& line : lines) bytes += line.size();
+  for (const Line& line : lines) bytes += line.size();
   std::printf("\nlooking for UTF-8 in %s (%zu lines, %zu bytes; found: %s; medians of %d runs)\n", name.c_str(),
               lines.size(), bytes, found ? "yes" : "no", runs);
   PrintPair("PlainlyUtf8", "baseline: memchr of CR per line", "check / baseline", p, target);
@@ -196,7 +202,7 @@ int main() {
   }
   std::printf("largest file: %zu lines of %zu bytes, 64 items, half of them Shift-JIS; %zu bytes (made in %.1f s)\n",
               kLargestLines, kMaxLineBytes, size, made.Seconds());
-  LoadFigures("largest", largest, size, 3.0, 1.25);
+  LoadFigures("largest", largest, size, 1.5, 1.25);
   if (!SaveFigures("largest", dir, largest, size)) return 1;
   std::remove(largest.c_str());
 
@@ -229,7 +235,7 @@ int main() {
   // those of the largest file all the same.
   std::printf("\naddress file: %zu lines of quoted Japanese addresses, %zu bytes\n  (from %s)\n", kLargestLines, asize,
               source.c_str());
-  LoadFigures("addresses", addresses, asize, 3.0, 1.25);
+  LoadFigures("addresses", addresses, asize, 1.5, 1.25);
   if (!SaveFigures("addresses", dir, addresses, asize)) return 1;
   return 0;
 }

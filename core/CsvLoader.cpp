@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include "core/LineCheck.h"
 #include "core/Messages.h"
@@ -20,10 +19,17 @@ constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr char kEOF = '\x1A';
 
-// Bytes asked of each read(2). Large enough that a file of 250 MB needs
-// about a thousand calls, small enough to stay in the cache while its
-// lines are checked and copied out.
-constexpr std::size_t kChunk = 256 * 1024;
+// The most bytes a load ever reads: 30000 lines of 8192 bytes with CR LF,
+// then enough of a 30001st line to tell whether it is too long (8193
+// bytes) or only one line too many. Any load stops before it runs past
+// this, so whatever a file holds beyond it is never read.
+constexpr std::size_t kMostBytesRead = kMaxLines * (kMaxLineBytes + 2) + kMaxLineBytes + 1;
+
+// Bytes asked of each read(2): large enough that a file of 250 MB takes
+// about a hundred calls, small enough that the lines just read are still in
+// the cache when they are checked, and that a file refused at its start is
+// not read much further.
+constexpr std::size_t kPiece = 2 << 20;
 
 class FileCloser {
  public:
@@ -48,21 +54,23 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
 
 // The per-line steps of one load: length, line count, the shared scan,
 // the title count, the item-count question, the final item limit, adding
-// the line. Lines arrive complete, without their line end.
+// the line. Lines arrive complete, without their line end, as a place in
+// the load's store.
 class LineSteps {
  public:
-  LineSteps(int itemLimit, Dialogs& dialogs, Lines& lines)
-      : options_{itemLimit, true, true}, dialogs_(dialogs), lines_(lines) {}
+  LineSteps(int itemLimit, Dialogs& dialogs, const LineStore& store, Lines& lines)
+      : options_{itemLimit, true, true}, dialogs_(dialogs), store_(store), lines_(lines) {}
 
-  // Runs the steps on one line; false when the load must stop at once.
-  // `line` has at most kMaxLineBytes bytes: a longer line is reported
-  // through TooLong before its bytes are gathered.
-  bool Take(std::string_view line) {
+  // Runs the steps on the `size` bytes at `offset`; false when the load
+  // must stop at once. A line has at most kMaxLineBytes bytes: a longer
+  // one is reported through TooLong before it is complete.
+  bool Take(std::size_t offset, std::size_t size) {
     if (lineNo_ > static_cast<long>(kMaxLines)) {
       Refuse(dialogs_, std::string(msg::kTooManyLines));
       failed_ = true;
       return false;
     }
+    const std::string_view line(store_.data() + offset, size);
     const long shown = lineNo_ - 1;  // messages count the title line as 0
     ScanLine(line, shown, options_, dialogs_, failed_, scan_);
     if (scan_.lastItemTooLong) return false;
@@ -82,7 +90,7 @@ class LineSteps {
     }
     // Once a line has failed the load ends refused and nothing read is
     // kept, so later lines are still checked but no longer stored.
-    if (!failed_) lines_.emplace_back(line);
+    if (!failed_) lines_.push_back(store_.Slice(offset, size));
     ++lineNo_;
     return true;
   }
@@ -94,11 +102,11 @@ class LineSteps {
   }
 
   bool failed() const { return failed_; }
-  long linesTaken() const { return lineNo_ - 1; }
 
  private:
   ScanOptions options_;
   Dialogs& dialogs_;
+  const LineStore& store_;
   Lines& lines_;
   LineScan scan_;
   long lineNo_ = 1;
@@ -106,25 +114,30 @@ class LineSteps {
   bool failed_ = false;
 };
 
-// Where a load's bytes come from: chunks in file order.
+// Where a load's bytes come from, read into the load's store in file order.
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
-  // The next chunk, empty at the end; false with `err` set when reading failed.
-  virtual bool Next(std::string_view& chunk, int& err) = 0;
+  // Reads up to `room` bytes to `at`: how many (0 at the end), or -1 with
+  // `err` set when reading failed.
+  virtual long long Read(char* at, std::size_t room, int& err) = 0;
   // The number of bytes to expect, when known; 0 otherwise.
   virtual std::size_t SizeHint() const = 0;
+  // The room to reserve for them: at most kMostBytesRead.
+  virtual std::size_t Capacity() const = 0;
 };
 
 class MemorySource : public ByteSource {
  public:
-  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
-  bool Next(std::string_view& chunk, int&) override {
-    chunk = bytes_;
-    bytes_ = {};
-    return true;
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes.substr(0, kMostBytesRead)) {}
+  long long Read(char* at, std::size_t room, int&) override {
+    const std::size_t n = std::min(room, bytes_.size());
+    if (n > 0) std::memcpy(at, bytes_.data(), n);
+    bytes_.remove_prefix(n);
+    return static_cast<long long>(n);
   }
   std::size_t SizeHint() const override { return bytes_.size(); }
+  std::size_t Capacity() const override { return bytes_.size(); }
 
  private:
   std::string_view bytes_;
@@ -133,108 +146,109 @@ class MemorySource : public ByteSource {
 class DescriptorSource : public ByteSource {
  public:
   DescriptorSource(int fd, std::size_t sizeHint) : fd_(fd), sizeHint_(sizeHint) {}
-  bool Next(std::string_view& chunk, int& err) override {
-    // Only the part of the buffer that a read fills becomes resident, so a
-    // small file costs no more than its own size here.
-    if (!buffer_) buffer_.reset(new char[kChunk]);
-    ssize_t n = ReadSome(fd_, buffer_.get(), kChunk);
-    if (n < 0) {
-      err = errno;
-      return false;
-    }
-    chunk = std::string_view(buffer_.get(), static_cast<std::size_t>(n));
-    return true;
+  long long Read(char* at, std::size_t room, int& err) override {
+    ssize_t n = ReadSome(fd_, at, room);
+    if (n < 0) err = errno;
+    return n;
   }
   std::size_t SizeHint() const override { return sizeHint_; }
+  // A file may grow while it is read, and a pipe tells nothing of its
+  // size: room for all a load may read is reserved, of which only the
+  // pages read into become memory.
+  std::size_t Capacity() const override { return kMostBytesRead; }
 
  private:
   int fd_;
   std::size_t sizeHint_;
-  std::unique_ptr<char[]> buffer_;
 };
 
-// The one load: lines cut from the source's chunks, each through LineSteps.
+// The one load: the source read into one store, piece by piece, and the
+// complete lines of each piece cut out and put through LineSteps. The
+// lines the load keeps are slices of the store.
 LoadOutcome Load(ByteSource& source, int itemLimit, Dialogs& dialogs, Lines& destination) {
-  const std::size_t fileSize = source.SizeHint();
+  const std::size_t fileSize = std::min(source.SizeHint(), kMostBytesRead);
+  LineStore store(source.Capacity(), fileSize);
+  char* const data = store.data();
   Lines lines;
-  LineSteps steps(itemLimit, dialogs, lines);
+  LineSteps steps(itemLimit, dialogs, store, lines);
 
-  // The bytes of a line that runs over the end of a chunk. Never more than
-  // kMaxLineBytes: one byte more and the line is refused.
-  std::string partial;
-  bool skipLF = false;   // the last byte seen was a CR ending a line
+  std::size_t filled = 0;     // bytes read so far
+  std::size_t lineStart = 0;  // where the line being cut starts
+  std::size_t searched = 0;   // where the search for its CR goes on
+  bool pendingLF = false;     // a CR ended the bytes read: an LF may follow
   bool estimated = false;
-  bool stopped = false;  // a check ended the load
-  bool atEnd = false;    // end of file or a 0x1A
+  bool stopped = false;       // a check ended the load
+  bool atEnd = false;         // end of file, a 0x1A, or the most a load reads
 
   while (!atEnd && !stopped) {
-    std::string_view chunk;
-    int err = 0;
-    if (!source.Next(chunk, err)) return Unreadable(err);
-    if (chunk.empty()) break;
-    const char* p = chunk.data();
-    const char* end = p + chunk.size();
-    if (const void* eof = std::memchr(p, kEOF, chunk.size())) {
-      end = static_cast<const char*>(eof);
+    const std::size_t room = std::min(kPiece, store.capacity() - filled);
+    long long n = 0;
+    if (room > 0) {
+      int err = 0;
+      n = source.Read(data + filled, room, err);
+      if (n < 0) return Unreadable(err);
+    }
+    if (n == 0) {
       atEnd = true;
+    } else {
+      const std::size_t got = static_cast<std::size_t>(n);
+      if (const void* eof = std::memchr(data + filled, kEOF, got)) {
+        filled = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
+        atEnd = true;
+      } else {
+        filled += got;
+      }
     }
     if (!estimated && fileSize > 0) {
-      // Room for the lines the file will likely hold, judged from the
-      // line ends of the first chunk, so that the list is not regrown.
+      // Room for the lines the file will likely hold, judged from the line
+      // ends of the first piece, so that the list is not regrown. A
+      // sixteenth more allows for lines a little shorter than those seen.
       estimated = true;
-      // A sixteenth more allows for lines a little shorter than those seen.
-      const unsigned long long ends = static_cast<unsigned long long>(std::count(p, end, kCR));
-      const unsigned long long seen = static_cast<unsigned long long>(end - p);
-      const unsigned long long guess = seen > 0 ? ends * fileSize / seen * 17 / 16 + 16 : 16;
+      const unsigned long long ends = static_cast<unsigned long long>(std::count(data, data + filled, kCR));
+      const unsigned long long guess = filled > 0 ? ends * fileSize / filled * 17 / 16 + 16 : 16;
       lines.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, kMaxLines + 1)));
     }
-
-    if (skipLF && p < end) {
-      if (*p == kLF) ++p;
-      skipLF = false;
+    if (pendingLF && lineStart < filled) {
+      if (data[lineStart] == kLF) ++lineStart;
+      searched = lineStart;
+      pendingLF = false;
     }
-    while (p < end) {
-      const char* cr = static_cast<const char*>(std::memchr(p, kCR, static_cast<std::size_t>(end - p)));
-      const char* stop = cr ? cr : end;
-      const std::size_t piece = static_cast<std::size_t>(stop - p);
-      if (partial.size() + piece > kMaxLineBytes) {
+
+    while (!stopped) {
+      const void* found = std::memchr(data + searched, kCR, filled - searched);
+      const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : filled;
+      if (end - lineStart > kMaxLineBytes) {
         steps.TooLong();
         stopped = true;
         break;
       }
-      if (!cr) {
-        // The line goes on in the next chunk (or ends the file).
-        partial.append(p, piece);
+      if (!found) {
+        searched = filled;  // the line goes on in the next piece, or ends the file
         break;
       }
-      bool go;
-      if (partial.empty()) {
-        go = steps.Take(std::string_view(p, piece));
-      } else {
-        partial.append(p, piece);
-        go = steps.Take(partial);
-        partial.clear();
-      }
-      if (!go) {
+      if (!steps.Take(lineStart, end - lineStart)) {
         stopped = true;
         break;
       }
-      p = cr + 1;
-      if (p == end) {
-        skipLF = true;
-      } else if (*p == kLF) {
-        ++p;
+      lineStart = end + 1;
+      if (lineStart < filled) {
+        if (data[lineStart] == kLF) ++lineStart;
+      } else {
+        pendingLF = true;
       }
+      searched = lineStart;
     }
   }
 
   // A last line without a line end.
-  if (!stopped && !partial.empty()) stopped = !steps.Take(partial);
+  if (!stopped && lineStart < filled) stopped = !steps.Take(lineStart, filled - lineStart);
 
   if (steps.failed()) {
     destination.clear();
     return LoadOutcome{LoadResult::Refused, {}};
   }
+  store.Trim(filled);
+  if (lines.capacity() > lines.size() + lines.size() / 16 + 16) lines.shrink_to_fit();
   destination = std::move(lines);
   return LoadOutcome{};
 }

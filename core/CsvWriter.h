@@ -9,8 +9,8 @@
 
 namespace cavel {
 
-// The bytes of a CSV file made of `lines`, handed over line by line without
-// a second copy of them.
+// The bytes of a CSV file made of `lines`, handed over without a second
+// copy of them: in runs of lines that lie one after another in a block.
 class CsvContent : public FileContent {
  public:
   explicit CsvContent(const Lines& lines) : lines_(lines) {}

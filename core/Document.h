@@ -12,10 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Lines.h"
+
 namespace cavel {
 
-// An ordered list of lines. Line 0 is the title line.
-using Lines = std::vector<std::string>;
+// The Document is a Lines (core/Lines.h): line handles in order, line 0 the
+// title line.
 
 // The limits every line and file is held to.
 inline constexpr std::size_t kMaxLineBytes = 8192;

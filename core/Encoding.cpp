@@ -90,7 +90,7 @@ bool PlainlyUtf8(std::string_view bytes) {
 bool PlainlyUtf8(const Lines& lines) {
   if (!lines.empty() && HasByteOrderMark(lines.front())) return true;
   bool foreign = false;
-  for (const std::string& line : lines)
+  for (const Line& line : lines)
     if (!ScanUtf8(line, foreign)) return false;
   return foreign;
 }

@@ -11,32 +11,60 @@ namespace cavel {
 
 // ---- GridCells -------------------------------------------------------------------
 
+bool GridCells::Blank(int col, int row) const {
+  for (const auto& [cols, rows] : blanks_)
+    if (col < cols && row < rows) return true;
+  return false;
+}
+
+const GridCells::RowCells& GridCells::CellsOf(int line) const {
+  if (!cache_) cache_ = std::make_unique<RowCells[]>(kCachedRows);
+  RowCells& row = cache_[static_cast<std::size_t>(line % kCachedRows)];
+  if (row.line == line) return row;
+  // The scan the fill checked the line with, without its messages.
+  const std::string_view bytes = lines_[static_cast<std::size_t>(line)];
+  ItemSpans spans;
+  FindSeparators(bytes, kMaxItems, spans);
+  const int longItem = FirstLongItem(spans);
+  row.line = line;
+  row.cells = longItem != 0 ? longItem : spans.itemCount;
+  for (int k = 1; k <= row.cells; ++k) {
+    const std::string_view item = spans.Item(bytes, k);
+    const std::size_t start = static_cast<std::size_t>(item.data() - bytes.data());
+    const std::size_t end = k == longItem ? bytes.size() : start + item.size();
+    row.spans[k] = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start)};
+  }
+  const std::string label = Dec(line);
+  row.labelSize = static_cast<std::uint8_t>(std::min(label.size(), sizeof row.label));
+  std::copy_n(label.data(), row.labelSize, row.label);
+  return row;
+}
+
 std::string_view GridCells::Cell(int col, int row) const {
-  if (row < 0 || col < 0 || static_cast<std::size_t>(row) >= rowData_.size()) return {};
-  const Row& r = rowData_[static_cast<std::size_t>(row)];
-  if (static_cast<std::size_t>(col) >= r.cells.size()) return {};
-  const Span& s = r.cells[static_cast<std::size_t>(col)];
-  return std::string_view(r.bytes).substr(s.start, s.length);
+  if (row < 0 || col < 0 || lines_.empty() || row > lineRows_ || Blank(col, row)) return {};
+  if (row == 0 && col == 0) return corner_;
+  const RowCells& cells = CellsOf(row == 0 ? 0 : row - 1);
+  if (col == 0) return {cells.label, cells.labelSize};
+  if (col > cells.cells) return {};
+  const Span& s = cells.spans[col];
+  return std::string_view(lines_[static_cast<std::size_t>(cells.line)]).substr(s.start, s.length);
 }
 
 void GridCells::Clear() {
-  rowData_.clear();
-  rowData_.shrink_to_fit();
+  Lines().swap(lines_);
+  lineRows_ = 0;
+  std::string().swap(corner_);
+  blanks_.clear();
+  cache_.reset();
 }
 
 void GridCells::BlankCells(int cols, int rows) {
-  std::size_t lastRow = std::min(rowData_.size(), static_cast<std::size_t>(std::max(rows, 0)));
-  for (std::size_t r = 0; r < lastRow; ++r) {
-    auto& cells = rowData_[r].cells;
-    std::size_t lastCol = std::min(cells.size(), static_cast<std::size_t>(std::max(cols, 0)));
-    for (std::size_t c = 0; c < lastCol; ++c) cells[c] = Span{};
-  }
+  if (cols > 0 && rows > 0 && !lines_.empty()) blanks_.emplace_back(cols, rows);
 }
 
 std::size_t GridCells::HeldBytes() const {
-  std::size_t total = rowData_.capacity() * sizeof(Row);
-  for (const Row& r : rowData_) total += r.bytes.capacity() + r.cells.capacity() * sizeof(Span);
-  return total;
+  return corner_.capacity() + blanks_.capacity() * sizeof(blanks_[0]) +
+         (cache_ ? kCachedRows * sizeof(RowCells) : 0);
 }
 
 // ---- helpers -----------------------------------------------------------------------
@@ -74,64 +102,22 @@ std::string GridFill::LineCountCaption() const {
                                static_cast<long>(state_.Document.size()));
 }
 
-// Row i + 1 for line i: one copy of the line with its number behind it.
-// An item longer than 4096 bytes that a separator ends takes the rest of the
-// line into its cell, and no cell after it is set.
-void GridFill::AddRow(std::string_view line, int lineIndex, const LineScan& scan) {
-  GridCells::Row row;
-  std::string label = Dec(lineIndex);
-  row.bytes.reserve(line.size() + label.size());
-  row.bytes.append(line);
-  row.bytes.append(label);
-
-  int lastCell = scan.longItem != 0 ? scan.longItem : scan.itemCount;
-  row.cells.resize(static_cast<std::size_t>(lastCell) + 1);
-  row.cells[0] = {static_cast<std::uint32_t>(line.size()), static_cast<std::uint32_t>(label.size())};
-  for (int k = 1; k <= lastCell; ++k) {
-    const std::string_view item = scan.Item(line, k);
-    const std::size_t start = static_cast<std::size_t>(item.data() - line.data());
-    const std::size_t end = k == scan.longItem ? line.size() : start + item.size();
-    row.cells[static_cast<std::size_t>(k)] = {static_cast<std::uint32_t>(start),
-                                              static_cast<std::uint32_t>(end - start)};
-  }
-  rowData_.push_back(std::move(row));
-}
-
 void GridFill::CheckLines() {
   if (checked_) return;
   checked_ = true;
-  const Lines& doc = state_.Document;
-  if (doc.empty()) return;
-
-  rowData_.clear();
-  rowData_.reserve(doc.size() + 1);
-  rowData_.emplace_back();  // row 0, set from line 0
+  lines_ = state_.Document;
+  corner_ = state_.CurrentFileName;
+  if (lines_.empty()) return;
 
   const ScanOptions options{kMaxItems, true, true};
   LineScan scan;
   int completed = 0;
-  for (std::size_t i = 0; i < doc.size(); ++i) {
-    const std::string& line = doc[i];
-    ScanLine(line, static_cast<long>(i), options, dialogs_, failed_, scan);
-    AddRow(line, static_cast<int>(i), scan);
-    if (i == 0) {
-      // The header row repeats row 1 with the file's path in its corner, and
-      // row 1 fixes the column count. This holds also when the title line's
-      // last item is too long: the grid then shows its headers and no row.
-      const GridCells::Row& first = rowData_[1];
-      GridCells::Row& header = rowData_[0];
-      header.bytes.reserve(line.size() + state_.CurrentFileName.size());
-      header.bytes.assign(line);
-      header.bytes.append(state_.CurrentFileName);
-      header.cells = first.cells;
-      header.cells[0] = {static_cast<std::uint32_t>(line.size()),
-                         static_cast<std::uint32_t>(state_.CurrentFileName.size())};
-      cols_ = static_cast<int>(first.cells.size());
-    }
-    if (scan.lastItemTooLong) {
-      rowData_.pop_back();  // this line's row lies beyond the row count
-      break;
-    }
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    ScanLine(lines_[i], static_cast<long>(i), options, dialogs_, failed_, scan);
+    // Row 1 fixes the column count, also when the title line's last item
+    // is too long: the grid then shows its headers and no row.
+    if (i == 0) cols_ = (scan.longItem != 0 ? scan.longItem : scan.itemCount) + 1;
+    if (scan.lastItemTooLong) break;  // this line's row lies beyond the row count
     ++completed;
   }
   rows_ = completed + 1;
@@ -146,8 +132,10 @@ std::optional<std::vector<int>> GridFill::ApplyTo(GridCells& grid) {
     grid.Clear();
     return std::nullopt;
   }
-  grid.rowData_ = std::move(rowData_);
-  rowData_.clear();
+  grid.Clear();
+  grid.lines_ = std::move(lines_);
+  grid.corner_ = std::move(corner_);
+  grid.lineRows_ = rows_ - 1;
   grid.cols_ = cols_;
   grid.rows_ = rows_;
 

@@ -12,9 +12,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/Dialogs.h"
@@ -29,16 +31,24 @@ inline constexpr int kGridDesignRows = 2;
 // How long the window waits after each status caption of the fill.
 inline constexpr int kGridCaptionDelay = 500;
 
-// The grid's cells: a column and row count, and for each filled row one copy
-// of its bytes with the start and length of every cell in it.
+// The grid's cells: a column and row count, the Document's lines as they
+// were when the grid was last filled, and cell (0, 0). A row's cells are
+// worked out from its line when they are asked for, by the scan the fill
+// checked the line with, so the grid holds no copy of any byte; the last
+// rows asked are kept, since a view asks for a row's cells one after
+// another.
 class GridCells {
  public:
   GridCells() = default;
+  GridCells(GridCells&&) noexcept = default;
+  GridCells& operator=(GridCells&&) noexcept = default;
 
   int ColCount() const { return cols_; }
   int RowCount() const { return rows_; }
 
-  // The bytes of cell (col, row); empty for a cell that holds nothing.
+  // The bytes of cell (col, row); empty for a cell that holds nothing. An
+  // item's bytes stay until the next fill; a line number (column 0) until
+  // kCachedRows other rows have been asked for.
   std::string_view Cell(int col, int row) const;
 
   // Empties every cell; the counts stay.
@@ -49,9 +59,11 @@ class GridCells {
   // Empties the cells of columns 0..cols-1 in rows 0..rows-1, where they exist.
   void BlankCells(int cols, int rows);
 
-  // Bytes held for the cells (the memory the store adds beside the Document,
-  // less the fixed cost of the row records).
+  // Bytes the store holds besides the lines it shows (which it shares with
+  // the Document it was filled from).
   std::size_t HeldBytes() const;
+
+  static constexpr int kCachedRows = 64;
 
  private:
   friend class GridFill;
@@ -59,14 +71,26 @@ class GridCells {
     std::uint32_t start = 0;
     std::uint32_t length = 0;
   };
-  struct Row {
-    std::string bytes;
-    std::vector<Span> cells;  // index = column
+  // The cells of one line: its items (an item over 4096 bytes that a
+  // separator ends takes the rest of the line, and no cell follows it)
+  // and its number.
+  struct RowCells {
+    int line = -1;
+    int cells = 0;  // items shown: cell 1 .. cells
+    std::uint8_t labelSize = 0;
+    char label[15] = {};
+    Span spans[kMaxItems + 2];
   };
+  const RowCells& CellsOf(int line) const;
+  bool Blank(int col, int row) const;
 
   int cols_ = kGridDesignCols;
   int rows_ = kGridDesignRows;
-  std::vector<Row> rowData_;  // rows that hold anything, from row 0
+  Lines lines_;        // line i shows in row i + 1, line 0 also in row 0
+  int lineRows_ = 0;   // rows 1 .. lineRows_ show lines
+  std::string corner_;
+  std::vector<std::pair<int, int>> blanks_;  // emptied corners: columns, rows
+  mutable std::unique_ptr<RowCells[]> cache_;
 };
 
 // True when the grid shows the open file: cell (0, 0) is CurrentFileName.
@@ -106,8 +130,9 @@ class GridFill {
   std::string CheckingCaption() const;
 
   // Checks every line (commas, quotes, 64 items, item lengths) with its
-  // messages and builds the new cells. On a non-empty Document sets
-  // GridBuilt := 1. Nothing is shown yet: the cells reach the grid in ApplyTo.
+  // messages and takes the Document's lines as checked (sharing them) for
+  // the new cells. On a non-empty Document sets GridBuilt := 1. Nothing is
+  // shown yet: the cells reach the grid in ApplyTo.
   void CheckLines();
 
   // False for an empty Document: the widths step and its caption are skipped.
@@ -115,7 +140,7 @@ class GridFill {
   // Caption before the widths are set: "項目の幅設定開始".
   std::string WidthsCaption() const;
 
-  // Moves the new cells into `grid` and sets its counts. Returns the width of
+  // Hands the new cells to `grid` and sets its counts. Returns the width of
   // every column: all at ColWidth, then the remembered widths of the file
   // when no check failed and GridResum is on (GridWidthState := 1 then). For
   // an empty Document the grid is only emptied, its counts and the widths
@@ -129,8 +154,6 @@ class GridFill {
   bool failed() const { return failed_; }
 
  private:
-  void AddRow(std::string_view line, int lineIndex, const LineScan& scan);
-
   MainState& state_;
   Dialogs& dialogs_;
   std::string iniPath_;
@@ -139,7 +162,8 @@ class GridFill {
   bool hasWidthStep_ = false;
   int cols_ = 0;
   int rows_ = 0;
-  std::vector<GridCells::Row> rowData_;
+  Lines lines_;  // the Document as checked
+  std::string corner_;
 };
 
 // What the fill needs from the window around it.

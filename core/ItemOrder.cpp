@@ -8,16 +8,27 @@
 
 namespace cavel {
 
-void RebuildLine(std::string_view line, const ItemSpans& items, const std::vector<int>& order, std::string& out) {
+namespace {
+
+// The size and the bytes of a line rebuilt from the items numbered in
+// `order`, joined by commas; a number beyond the line's items gives an
+// empty item.
+std::size_t RebuiltSize(std::string_view line, const ItemSpans& items, const std::vector<int>& order) {
   std::size_t size = order.empty() ? 0 : order.size() - 1;
   for (int k : order) size += items.Item(line, k).size();
-  out.clear();
-  out.reserve(size);
-  for (std::size_t p = 0; p < order.size(); ++p) {
-    if (p) out += ',';
-    out += items.Item(line, order[p]);
-  }
+  return size;
 }
+
+char* WriteRebuilt(std::string_view line, const ItemSpans& items, const std::vector<int>& order, char* out) {
+  for (std::size_t p = 0; p < order.size(); ++p) {
+    if (p) *out++ = ',';
+    const std::string_view item = items.Item(line, order[p]);
+    out = std::copy(item.begin(), item.end(), out);
+  }
+  return out;
+}
+
+}  // namespace
 
 bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
   entries_.clear();
@@ -26,7 +37,7 @@ bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
   cursor_ = -1;
   int line = state.CurrentLine;
   if (line < 0 || static_cast<std::size_t>(line) >= state.Document.size()) return false;
-  const std::string& reference = state.Document[static_cast<std::size_t>(line)];
+  const std::string_view reference = state.Document[static_cast<std::size_t>(line)];
   if (!CheckLine(reference, line, dialogs, scan_)) return false;
   openingCount_ = scan_.itemCount;
   for (int k = 1; k <= openingCount_; ++k) {
@@ -51,31 +62,38 @@ void ItemOrder::EraseRow(int row) {
 bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
   if (order_.empty()) return false;
   const Lines& document = state.Document;
-  Lines rebuilt(document.size());
+  Lines rebuilt;
+  rebuilt.reserve(document.size());
+  // The new lines in as few blocks as hold them: no line grows by more than
+  // the commas of the empty items it may gain.
+  LineBuilder builder(LineBytes(document), LineBytes(document) + document.size() * (order_.size() + 2));
   LineScan rebuiltScan;
   for (std::size_t i = 0; i < document.size(); ++i) {
+    const std::string_view line = document[i];
     long L = static_cast<long>(i);
-    if (!CheckLine(document[i], L, dialogs, scan_)) return false;
-    RebuildLine(document[i], scan_, order_, rebuilt[i]);
+    if (!CheckLine(line, L, dialogs, scan_)) return false;
     // A line with fewer items than the table gains empty items, and with
     // them commas; it must still be a line the loader accepts.
-    if (rebuilt[i].size() > kMaxLineBytes) {
+    const std::size_t size = RebuiltSize(line, scan_, order_);
+    if (size > kMaxLineBytes) {
       Refuse(dialogs, std::string(msg::kRecordTooLong));
       return false;
     }
+    WriteRebuilt(line, scan_, order_, builder.Room(size));
+    const Line built = builder.Take(size);
     // The last item may hold an odd number of quotes (the loader takes the
     // rest of such a line as one item). Moved before other items it would
     // swallow the separators after it and merge their columns.
     int last = scan_.itemCount;
-    if (order_.back() != last && scan_.Item(document[i], last).find('"') != std::string_view::npos &&
-        ItemSeparators(rebuilt[i]).size() + 1 != order_.size()) {
+    if (order_.back() != last && scan_.Item(line, last).find('"') != std::string_view::npos &&
+        ItemSeparators(built).size() + 1 != order_.size()) {
       Refuse(dialogs, msg::MissingClosingQuote(L, last));
       return false;
     }
     // The commas of the empty items a short line gains count toward the
     // comma limit: past it the saved file could not be opened again.
-    if (order_.size() > static_cast<std::size_t>(last) && !CheckLine(rebuilt[i], L, dialogs, rebuiltScan))
-      return false;
+    if (order_.size() > static_cast<std::size_t>(last) && !CheckLine(built, L, dialogs, rebuiltScan)) return false;
+    rebuilt.push_back(built);
   }
   CommitDocument(state, std::move(rebuilt), state.CurrentLine);
   return true;
@@ -89,13 +107,16 @@ bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view 
   }
   if (!Ask(dialogs, std::string(question))) return false;
   const Lines& document = state.Document;
-  Lines prefixed(document.size());
+  Lines prefixed;
+  prefixed.reserve(document.size());
+  const std::size_t prefixedBytes = LineBytes(document) + document.size() * prefix.size();
+  LineBuilder builder(prefixedBytes, prefixedBytes + document.size() * 2);
   // The prefix brings a comma (and quotes) of its own: a line at the comma
   // or quote limit would become one the loader refuses.
   const int prefixCommas = static_cast<int>(std::count(prefix.begin(), prefix.end(), ','));
   const int prefixQuotes = static_cast<int>(std::count(prefix.begin(), prefix.end(), '"'));
   for (std::size_t i = 0; i < document.size(); ++i) {
-    const std::string& line = document[i];
+    const std::string_view line = document[i];
     if (prefix.size() + line.size() > kMaxLineBytes) {
       Refuse(dialogs, std::string(msg::kRecordTooLong));
       return false;
@@ -115,10 +136,10 @@ bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view 
       Refuse(dialogs, msg::QuoteCount(static_cast<long>(i)));
       return false;
     }
-    std::string& out = prefixed[i];
-    out.reserve(prefix.size() + line.size());
-    out += prefix;
-    out += line;
+    char* out = builder.Room(prefix.size() + line.size());
+    out = std::copy(prefix.begin(), prefix.end(), out);
+    std::copy(line.begin(), line.end(), out);
+    prefixed.push_back(builder.Take(prefix.size() + line.size()));
   }
   CommitDocument(state, std::move(prefixed), state.CurrentLine);
   return true;

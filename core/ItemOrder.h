@@ -69,9 +69,4 @@ class ItemOrder : public EditorList {
   LineScan scan_;
 };
 
-// Rebuilds `line` (cut by `items`) from the items numbered in `order`,
-// joined by commas; a number beyond the line's items gives an empty item.
-// `out` is overwritten and sized once.
-void RebuildLine(std::string_view line, const ItemSpans& items, const std::vector<int>& order, std::string& out);
-
 }  // namespace cavel

@@ -4,6 +4,15 @@
 
 namespace cavel {
 
+int FirstLongItem(const ItemSpans& spans) {
+  std::size_t start = 0;
+  for (std::size_t k = 0; k < spans.separators.size(); ++k) {
+    if (spans.separators[k] - start > kMaxItemBytes) return static_cast<int>(k) + 1;
+    start = spans.separators[k] + 1;
+  }
+  return 0;
+}
+
 void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options, Dialogs& dialogs,
               bool& failed, LineScan& out) {
   out.commaFault = out.quoteFault = out.itemFault = out.lastItemTooLong = false;
@@ -36,15 +45,10 @@ void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options,
   // The item lengths, from the separators found (this walk runs on every
   // line of a load).
   if (options.walkItemLengths) {
-    std::size_t start = 0;
-    for (std::size_t k = 0; k < out.separators.size(); ++k) {
-      if (out.separators[k] - start > kMaxItemBytes) {
-        out.longItem = static_cast<int>(k) + 1;
-        failed = true;
-        Refuse(dialogs, msg::ItemLength(lineIndex, out.longItem));
-        break;
-      }
-      start = out.separators[k] + 1;
+    out.longItem = FirstLongItem(out);
+    if (out.longItem != 0) {
+      failed = true;
+      Refuse(dialogs, msg::ItemLength(lineIndex, out.longItem));
     }
   }
   if (options.testLastItem && !failed && out.Item(line, out.itemCount).size() > kMaxItemBytes) {

@@ -48,6 +48,10 @@ struct LineScan : ItemSpans {
   bool faulted() const { return commaFault || quoteFault || itemFault || longItem != 0 || lastItemTooLong; }
 };
 
+// The number (from 1) of the first separator-ended item longer than 4096
+// bytes, 0 if none: the walk of the item lengths, without its message.
+int FirstLongItem(const ItemSpans& spans);
+
 // Scans `line` (number `lineIndex`, 0-based, as the messages show it).
 // Every fault is reported through `dialogs` and sets `failed`; `failed` is
 // never cleared here, so one flag can serve a whole file.

@@ -1,6 +1,5 @@
 #include "core/Merge.h"
 
-#include <iterator>
 
 #include "core/Encoding.h"
 #include "core/Messages.h"
@@ -25,13 +24,15 @@ bool Insert(MainState& state, const Lines& mergeLines, Dialogs& dialogs, bool af
   int c = state.CurrentLine < 0 ? 0 : state.CurrentLine > last ? last : state.CurrentLine;
   int m = static_cast<int>(mergeLines.size());
 
-  // Everything that can fail (the copy of the block, room for it) happens
-  // before the Document changes; the insertion itself only moves strings.
-  Lines block(mergeLines);
-  state.Document.reserve(state.Document.size() + block.size());
-  Lines merged = std::move(state.Document);
-  merged.insert(merged.begin() + (after ? c + 1 : c), std::make_move_iterator(block.begin()),
-                std::make_move_iterator(block.end()));
+  // The new list is made beside the Document (its lines are shared, not
+  // copied), which changes in one step.
+  const Lines& document = state.Document;
+  const auto split = document.begin() + (after ? c + 1 : c);
+  Lines merged;
+  merged.reserve(document.size() + mergeLines.size());
+  merged.insert(merged.end(), document.begin(), split);
+  merged.insert(merged.end(), mergeLines.begin(), mergeLines.end());
+  merged.insert(merged.end(), split, document.end());
   CommitDocument(state, std::move(merged), after ? c : c + m);
   return true;
 }

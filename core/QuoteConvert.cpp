@@ -1,5 +1,6 @@
 #include "core/QuoteConvert.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -55,7 +56,10 @@ Piece PieceOf(QuoteMode mode, std::string_view text) {
 
 bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out) {
   out.clear();
-  out.resize(in.size());
+  out.reserve(in.size());
+  // The new lines in as few blocks as hold them: a line grows by at most
+  // two quotes an item.
+  LineBuilder builder(LineBytes(in), LineBytes(in) + in.size() * (2 * kMaxItems + 2));
   LineScan scan;
   std::vector<Piece> pieces;
   pieces.reserve(kMaxItems + 1);
@@ -69,11 +73,14 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
 
     // The separator-ended items, then (when they and the scan passed) the last.
     pieces.clear();
+    bool same = true;  // the converted line is the line as it stands
     for (int k = 1; k <= scan.itemCount; ++k) {
       if (k == scan.itemCount && failed) return false;
+      const std::string_view item = scan.Item(line, k);
       std::string_view text;
-      if (!ItemText(scan.Item(line, k), L, k, mode, dialogs, text)) return false;
+      if (!ItemText(item, L, k, mode, dialogs, text)) return false;
       pieces.push_back(PieceOf(mode, text));
+      same = same && item.size() == text.size() + (pieces.back().quoted ? 2 : 0);
     }
 
     std::size_t size = pieces.size() - 1;
@@ -82,14 +89,19 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
       Refuse(dialogs, msg::ConvertedLineTooLong(L));
       return false;
     }
-    std::string& converted = out[i];
-    converted.reserve(size);
-    for (std::size_t k = 0; k < pieces.size(); ++k) {
-      if (k) converted += ',';
-      if (pieces[k].quoted) converted += '"';
-      converted += pieces[k].text;
-      if (pieces[k].quoted) converted += '"';
+    // A line the conversion leaves as it is stays the line it was.
+    if (same) {
+      out.push_back(in[i]);
+      continue;
     }
+    char* at = builder.Room(size);
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+      if (k) *at++ = ',';
+      if (pieces[k].quoted) *at++ = '"';
+      at = std::copy(pieces[k].text.begin(), pieces[k].text.end(), at);
+      if (pieces[k].quoted) *at++ = '"';
+    }
+    out.push_back(builder.Take(size));
   }
   return true;
 }

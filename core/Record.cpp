@@ -118,9 +118,10 @@ bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
     Refuse(dialogs, std::string(msg::kRecordTooLong));
     return false;
   }
-  // The Document with its one line replaced: moved out and back, never copied.
-  Lines lines = std::move(state_.Document);
-  lines[static_cast<std::size_t>(state_.CurrentLine)] = std::move(line);
+  // The Document with its one line replaced: the list is shared with the
+  // old Document until this one change, and no line's bytes are copied.
+  Lines lines = state_.Document;
+  lines.Set(static_cast<std::size_t>(state_.CurrentLine), Line(line));
   CommitDocument(state_, std::move(lines), state_.CurrentLine);
   return true;
 }

@@ -18,20 +18,25 @@ void RowOrder::Open(const MainState& state) {
   pasteEnabled_ = false;
 }
 
-void RowOrder::SwapRows(int a, int b) { std::swap(rows_[a], rows_[b]); }
+void RowOrder::SwapRows(int a, int b) { rows_.Swap(static_cast<std::size_t>(a), static_cast<std::size_t>(b)); }
 
 void RowOrder::EraseRow(int row) { rows_.erase(rows_.begin() + row); }
 
+void RowOrder::Hold(int row) {
+  // A copy of the line's bytes: the held line outlives the window and the
+  // Document, and must not keep a whole file's block alive.
+  heldLine_ = Line(rows_[static_cast<std::size_t>(row)].view());
+  pasteEnabled_ = true;
+}
+
 void RowOrder::Copy() {
   if (cursor_ < 0) return;
-  heldLine_ = rows_[cursor_];
-  pasteEnabled_ = true;
+  Hold(cursor_);
 }
 
 ListChange RowOrder::Cut() {
   if (LineCount() < 2) return {};
-  pasteEnabled_ = true;
-  heldLine_ = std::move(rows_[cursor_]);
+  Hold(cursor_);
   return RemoveCursorRow();
 }
 
@@ -41,7 +46,7 @@ bool RowOrder::RefuseAtLimit(Dialogs& dialogs) const {
   return true;
 }
 
-ListChange RowOrder::InsertAtCursor(std::string line, bool after) {
+ListChange RowOrder::InsertAtCursor(Line line, bool after) {
   int at = after ? cursor_ + 1 : cursor_;
   rows_.insert(rows_.begin() + at, std::move(line));
   if (!after) ++cursor_;
@@ -60,8 +65,8 @@ ListChange RowOrder::NextPaste(Dialogs& dialogs) { return Paste(dialogs, true); 
 ListChange RowOrder::Add(Dialogs& dialogs, bool after) {
   if (cursor_ < 0) return {};
   if (RefuseAtLimit(dialogs)) return {};
-  if (!CheckLine(rows_[cursor_], cursor_, dialogs, scan_)) return {};
-  std::string record = scan_.separators.empty() ? std::string("@") : std::string(scan_.separators.size(), ',');
+  if (!CheckLine(rows_[static_cast<std::size_t>(cursor_)], cursor_, dialogs, scan_)) return {};
+  Line record(scan_.separators.empty() ? std::string("@") : std::string(scan_.separators.size(), ','));
   return InsertAtCursor(std::move(record), after);
 }
 

@@ -23,14 +23,14 @@ namespace cavel {
 
 class RowOrder : public EditorList {
  public:
-  // Copies the Document into the rows, puts the cursor on CurrentLine
+  // Takes the Document's lines as the rows (sharing them), puts the cursor on CurrentLine
   // (clamped into the rows; no cursor when the Document is empty) and
   // disables pasting. HeldLine is kept.
   void Open(const MainState& state);
 
   const Lines& Rows() const { return rows_; }
   int LineCount() const { return static_cast<int>(rows_.size()); }
-  const std::string& HeldLine() const { return heldLine_; }
+  const Line& HeldLine() const { return heldLine_; }
   bool PasteEnabled() const { return pasteEnabled_; }
 
   int RowCount() const override { return LineCount(); }
@@ -69,11 +69,12 @@ class RowOrder : public EditorList {
   void EraseRow(int row) override;
   ListChange Paste(Dialogs& dialogs, bool after);
   ListChange Add(Dialogs& dialogs, bool after);
-  ListChange InsertAtCursor(std::string line, bool after);
+  void Hold(int row);
+  ListChange InsertAtCursor(Line line, bool after);
   bool RefuseAtLimit(Dialogs& dialogs) const;
 
   Lines rows_;
-  std::string heldLine_;
+  Line heldLine_;
   bool pasteEnabled_ = false;
   LineScan scan_;
 };

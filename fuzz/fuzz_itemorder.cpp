@@ -33,7 +33,7 @@ using namespace cavel::fuzz;
 
 namespace {
 
-FUZZ_PLAIN bool PassesLoaderChecks(const std::string& line) {
+FUZZ_PLAIN bool PassesLoaderChecks(std::string_view line) {
   RecordingDialogs quiet;
   LineScan scan;
   bool failed = false;
@@ -41,7 +41,7 @@ FUZZ_PLAIN bool PassesLoaderChecks(const std::string& line) {
   return !failed && line.size() <= kMaxLineBytes;
 }
 
-FUZZ_PLAIN bool PassesCheckLine(const std::string& line) {
+FUZZ_PLAIN bool PassesCheckLine(std::string_view line) {
   RecordingDialogs quiet;
   LineScan scan;
   return CheckLine(line, 0, quiet, scan);
@@ -50,7 +50,7 @@ FUZZ_PLAIN bool PassesCheckLine(const std::string& line) {
 // The rebuilt Document the save should make, or false when it should refuse.
 FUZZ_PLAIN bool ExpectedSave(const Lines& document, const std::vector<int>& order, Lines& out) {
   out.clear();
-  for (const std::string& line : document) {
+  for (const Line& line : document) {
     if (!PassesCheckLine(line)) return false;
     auto items = SplitItems(line);
     std::vector<std::string_view> picked;
@@ -66,11 +66,12 @@ FUZZ_PLAIN bool ExpectedSave(const Lines& document, const std::vector<int>& orde
 
 FUZZ_PLAIN bool ExpectedPrefixSave(const Lines& document, std::string_view prefix, Lines& out) {
   out.clear();
-  for (const std::string& line : document) {
+  for (const Line& line : document) {
     if (prefix.size() + line.size() > kMaxLineBytes || !PassesCheckLine(line)) return false;
     if (SplitItems(line).size() >= static_cast<std::size_t>(kMaxItems)) return false;
-    if (!PassesCheckLine(std::string(prefix) + line)) return false;
-    out.push_back(std::string(prefix) + line);
+    const std::string prefixed = std::string(prefix) + std::string(line.view());
+    if (!PassesCheckLine(prefixed)) return false;
+    out.push_back(prefixed);
   }
   return true;
 }
@@ -171,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(state.DocumentChanged == 1);
         // A Document that a file gave stays one that a file can give.
         if (std::all_of(document.begin(), document.end(), PassesLoaderChecks))
-          for (const std::string& line : state.Document) FUZZ_CHECK(PassesLoaderChecks(line));
+          for (const Line& line : state.Document) FUZZ_CHECK(PassesLoaderChecks(line));
         break;
       }
       case 7:

@@ -200,7 +200,7 @@ Lines BigDocument(std::size_t lines = 2000) {
 
 std::string Joined(const Lines& lines) {
   std::string s;
-  for (const auto& l : lines) s += l + "\r\n";
+  for (const auto& l : lines) s += std::string(l) + "\r\n";
   return s;
 }
 
@@ -848,7 +848,8 @@ TEST_F(LoadFaults, FileMadeUnreadableBeforeItIsRead) {
 
 TEST_F(LoadFaults, ReadFailingPartWayKeepsNothingOfTheFile) {
   // Four reads' worth of good lines; the third read fails.
-  Lines lines(1000, "\"" + std::string(1000, 'x') + "\",\"y\"");
+  const std::string item = "\"" + std::string(2000, 'x') + "\",";
+  Lines lines(1400, item + item + item + "\"y\"");
   const std::string path = Path("big.csv");
   test::WriteFile(path, Joined(lines));
   for (long good : {0L, 2L}) {

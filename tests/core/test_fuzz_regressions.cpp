@@ -25,7 +25,7 @@ std::string ItemsLine(int count) {
 }
 
 // Whether the loader would take the line back (commas, quotes, 64 items, item lengths).
-bool Loadable(const std::string& line) {
+bool Loadable(std::string_view line) {
   ScriptedDialogs quiet;
   LineScan scan;
   bool failed = false;

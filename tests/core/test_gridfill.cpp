@@ -347,7 +347,7 @@ TEST_F(GridFillTest, BlankingEmptiesOnlyTheNamedCells) {
 TEST_F(GridFillTest, HeldBytesStayCloseToTheDocument) {
   std::string line;
   for (int k = 0; k < 64; ++k) line += (k ? "," : "") + std::string(120, static_cast<char>('a' + k % 26));
-  state_.Document.assign(2000, line);
+  state_.Document = Lines(2000, line);
   std::size_t documentBytes = 2000 * line.size();
   Fill();
   EXPECT_LT(grid_.HeldBytes(), documentBytes * 13 / 10);

@@ -91,7 +91,7 @@ TEST_F(Writer, LargeDocumentsAreWrittenWhole) {
   std::string expected;
   for (int i = 0; i < 3000; ++i) {
     lines.push_back(std::string(static_cast<std::size_t>(i % 8193), static_cast<char>('a' + i % 26)));
-    expected += lines.back() + "\r\n";
+    expected += std::string(lines.back()) + "\r\n";
   }
   ASSERT_TRUE(WriteLines(Path("big.csv"), lines).ok);
   EXPECT_TRUE(test::ReadFile(Path("big.csv")) == expected);

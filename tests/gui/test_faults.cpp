@@ -129,7 +129,7 @@ void OpenAndEdit(TestApp& app, const std::string& file) {
   QCOMPARE(m.state.GridBuilt, 1);
   m.BtnDispChgClick();
   QVERIFY(m.ListVisible());
-  m.state.Document[1] = Sjis("\"田中\",\"京都府\"");
+  m.state.Document.Set(1, Sjis("\"田中\",\"京都府\""));
   m.ListBoxDisp();
   m.SelectListRow(1);
   QVERIFY(app.dialogs.shown().empty());

@@ -216,8 +216,8 @@ class GridTest : public QObject {
     const std::string item(4097, 'z');
     m.SelectListRow(1);
     app.modal.Then([&](QDialog& w) {
-      m.state.Document[1] = many;
-      m.state.Document[2] = item + ",y,w";
+      m.state.Document.Set(1, many);
+      m.state.Document.Set(2, item + ",y,w");
       m.state.DocumentChanged = 1;
       w.accept();
     });

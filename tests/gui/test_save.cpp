@@ -91,7 +91,7 @@ class SaveTest : public QObject {
     app.files.Answer(file);
     m.MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(file), std::string("a,b\r\n"));
-    m.state.Document[0] = Sjis("変更,済");
+    m.state.Document.Set(0, Sjis("変更,済"));
     app.files.Answer(file);
     m.MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(file), Sjis("変更,済\r\n"));

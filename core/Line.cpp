@@ -1,0 +1,187 @@
+#include "core/Line.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace cavel {
+
+namespace {
+
+// Blocks of this size or more are mapped from the system, so that they go
+// back to it whole when freed and untouched room costs nothing.
+constexpr std::size_t kMapFrom = 256 * 1024;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Offsets and lengths are 32-bit; a block never holds more than this.
+constexpr std::size_t kMostBlockBytes = std::size_t{1} << 31;
+
+std::size_t PageSize() {
+  static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  return size;
+}
+
+std::size_t RoundUp(std::size_t n, std::size_t unit) { return (n + unit - 1) / unit * unit; }
+
+// A block with room for `bytes` bytes and one holder (its maker).
+LineBlock* NewBlock(std::size_t bytes, std::size_t hugeBytes) {
+  if (bytes > kMostBlockBytes) throw std::length_error("cavel: line block too large");
+  const std::size_t total = sizeof(LineBlock) + bytes;
+  if (total < kMapFrom) {
+    void* memory = std::malloc(total);
+    if (!memory) throw std::bad_alloc();
+    LineBlock* block = new (memory) LineBlock;
+    block->holders = 1;
+    return block;
+  }
+  const std::size_t length = RoundUp(total, PageSize());
+  // Huge pages need an address on a 2 MB boundary: 2 MB more is mapped and
+  // the ends cut off.
+  const bool huge = hugeBytes >= kHugePage;
+  const std::size_t extra = huge ? kHugePage : 0;
+  void* memory =
+      ::mmap(nullptr, length + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (memory == MAP_FAILED) throw std::bad_alloc();
+  char* base = static_cast<char*>(memory);
+  if (huge) {
+    char* aligned = reinterpret_cast<char*>(RoundUp(reinterpret_cast<std::uintptr_t>(base), kHugePage));
+    if (aligned > base) ::munmap(base, static_cast<std::size_t>(aligned - base));
+    char* end = base + length + extra;
+    if (end > aligned + length) ::munmap(aligned + length, static_cast<std::size_t>(end - (aligned + length)));
+    base = aligned;
+#if defined(MADV_HUGEPAGE)
+    // Only the huge pages that the expected bytes fill whole: a file of a
+    // few megabytes takes no more memory than its size.
+    const std::size_t advised = std::min(sizeof(LineBlock) + hugeBytes, length) / kHugePage * kHugePage;
+    if (advised > 0) (void)::madvise(base, advised, MADV_HUGEPAGE);
+#endif
+  }
+  LineBlock* block = new (base) LineBlock;
+  block->holders = 1;
+  block->mapped = length;
+  return block;
+}
+
+void FreeBlock(LineBlock* block) noexcept {
+  if (block->mapped)
+    ::munmap(block, block->mapped);
+  else
+    std::free(block);
+}
+
+void Drop(LineBlock* block) noexcept {
+  if (block && --block->holders == 0) FreeBlock(block);
+}
+
+}  // namespace
+
+// ---- Line -------------------------------------------------------------------------------
+
+Line::Line(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("cavel: line too long");
+  block_ = NewBlock(bytes.size(), 0);
+  std::memcpy(block_->Bytes(), bytes.data(), bytes.size());
+  size_ = static_cast<std::uint32_t>(bytes.size());
+}
+
+Line::Line(LineBlock* block, std::size_t offset, std::size_t size) noexcept {
+  if (size == 0) return;  // an empty line holds no block
+  block_ = block;
+  offset_ = static_cast<std::uint32_t>(offset);
+  size_ = static_cast<std::uint32_t>(size);
+  ++block_->holders;
+}
+
+void Line::Free(LineBlock* block) noexcept { FreeBlock(block); }
+
+// ---- LineStore ----------------------------------------------------------------------------
+
+LineStore::LineStore(std::size_t capacity, std::size_t hugeBytes)
+    : block_(NewBlock(capacity, std::min(hugeBytes, capacity))), capacity_(capacity) {}
+
+LineStore::LineStore(LineStore&& other) noexcept : block_(other.block_), capacity_(other.capacity_) {
+  other.block_ = nullptr;
+  other.capacity_ = 0;
+}
+
+LineStore& LineStore::operator=(LineStore&& other) noexcept {
+  if (this != &other) {
+    Drop(block_);
+    block_ = other.block_;
+    capacity_ = other.capacity_;
+    other.block_ = nullptr;
+    other.capacity_ = 0;
+  }
+  return *this;
+}
+
+LineStore::~LineStore() { Drop(block_); }
+
+Line LineStore::Slice(std::size_t offset, std::size_t size) const {
+  if (offset > capacity_ || size > capacity_ - offset) throw std::out_of_range("cavel: line outside its store");
+  return Line(block_, offset, size);
+}
+
+void LineStore::Trim(std::size_t used) noexcept {
+  if (!block_ || used >= capacity_) return;
+  capacity_ = used;
+  if (!block_->mapped) return;
+  const std::size_t keep = RoundUp(sizeof(LineBlock) + used, PageSize());
+  if (keep >= block_->mapped) return;
+  ::munmap(reinterpret_cast<char*>(block_) + keep, block_->mapped - keep);
+  block_->mapped = keep;
+}
+
+// ---- LineBuilder ----------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t kLineEnd = 2;  // CR LF after every built line
+constexpr std::size_t kLeastStore = 64 * 1024;
+constexpr std::size_t kMostStore = std::size_t{1} << 30;
+
+}  // namespace
+
+LineBuilder::LineBuilder(std::size_t expectedBytes, std::size_t mostBytes)
+    : store_(std::clamp<std::size_t>(std::max(mostBytes, expectedBytes), 1, kMostStore), expectedBytes),
+      expected_(expectedBytes) {}
+
+LineBuilder::~LineBuilder() { store_.Trim(used_); }
+
+char* LineBuilder::Room(std::size_t most) {
+  if (most > store_.capacity() - used_ || store_.capacity() - used_ - most < kLineEnd) {
+    // A new block: as large again as the lines were expected to take, at
+    // least room for this line.
+    const std::size_t capacity = std::min(std::max({expected_ / 2, most + kLineEnd, kLeastStore}), kMostStore);
+    store_.Trim(used_);
+    store_ = LineStore(std::max(capacity, most + kLineEnd), capacity);
+    used_ = 0;
+  }
+  return store_.data() + used_;
+}
+
+Line LineBuilder::Take(std::size_t size) {
+  if (size > store_.capacity() - used_ || store_.capacity() - used_ - size < kLineEnd)
+    throw std::out_of_range("cavel: built line larger than its room");
+  Line line = store_.Slice(used_, size);
+  char* end = store_.data() + used_ + size;
+  end[0] = '\r';
+  end[1] = '\n';
+  used_ += size + kLineEnd;
+  return line;
+}
+
+Line LineBuilder::Add(std::string_view bytes) {
+  char* at = Room(bytes.size());
+  if (!bytes.empty()) std::memcpy(at, bytes.data(), bytes.size());
+  return Take(bytes.size());
+}
+
+}  // namespace cavel
