@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <iterator>
-
 #include "core/Encoding.h"
 #include "core/Messages.h"
 
@@ -26,14 +24,9 @@ bool Insert(MainState& state, const Lines& mergeLines, Dialogs& dialogs, bool af
   int c = state.CurrentLine < 0 ? 0 : state.CurrentLine > last ? last : state.CurrentLine;
   int m = static_cast<int>(mergeLines.size());
 
-  // Everything that can fail (the copy of the block, room for it) happens
-  // before the Document changes; the insertion itself only moves strings.
-  Lines block(mergeLines);
-  state.Document.reserve(state.Document.size() + block.size());
-  Lines merged = std::move(state.Document);
-  merged.insert(merged.begin() + (after ? c + 1 : c), std::make_move_iterator(block.begin()),
-                std::make_move_iterator(block.end()));
-  CommitDocument(state, std::move(merged), after ? c : c + m);
+  // The block goes in beside the Document's lines, which are moved, not
+  // copied; the Document changes in one step.
+  CommitLines(state, static_cast<std::size_t>(after ? c + 1 : c), 0, mergeLines, after ? c : c + m);
   return true;
 }
 

@@ -118,10 +118,10 @@ bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
     Refuse(dialogs, std::string(msg::kRecordTooLong));
     return false;
   }
-  // The Document with its one line replaced: moved out and back, never copied.
-  Lines lines = std::move(state_.Document);
-  lines[static_cast<std::size_t>(state_.CurrentLine)] = std::move(line);
-  CommitDocument(state_, std::move(lines), state_.CurrentLine);
+  // Only the one line is replaced: the rest of the Document is not compared.
+  Lines joined;
+  joined.push_back(std::move(line));
+  CommitLines(state_, static_cast<std::size_t>(state_.CurrentLine), 1, std::move(joined), state_.CurrentLine);
   return true;
 }
 
