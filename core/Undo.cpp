@@ -59,58 +59,63 @@ Lines SpliceLines(Lines& document, std::size_t at, std::size_t count, Lines line
 
 // ---- the history --------------------------------------------------------------
 
+std::size_t UndoHistory::StepBytes(const Step& step) {
+  std::size_t bytes = sizeof(Step) + step.held.capacity() * sizeof(Lines::value_type);
+  for (const auto& line : step.held) bytes += line.size();
+  return bytes;
+}
+
 void UndoHistory::Record(std::size_t at, Lines replaced, std::size_t inserted, int lineBefore, int lineAfter) {
-  steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
-  steps_.push_back(Step{at, std::move(replaced), inserted, lineBefore, lineAfter});
-  if (steps_.size() > kMaxSteps) steps_.pop_front();
+  while (steps_.size() > done_) {
+    bytes_ -= steps_.back().bytes;
+    steps_.pop_back();
+  }
+  Step step{at, std::move(replaced), inserted, lineBefore, lineAfter};
+  step.bytes = StepBytes(step);
+  bytes_ += step.bytes;
+  steps_.push_back(std::move(step));
+  while (steps_.size() > kMaxSteps || (bytes_ > maxBytes_ && steps_.size() > 1)) {
+    bytes_ -= steps_.front().bytes;
+    steps_.pop_front();
+  }
   done_ = steps_.size();
 }
 
 bool UndoHistory::Swap(Lines& document, Step& step) {
-  if (step.at > document.size() || step.shown > document.size() - step.at) return false;
+  // A Document that no longer fits the step was replaced behind the
+  // history's back: its steps would damage it.
+  if (step.at > document.size() || step.shown > document.size() - step.at) {
+    Clear();
+    return false;
+  }
   const std::size_t count = step.held.size();
   step.held = SpliceLines(document, step.at, step.shown, std::move(step.held));
   step.shown = count;
+  bytes_ -= step.bytes;
+  step.bytes = StepBytes(step);
+  bytes_ += step.bytes;
   return true;
 }
 
 std::optional<int> UndoHistory::Undo(Lines& document) {
-  if (!CanUndo()) return std::nullopt;
-  Step& step = steps_[done_ - 1];
-  // A Document that no longer fits the steps was replaced behind the
-  // history's back: its steps would damage it.
-  if (!Swap(document, step)) {
-    Clear();
-    return std::nullopt;
-  }
+  if (!CanUndo() || !Swap(document, steps_[done_ - 1])) return std::nullopt;
   --done_;
-  return step.lineBefore;
+  return steps_[done_].lineBefore;
 }
 
 std::optional<int> UndoHistory::Redo(Lines& document) {
-  if (!CanRedo()) return std::nullopt;
-  Step& step = steps_[done_];
-  if (!Swap(document, step)) {
-    Clear();
-    return std::nullopt;
-  }
+  if (!CanRedo() || !Swap(document, steps_[done_])) return std::nullopt;
   ++done_;
-  return step.lineAfter;
+  return steps_[done_ - 1].lineAfter;
 }
 
 void UndoHistory::Clear() {
   std::deque<Step>().swap(steps_);
   done_ = 0;
+  bytes_ = 0;
 }
 
-std::size_t UndoHistory::MemoryBytes() const {
-  std::size_t bytes = 0;
-  for (const Step& step : steps_) {
-    bytes += sizeof(Step) + step.held.capacity() * sizeof(Lines::value_type);
-    for (const auto& line : step.held) bytes += line.size();
-  }
-  return bytes;
-}
+std::size_t UndoHistory::MemoryBytes() const { return bytes_; }
 
 // ---- the Document's changes ----------------------------------------------------------
 

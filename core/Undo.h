@@ -35,11 +35,18 @@ Lines SpliceLines(Lines& document, std::size_t at, std::size_t count, Lines line
 class UndoHistory {
  public:
   static constexpr std::size_t kMaxSteps = 100;
+  // What the steps may hold together before the oldest are dropped: a
+  // change of every line keeps the whole old Document, and a few of them on
+  // a large file would otherwise fill the memory. The newest step is always
+  // kept, whatever its size.
+  static constexpr std::size_t kMaxBytes = std::size_t(256) << 20;
+
+  explicit UndoHistory(std::size_t maxBytes = kMaxBytes) : maxBytes_(maxBytes) {}
 
   // Records one change: from line `at`, the lines `replaced` gave way to the
   // `inserted` lines the Document now holds there; CurrentLine went from
   // `lineBefore` to `lineAfter`. The steps that could have been redone are
-  // dropped, and the oldest step beyond kMaxSteps.
+  // dropped, and the oldest steps beyond kMaxSteps or the byte bound.
   void Record(std::size_t at, Lines replaced, std::size_t inserted, int lineBefore, int lineAfter);
 
   bool CanUndo() const { return done_ > 0; }
@@ -67,13 +74,18 @@ class UndoHistory {
     std::size_t shown = 0;  // how many lines from `at` the Document holds in their place
     int lineBefore = 0;
     int lineAfter = 0;
+    std::size_t bytes = 0;  // what `held` holds, with the step's own storage
   };
-  // Swaps the step's lines with the ones the Document holds in their place;
-  // false (and nothing changes) when the Document is too short for them.
-  static bool Swap(Lines& document, Step& step);
+  static std::size_t StepBytes(const Step& step);
+  // Swaps the step's lines with the ones the Document holds in their place.
+  // False when the Document is too short for them: it is left alone and the
+  // history cleared.
+  bool Swap(Lines& document, Step& step);
 
   std::deque<Step> steps_;
   std::size_t done_ = 0;  // steps_[0, done_) can be undone, the rest redone
+  std::size_t bytes_ = 0;  // the steps' bytes together
+  std::size_t maxBytes_;
 };
 
 }  // namespace cavel

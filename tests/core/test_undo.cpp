@@ -119,6 +119,20 @@ TEST(Undo, KeepsTheLast100Steps) {
   EXPECT_EQ(state.Undo.RedoCount(), 100u);
 }
 
+TEST(Undo, TheOldestStepsGoWhenTheStepsHoldTooMuch) {
+  // Room for about two steps of 1000-byte lines; the newest step stays,
+  // however large.
+  UndoHistory history(2500);
+  Lines document = Numbered(3);
+  for (int i = 0; i < 3; ++i) history.Record(1, Lines{std::string(1000, 'a')}, 1, 1, 1);
+  EXPECT_EQ(history.UndoCount(), 2u);
+  EXPECT_LE(history.MemoryBytes(), 2500u);
+  history.Record(0, Lines(3, std::string(5000, 'b')), 3, 0, 0);
+  EXPECT_EQ(history.UndoCount(), 1u);
+  ASSERT_TRUE(history.Undo(document));
+  EXPECT_EQ(document, Lines(3, std::string(5000, 'b')));
+}
+
 TEST(Undo, ANewChangeAfterAnUndoDropsTheRedoSteps) {
   MainState state = StateWith(Numbered(3), 0);
   CommitLines(state, 1, 1, Lines{"A"}, 1);
