@@ -83,8 +83,9 @@ TEST(Undo, AStepKeepsOnlyTheLinesThatChanged) {
   Lines big;
   for (int i = 0; i < 200; ++i) big.push_back(std::string(999, 'a') + static_cast<char>('0' + i % 10));
   MainState state = StateWith(big, 5);
-  Lines edited = big;
-  edited[100] = "short";
+  Lines edited(big.begin(), big.begin() + 100);
+  edited.push_back("short");
+  edited.insert(edited.end(), big.begin() + 101, big.end());
   CommitDocument(state, std::move(edited), 100);
   EXPECT_LT(state.Undo.MemoryBytes(), 2000u);
   // The one-place commit of a record save and a merge.
