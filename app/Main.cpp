@@ -192,6 +192,9 @@ void TForm1::BuildMenu() {
        ctrl(Qt::Key_W));
   item(MenuDisp, MenuGridWodthMem, "MenuGridWodthMem", msg::kMenuGridWodthMem, &TForm1::MenuGridWodthMemClick,
        ctrl(Qt::Key_M));
+  MenuDisp->addSeparator();
+  item(MenuDisp, MenuUndo, "MenuUndo", msg::kMenuUndo, &TForm1::MenuUndoClick, ctrl(Qt::Key_Z));
+  item(MenuDisp, MenuRedo, "MenuRedo", msg::kMenuRedo, &TForm1::MenuRedoClick, ctrl(Qt::Key_Y));
 
   menu(MenuSearch, "MenuSearch", msg::kMenuSearch);
   item(MenuSearch, MenuFind, "MenuFind", msg::kMenuFind, &TForm1::MenuFindClick, ctrl(Qt::Key_F));
@@ -234,6 +237,7 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   // 9.
   state.Document.clear();
   state.DocumentFileName.clear();
+  state.Undo.Clear();
   // 10.
   SetNoFileState();
   // 11.
@@ -258,6 +262,7 @@ void TForm1::FormDestroy() {
   // 2.
   ListBox1Model->Clear();
   Lines().swap(state.Document);
+  state.Undo.Clear();
   // 3.
   CaptureWidgetBounds(state, kWinMain, *this, placed_);
   // 4.
@@ -275,6 +280,8 @@ void TForm1::SetNoFileState() {
   MenuSearch->menuAction()->setEnabled(false);
   BtnCreate->setEnabled(true);
   MenuCreate->setEnabled(true);
+  MenuUndo->setEnabled(false);
+  MenuRedo->setEnabled(false);
 }
 
 void TForm1::SetFileLoadedState() {
@@ -286,6 +293,7 @@ void TForm1::SetFileLoadedState() {
   // MenuReFind keeps its state: the find command governs it.
   BtnCreate->setEnabled(false);
   MenuCreate->setEnabled(false);
+  UndoMenuRefresh();
 }
 
 void TForm1::SetNewFileState() {
@@ -298,6 +306,12 @@ void TForm1::SetNewFileState() {
   MenuSearch->menuAction()->setEnabled(true);
   BtnCreate->setEnabled(false);
   MenuCreate->setEnabled(false);
+  UndoMenuRefresh();
+}
+
+void TForm1::UndoMenuRefresh() {
+  MenuUndo->setEnabled(state.Undo.CanUndo());
+  MenuRedo->setEnabled(state.Undo.CanRedo());
 }
 
 // ---- the list view ----------------------------------------------------------------------
@@ -344,6 +358,7 @@ void TForm1::ReturnRefresh() {
   SelectListRow(state.CurrentLine);
   if (state.DocumentChanged == 1) StringGridDisp();
   if (GridHoldsDocument()) SetGridCurrentRow(state.CurrentLine + 1);
+  UndoMenuRefresh();
 }
 
 int TForm1::ListSelection() const { return SelectedListRow(*ListBox1); }
@@ -381,7 +396,9 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
     return outcome.result;
   }
   // From here on the Document is this file's: loaded whole, or emptied.
+  // Undo never reaches back past it.
   state.DocumentFileName = state.CurrentFileName;
+  state.Undo.Clear();
   const bool recordHistory = path != OpenPath::Recent;
   if (outcome.result == LoadResult::Loaded) {
     state.Document = std::move(loaded);
@@ -558,6 +575,16 @@ void TForm1::MenuCreateClick() {
     SelectListRow(0);
     ListBox1->setFocus();
   }
+}
+
+// ---- undo and redo ----------------------------------------------------------------------------
+
+void TForm1::MenuUndoClick() {
+  if (UndoChange(state)) ReturnRefresh();
+}
+
+void TForm1::MenuRedoClick() {
+  if (RedoChange(state)) ReturnRefresh();
 }
 
 void TForm1::MenuFindClick() {

@@ -126,6 +126,8 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   QAction* MenuDispChg = nullptr;
   QAction* MenuGridWidthChg = nullptr;
   QAction* MenuGridWodthMem = nullptr;
+  QAction* MenuUndo = nullptr;
+  QAction* MenuRedo = nullptr;
   QAction* MenuFind = nullptr;
   QAction* MenuReFind = nullptr;
   QAction* MenuJump = nullptr;
@@ -145,6 +147,8 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   void SetNoFileState();
   void SetFileLoadedState();
   void SetNewFileState() override;
+  // 元に戻す and やり直し: enabled while there is a step to take.
+  void UndoMenuRefresh();
 
   // ---- the list view ------------------------------------------------------------------------
   void ListBoxDisp() override;
@@ -197,6 +201,12 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   void StringGridDisp() override;
   void MenuGridWidthChgClick();
   void MenuGridWodthMemClick();
+
+  // ---- undo and redo ------------------------------------------------------------------
+  // The Document and CurrentLine as before the last step (after the next
+  // one), then the return refresh as after a window that changed it.
+  void MenuUndoClick();
+  void MenuRedoClick();
   int GridRowCount() const;
   int GridCurrentRow() const override;
   void SetGridCurrentRow(int row);

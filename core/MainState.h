@@ -10,6 +10,7 @@
 #include "core/Document.h"
 #include "core/Messages.h"
 #include "core/Settings.h"
+#include "core/Undo.h"
 
 namespace cavel {
 
@@ -42,16 +43,24 @@ struct MainState : HeldSettings {
   int DocumentChanged = 0;
   int GridBuilt = 0;
   int GridWidthState = 0;
+  // The changes made to the Document since it was loaded or created.
+  UndoHistory Undo;
 };
 
 // The one step by which an editor's result becomes the Document: `lines`
 // replace it whole, CurrentLine := currentLine and DocumentChanged := 1, so
 // that the main window refreshes its views once the editor has closed. The
-// lines are moved in; nothing is copied.
-inline void CommitDocument(MainState& state, Lines lines, int currentLine) {
-  state.Document = std::move(lines);
-  state.CurrentLine = currentLine;
-  state.DocumentChanged = 1;
-}
+// lines are moved in; nothing is copied. The lines that changed are one step
+// of the undo history (a result equal to the Document is none).
+void CommitDocument(MainState& state, Lines lines, int currentLine);
+// The same for a result that differs from the Document in one place only:
+// `lines` replace the `count` lines from line `at`.
+void CommitLines(MainState& state, std::size_t at, std::size_t count, Lines lines, int currentLine);
+
+// Undo and redo of one step: the Document and CurrentLine as they were
+// before the step (after it, for a redo), DocumentChanged := 1. False, and
+// nothing changes, when there is no step to take.
+bool UndoChange(MainState& state);
+bool RedoChange(MainState& state);
 
 }  // namespace cavel

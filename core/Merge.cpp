@@ -1,6 +1,5 @@
 #include "core/Merge.h"
 
-
 #include "core/Encoding.h"
 #include "core/Messages.h"
 #include "core/System.h"
@@ -24,16 +23,9 @@ bool Insert(MainState& state, const Lines& mergeLines, Dialogs& dialogs, bool af
   int c = state.CurrentLine < 0 ? 0 : state.CurrentLine > last ? last : state.CurrentLine;
   int m = static_cast<int>(mergeLines.size());
 
-  // The new list is made beside the Document (its lines are shared, not
-  // copied), which changes in one step.
-  const Lines& document = state.Document;
-  const auto split = document.begin() + (after ? c + 1 : c);
-  Lines merged;
-  merged.reserve(document.size() + mergeLines.size());
-  merged.insert(merged.end(), document.begin(), split);
-  merged.insert(merged.end(), mergeLines.begin(), mergeLines.end());
-  merged.insert(merged.end(), split, document.end());
-  CommitDocument(state, std::move(merged), after ? c : c + m);
+  // The block goes in beside the Document's lines, which are moved, not
+  // copied; the Document changes in one step.
+  CommitLines(state, static_cast<std::size_t>(after ? c + 1 : c), 0, mergeLines, after ? c : c + m);
   return true;
 }
 

@@ -42,6 +42,8 @@ bool CreateNewFile(MainState& state, const std::string& path, const std::string&
     return false;
   }
   CommitDocument(state, std::move(lines), 0);
+  // A new file starts a history of its own: nothing before it can be undone.
+  state.Undo.Clear();
   state.CurrentFileName = path;
   state.DocumentFileName = path;
   state.NewFileMade = 1;

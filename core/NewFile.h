@@ -33,7 +33,8 @@ TitleLineResult BuildTitleLine(std::span<const std::string> titles, Dialogs& dia
 // Writes `titleLine` with CR LF as the file `path` (replacing any file of
 // that name), then makes it the Document's only line; CurrentFileName and
 // DocumentFileName := path, CurrentLine := 0, NewFileMade := 1,
-// DocumentChanged := 1. A write that fails is reported and changes nothing.
+// DocumentChanged := 1, and the undo history starts anew. A write that
+// fails is reported and changes nothing.
 bool CreateNewFile(MainState& state, const std::string& path, const std::string& titleLine, Dialogs& dialogs);
 
 }  // namespace cavel

@@ -118,11 +118,10 @@ bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
     Refuse(dialogs, std::string(msg::kRecordTooLong));
     return false;
   }
-  // The Document with its one line replaced: the list is shared with the
-  // old Document until this one change, and no line's bytes are copied.
-  Lines lines = state_.Document;
-  lines.Set(static_cast<std::size_t>(state_.CurrentLine), Line(line));
-  CommitDocument(state_, std::move(lines), state_.CurrentLine);
+  // Only the one line is replaced: the rest of the Document is not compared.
+  Lines joined;
+  joined.push_back(std::move(line));
+  CommitLines(state_, static_cast<std::size_t>(state_.CurrentLine), 1, std::move(joined), state_.CurrentLine);
   return true;
 }
 

@@ -228,7 +228,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(items(m.MenuDisp),
              (QStringList{Utf8("閲覧(&V)...\tCtrl+V"), Utf8("編集(&E)...\tCtrl+E"), Utf8("並順設定(&T)..."), Utf8("項目設定(&G)..."),
                           Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."), Utf8("型式変更(&K)..."), "-",
-                          Utf8("表示切替(&R)\tCtrl+R"), Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M")}));
+                          Utf8("表示切替(&R)\tCtrl+R"), Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M"), "-",
+                          Utf8("元に戻す(&U)\tCtrl+Z"), Utf8("やり直し(&Y)\tCtrl+Y")}));
     QCOMPARE(items(m.MenuSearch),
              (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
     QCOMPARE(items(m.MenuOption), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),

@@ -1,0 +1,158 @@
+#include "core/Undo.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include "core/MainState.h"
+
+namespace cavel {
+
+namespace {
+
+// The common start and end of two ranges of lines, the end never reaching
+// back into the start.
+template <class It1, class It2>
+LinesDiff DiffRanges(It1 first1, It1 last1, It2 first2, It2 last2) {
+  const auto n1 = static_cast<std::size_t>(std::distance(first1, last1));
+  const auto n2 = static_cast<std::size_t>(std::distance(first2, last2));
+  const std::size_t shorter = std::min(n1, n2);
+  std::size_t start = 0;
+  while (start < shorter && *first1 == *first2) ++start, ++first1, ++first2;
+  std::size_t end = 0;
+  while (start + end < shorter && *std::prev(last1) == *std::prev(last2)) ++end, --last1, --last2;
+  return {start, n1 - start - end, n2 - start - end};
+}
+
+template <class It>
+auto Moved(It it) {
+  return std::make_move_iterator(it);
+}
+
+Lines TakeLines(Lines& lines, std::size_t at, std::size_t count) {
+  const auto first = lines.begin() + static_cast<std::ptrdiff_t>(at);
+  return Lines(Moved(first), Moved(first + static_cast<std::ptrdiff_t>(count)));
+}
+
+}  // namespace
+
+LinesDiff DiffLines(const Lines& before, const Lines& after) {
+  return DiffRanges(before.begin(), before.end(), after.begin(), after.end());
+}
+
+Lines SpliceLines(Lines& document, std::size_t at, std::size_t count, Lines lines) {
+  const auto first = document.begin() + static_cast<std::ptrdiff_t>(at);
+  const auto last = first + static_cast<std::ptrdiff_t>(count);
+  Lines replaced;
+  replaced.reserve(count);
+  Lines out;
+  out.reserve(document.size() - count + lines.size());
+  // Room is made first: from here on lines are only moved, so that a
+  // failure leaves the Document whole.
+  replaced.insert(replaced.end(), Moved(first), Moved(last));
+  out.insert(out.end(), Moved(document.begin()), Moved(first));
+  out.insert(out.end(), Moved(lines.begin()), Moved(lines.end()));
+  out.insert(out.end(), Moved(last), Moved(document.end()));
+  document = std::move(out);
+  return replaced;
+}
+
+// ---- the history --------------------------------------------------------------
+
+std::size_t UndoHistory::StepBytes(const Step& step) {
+  std::size_t bytes = sizeof(Step) + step.held.capacity() * sizeof(Lines::value_type);
+  for (const auto& line : step.held) bytes += line.size();
+  return bytes;
+}
+
+void UndoHistory::Record(std::size_t at, Lines replaced, std::size_t inserted, int lineBefore, int lineAfter) {
+  while (steps_.size() > done_) {
+    bytes_ -= steps_.back().bytes;
+    steps_.pop_back();
+  }
+  Step step{at, std::move(replaced), inserted, lineBefore, lineAfter};
+  step.bytes = StepBytes(step);
+  bytes_ += step.bytes;
+  steps_.push_back(std::move(step));
+  while (steps_.size() > kMaxSteps || (bytes_ > maxBytes_ && steps_.size() > 1)) {
+    bytes_ -= steps_.front().bytes;
+    steps_.pop_front();
+  }
+  done_ = steps_.size();
+}
+
+bool UndoHistory::Swap(Lines& document, Step& step) {
+  // A Document that no longer fits the step was replaced behind the
+  // history's back: its steps would damage it.
+  if (step.at > document.size() || step.shown > document.size() - step.at) {
+    Clear();
+    return false;
+  }
+  const std::size_t count = step.held.size();
+  step.held = SpliceLines(document, step.at, step.shown, std::move(step.held));
+  step.shown = count;
+  bytes_ -= step.bytes;
+  step.bytes = StepBytes(step);
+  bytes_ += step.bytes;
+  return true;
+}
+
+std::optional<int> UndoHistory::Undo(Lines& document) {
+  if (!CanUndo() || !Swap(document, steps_[done_ - 1])) return std::nullopt;
+  --done_;
+  return steps_[done_].lineBefore;
+}
+
+std::optional<int> UndoHistory::Redo(Lines& document) {
+  if (!CanRedo() || !Swap(document, steps_[done_])) return std::nullopt;
+  ++done_;
+  return steps_[done_ - 1].lineAfter;
+}
+
+void UndoHistory::Clear() {
+  std::deque<Step>().swap(steps_);
+  done_ = 0;
+  bytes_ = 0;
+}
+
+std::size_t UndoHistory::MemoryBytes() const { return bytes_; }
+
+// ---- the Document's changes ----------------------------------------------------------
+
+void CommitDocument(MainState& state, Lines lines, int currentLine) {
+  const LinesDiff diff = DiffLines(state.Document, lines);
+  if (!diff.Empty())
+    state.Undo.Record(diff.at, TakeLines(state.Document, diff.at, diff.removed), diff.inserted, state.CurrentLine,
+                      currentLine);
+  state.Document = std::move(lines);
+  state.CurrentLine = currentLine;
+  state.DocumentChanged = 1;
+}
+
+void CommitLines(MainState& state, std::size_t at, std::size_t count, Lines lines, int currentLine) {
+  const auto first = state.Document.begin() + static_cast<std::ptrdiff_t>(at);
+  const LinesDiff diff = DiffRanges(first, first + static_cast<std::ptrdiff_t>(count), lines.begin(), lines.end());
+  Lines replaced = SpliceLines(state.Document, at, count, std::move(lines));
+  if (!diff.Empty())
+    state.Undo.Record(at + diff.at, TakeLines(replaced, diff.at, diff.removed), diff.inserted, state.CurrentLine,
+                      currentLine);
+  state.CurrentLine = currentLine;
+  state.DocumentChanged = 1;
+}
+
+namespace {
+
+bool TakeStep(MainState& state, std::optional<int> line) {
+  if (!line) return false;
+  state.CurrentLine = *line;
+  state.DocumentChanged = 1;
+  return true;
+}
+
+}  // namespace
+
+bool UndoChange(MainState& state) { return TakeStep(state, state.Undo.Undo(state.Document)); }
+
+bool RedoChange(MainState& state) { return TakeStep(state, state.Undo.Redo(state.Document)); }
+
+}  // namespace cavel
