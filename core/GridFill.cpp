@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/ColumnWidths.h"
 #include "core/Messages.h"
-#include "core/Settings.h"
 #include "core/Text.h"
 
 namespace cavel {
