@@ -3,11 +3,11 @@
 // widths per file in core/ColumnWidths.h.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 
 #include "core/AtomicFile.h"
+#include "core/OneBased.h"
 
 namespace cavel {
 
@@ -19,11 +19,11 @@ inline constexpr int kHistorySlots = 9;
 inline constexpr std::string_view kNone = "none";
 
 struct HeldSettings {
-  // Index k = window number (1..16); index 0 unused.
-  std::array<bool, 17> FormPosMem{};
-  std::array<int, 17> FormLeft{}, FormTop{}, FormWidth{}, FormHeight{};
-  // Index 1..9; index 0 unused. "none" marks an empty slot.
-  std::array<std::string, 10> OpenFileName{};
+  // By window number (1..16).
+  OneBased<bool, 16> FormPosMem{};
+  OneBased<int, 16> FormLeft{}, FormTop{}, FormWidth{}, FormHeight{};
+  // Slots 1..9; "none" marks an empty slot.
+  OneBased<std::string, kHistorySlots> OpenFileName{};
   int OpenFileNum = 9;
   bool GridDisp = true;
   bool GridResum = true;
@@ -31,7 +31,7 @@ struct HeldSettings {
   int ColWidth = 84;
   bool CloseDialogDisp = false;
   // Working copy of the column-width memory: 1..64 mirror the file, 0 is scratch.
-  std::array<std::string, 65> ResumeFileName{}, ResumeColumNum{};
+  OneBased<std::string, kResumeSlots> ResumeFileName{}, ResumeColumNum{};
 
   HeldSettings();  // the defaults of a missing settings file
 };
