@@ -175,7 +175,7 @@ void TForm1::BuildMenu() {
     a->setObjectName(QStringLiteral("MenuFileOpen%1").arg(i));
     a->setVisible(false);
     connect(a, &QAction::triggered, this, [this, i] { RecentFileClick(i); });
-    MenuFileOpenN[static_cast<std::size_t>(i)] = a;
+    MenuFileOpenN[i] = a;
   }
 
   menu(MenuDisp, "MenuDisp", msg::kMenuDisp);
@@ -452,7 +452,7 @@ void TForm1::MenuFileOpenClick() {
 void TForm1::RecentFileClick(int i) {
   if (i < 1 || i > kHistorySlots) return;
   SwitchGridToList();
-  state.HistoryOpenName = state.OpenFileName[static_cast<std::size_t>(i)];
+  state.HistoryOpenName = state.OpenFileName[i];
   RememberDialogFolder(state, state.HistoryOpenName);
   state.HistoryOpenFailed = 0;
   MenuFileOpenExecute();
@@ -487,7 +487,7 @@ void TForm1::DropFiles(const std::vector<std::string>& paths) {
 void TForm1::HistoryMenuRefresh() {
   const std::vector<HistoryMenuItem> items = HistoryMenuItems(state);
   for (int i = kHistorySlots; i >= 1; --i) {
-    QAction* a = MenuFileOpenN[static_cast<std::size_t>(i)];
+    QAction* a = MenuFileOpenN[i];
     const HistoryMenuItem& item = items[static_cast<std::size_t>(i - 1)];
     if (item.visible) a->setText(MenuPath(item.caption));
     a->setVisible(item.visible);

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -115,7 +114,7 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   QAction* MenuExit = nullptr;
   QAction* MenuFileSeparate = nullptr;
   // The recent-file items MenuFileOpen1 ... MenuFileOpen9 (index 1..9).
-  std::array<QAction*, 10> MenuFileOpenN{};
+  OneBased<QAction*, kHistorySlots> MenuFileOpenN{};
   QAction* MenuView = nullptr;
   QAction* MenuEdit = nullptr;
   QAction* MenuItemSet = nullptr;

@@ -14,7 +14,7 @@ int FindLine(const Lines& lines, std::string_view text, int from) {
   return -1;
 }
 
-void ShiftHistory(std::array<std::string, 4>& history, const std::string& entry) {
+void ShiftHistory(History3& history, const std::string& entry) {
   history[3] = std::move(history[2]);
   history[2] = std::move(history[1]);
   history[1] = entry;
@@ -22,7 +22,7 @@ void ShiftHistory(std::array<std::string, 4>& history, const std::string& entry)
 
 namespace {
 
-ComboSetup Combo(const std::array<std::string, 4>& history) {
+ComboSetup Combo(const History3& history) {
   return ComboSetup{history[1], {history[1], history[2], history[3]}};
 }
 

@@ -40,7 +40,7 @@ int FindLine(const Lines& lines, std::string_view text, int from);
 
 // Pushes `entry` on top of a three-entry history (index 1 newest); the last
 // entry drops out. An entry can stand twice.
-void ShiftHistory(std::array<std::string, 4>& history, const std::string& entry);
+void ShiftHistory(History3& history, const std::string& entry);
 
 // The find and jump commands of the main window.
 //

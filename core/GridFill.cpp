@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/ColumnWidths.h"
 #include "core/Messages.h"
-#include "core/Settings.h"
 #include "core/Text.h"
 
 namespace cavel {
@@ -142,7 +142,7 @@ std::optional<std::vector<int>> GridFill::ApplyTo(GridCells& grid) {
   std::vector<int> widths = DefaultWidths(grid, state_.ColWidth);
   if (!failed_ && state_.GridResum) {
     int slot = FindColumnWidths(iniPath_, state_.CurrentFileName, state_);
-    if (slot > 0) ApplyWidthList(state_.ResumeColumNum[static_cast<std::size_t>(slot)], widths);
+    if (slot > 0) ApplyWidthList(state_.ResumeColumNum[slot], widths);
     state_.GridWidthState = 1;
   }
   return widths;
@@ -177,7 +177,7 @@ bool StringGridWidthChg(MainState& state, Dialogs& dialogs, const std::string& i
   }
   widths.resize(static_cast<std::size_t>(std::max(grid.ColCount(), 0)), state.ColWidth);
   if (state.GridWidthState == 0) {
-    ApplyWidthList(state.ResumeColumNum[static_cast<std::size_t>(slot)], widths);
+    ApplyWidthList(state.ResumeColumNum[slot], widths);
     state.GridWidthState = 1;
   } else {
     widths = DefaultWidths(grid, state.ColWidth);

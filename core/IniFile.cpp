@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 
 #include "core/Text.h"
 
@@ -60,45 +59,6 @@ bool LineKey(std::string_view line, std::string_view& key) {
 // must give the same name.
 std::string_view LineValue(std::string_view line) {
   return TrimFront(line.substr(line.find('=') + 1));
-}
-
-// Decimal with an optional sign, or hexadecimal after "$" or "0x"/"0X";
-// blanks around the number are allowed. False for anything else, and for a
-// number outside the range of int.
-bool ParseProfileInt(std::string_view text, int& value) {
-  text = Trim(text);
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  unsigned base = 10;
-  if (i < text.size() && text[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (text.size() - i > 2 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i == text.size()) return false;
-  const long long limit = negative ? -static_cast<long long>(std::numeric_limits<int>::min())
-                                   : std::numeric_limits<int>::max();
-  long long v = 0;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    unsigned digit;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<unsigned>(c - '0');
-    } else if (base == 16 && c >= 'a' && c <= 'f') {
-      digit = static_cast<unsigned>(c - 'a' + 10);
-    } else if (base == 16 && c >= 'A' && c <= 'F') {
-      digit = static_cast<unsigned>(c - 'A' + 10);
-    } else {
-      return false;
-    }
-    v = v * base + digit;
-    if (v > limit) return false;
-  }
-  value = static_cast<int>(negative ? -v : v);
-  return true;
 }
 
 // A value is held on one line: anything from a line break on cannot be
@@ -178,7 +138,7 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key, int def
   const std::string* line = FindValueLine(section, key);
   if (!line) return def;
   int value;
-  return ParseProfileInt(LineValue(*line).substr(0, kIniValueLimit), value) ? value : def;
+  return ParseInt(LineValue(*line).substr(0, kIniValueLimit), value, IntForm::Profile) ? value : def;
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {

@@ -3,16 +3,19 @@
 // window. The field names are those the windows know them by.
 #pragma once
 
-#include <array>
 #include <string>
 #include <utility>
 
 #include "core/Document.h"
 #include "core/Messages.h"
+#include "core/OneBased.h"
 #include "core/Settings.h"
 #include "core/Undo.h"
 
 namespace cavel {
+
+// The find and jump histories: slots 1..3, the newest first.
+using History3 = OneBased<std::string, 3>;
 
 struct MainState : HeldSettings {
   int ListWidthAtStart = 596;
@@ -23,14 +26,14 @@ struct MainState : HeldSettings {
   // Document is replaced puts CurrentFileName back to it.
   std::string DocumentFileName;
   Lines Document;
-  std::array<std::string, 65> TitleItems{};  // 1..64
-  std::array<std::string, 65> LineItems{};   // 1..64
+  OneBased<std::string, 64> TitleItems{};
+  OneBased<std::string, 64> LineItems{};
   int LineItemCount = 0;
   int CurrentLine = 0;
   std::string JumpText;
-  std::array<std::string, 4> JumpHistory{"", "0", "", ""};  // 1..3
-  std::string FindText;                                   // Shift-JIS bytes
-  std::array<std::string, 4> FindHistory{};               // 1..3, Shift-JIS bytes
+  History3 JumpHistory{"", "0", "", ""};
+  std::string FindText;    // Shift-JIS bytes
+  History3 FindHistory{};  // Shift-JIS bytes
   int NewFileMade = 0;
   int RecordSetupFailed = 0;
   int HistoryMenuBase = 5;

@@ -20,7 +20,7 @@ bool TitleKoumokuSet(MainState& state, Dialogs& dialogs) {
   for (int n = 1; n <= kMaxItems; ++n) {
     std::string text = ItemNumberText(n);
     if (n <= scan.itemCount) text += SjisPrefix(scan.Item(title, n), kTitleLabelBytes);
-    state.TitleItems[static_cast<std::size_t>(n)] = std::move(text);
+    state.TitleItems[n] = std::move(text);
   }
   return true;
 }
@@ -39,7 +39,7 @@ bool EditKoumokuSet(MainState& state, Dialogs& dialogs, int line) {
   }
   state.CurrentLine = line;
   for (int n = 1; n <= kMaxItems; ++n)
-    state.LineItems[static_cast<std::size_t>(n)] =
+    state.LineItems[n] =
         n <= scan.itemCount ? std::string(scan.Item(text, n)) : ItemNumberText(n);
   state.LineItemCount = scan.itemCount;
   return true;
@@ -104,7 +104,7 @@ std::string RecordWindow::Join(const std::vector<BoxValue>& boxes) const {
     if (i < boxes.size() && boxes[i])
       line += *boxes[i];
     else
-      line += state_.LineItems[static_cast<std::size_t>(n)];
+      line += state_.LineItems[n];
   }
   return line;
 }

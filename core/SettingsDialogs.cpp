@@ -8,13 +8,13 @@ namespace cavel {
 FormPosChecks FormPosDialogFill(const HeldSettings& settings) {
   FormPosChecks checks{};
   for (std::size_t i = 0; i < kFormPosWindows.size(); ++i)
-    checks[i] = settings.FormPosMem[static_cast<std::size_t>(kFormPosWindows[i])];
+    checks[i] = settings.FormPosMem[kFormPosWindows[i]];
   return checks;
 }
 
 void FormPosDialogSave(HeldSettings& settings, const FormPosChecks& checks) {
   for (std::size_t i = 0; i < kFormPosWindows.size(); ++i)
-    settings.FormPosMem[static_cast<std::size_t>(kFormPosWindows[i])] = checks[i];
+    settings.FormPosMem[kFormPosWindows[i]] = checks[i];
 }
 
 std::string FileHistoryDialogFill(const HeldSettings& settings) { return Dec(settings.OpenFileNum); }

@@ -60,21 +60,41 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
   return len;
 }
 
-bool ParseInt(std::string_view text, int& value) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
+bool ParseInt(std::string_view text, int& value, IntForm form) {
+  const bool profile = form == IntForm::Profile;
+  const auto blank = [profile](char c) { return c == ' ' || (profile && c == '\t'); };
+  std::size_t i = 0, end = text.size();
+  while (i < end && blank(text[i])) ++i;
+  while (profile && end > i && blank(text[end - 1])) --end;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == text.size()) return false;
-  long long v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    v = v * 10 + (text[i] - '0');
-    if (v > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return false;
+  if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  unsigned base = 10;
+  if (profile && i < end && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (profile && end - i > 2 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
   }
-  if (negative) v = -v;
-  if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
-  value = static_cast<int>(v);
+  if (i == end) return false;
+  const long long limit = static_cast<long long>(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
+  long long v = 0;
+  for (; i < end; ++i) {
+    const char c = text[i];
+    unsigned digit;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<unsigned>(c - '0');
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    } else {
+      return false;
+    }
+    v = v * base + digit;
+    if (v > limit) return false;
+  }
+  value = static_cast<int>(negative ? -v : v);
   return true;
 }
 

@@ -31,8 +31,12 @@ std::size_t SjisFind(std::string_view text, std::string_view needle, std::size_t
 // not begin a well-formed sequence). File names on this platform are UTF-8.
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
 
-// Parses a whole text as a decimal integer with an optional sign and
-// optional leading blanks; false when it is not one or does not fit an int.
-bool ParseInt(std::string_view text, int& value);
+// Parses a whole text as an integer with an optional sign; false when it is
+// not one or does not fit an int, and `value` is left as it was.
+//  - Decimal: decimal digits, blanks (" ") allowed before the number only;
+//  - Profile: the numbers of a settings file: decimal, or hexadecimal after
+//    "$" or "0x"/"0X", blanks and tabs allowed around the number.
+enum class IntForm { Decimal, Profile };
+bool ParseInt(std::string_view text, int& value, IntForm form = IntForm::Decimal);
 
 }  // namespace cavel

@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "core/ColumnWidths.h"
 #include "core/GridFill.h"
 #include "core/IniFile.h"
 #include "core/LineCheck.h"
-#include "core/Settings.h"
 #include "core/Text.h"
 
 using namespace cavel;

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "core/ColumnWidths.h"
 #include "core/GridFill.h"
-#include "core/Settings.h"
 
 using namespace cavel;
 using namespace cavel::fuzz;

@@ -1,4 +1,4 @@
-// Applying the placement rules of core/Settings.h to widgets.
+// Applying the placement rules of core/WindowPlacement.h to widgets.
 //
 // Left and top are the position of the window's frame on the screen (what
 // QWidget::move sets and QWidget::pos reports), width and height the size
@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/Settings.h"
+#include "core/WindowPlacement.h"
 
 class QWidget;
 

@@ -64,13 +64,13 @@ TForm7::TForm7(MainHost& main)
   Label = rows.labels;
   Edit = rows.edits;
   for (int i = 1; i <= kTitleBoxes; ++i) {
-    Label[static_cast<std::size_t>(i)]->setBuddy(Edit[static_cast<std::size_t>(i)]);
-    Keys().Bind(Edit[static_cast<std::size_t>(i)]);
+    Label[i]->setBuddy(Edit[i]);
+    Keys().Bind(Edit[i]);
   }
   ScrollBox1->setWidget(content);
   // Typing starts in the first box; Tab walks the boxes, then the buttons.
   for (int i = 1; i < kTitleBoxes; ++i)
-    QWidget::setTabOrder(Edit[static_cast<std::size_t>(i)], Edit[static_cast<std::size_t>(i) + 1]);
+    QWidget::setTabOrder(Edit[i], Edit[i + 1]);
   QWidget::setTabOrder(Edit[kTitleBoxes], Button1);
   QWidget::setTabOrder(Button1, Button2);
 }
@@ -82,11 +82,11 @@ void TForm7::FormDisp() {
 }
 
 void TForm7::TitleKoumokuSet() {
-  for (int i = 1; i <= kTitleBoxes; ++i) Label[static_cast<std::size_t>(i)]->setText(Utf8(msg::CreateLabel(i)));
+  for (int i = 1; i <= kTitleBoxes; ++i) Label[i]->setText(Utf8(msg::CreateLabel(i)));
 }
 
 void TForm7::EditKoumokuSet() {
-  for (int i = 1; i <= kTitleBoxes; ++i) Edit[static_cast<std::size_t>(i)]->clear();
+  for (int i = 1; i <= kTitleBoxes; ++i) Edit[i]->clear();
   composing_ = nullptr;
   ScrollBox1->verticalScrollBar()->setValue(0);
   ScrollBox1->horizontalScrollBar()->setValue(0);
@@ -96,7 +96,7 @@ void TForm7::EditKoumokuSet() {
 bool TForm7::EncodedTitles(std::vector<std::string>& titles) {
   titles.clear();
   for (int i = 1; i <= kTitleBoxes; ++i) {
-    QLineEdit* edit = Edit[static_cast<std::size_t>(i)];
+    QLineEdit* edit = Edit[i];
     const QString text = edit->text();
     if (text.isEmpty()) break;
     SjisEncoded encoded = SjisEncode(text);

@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/Settings.h"
+#include "core/WindowPlacement.h"
 #include "windows/ChildWindow.h"
 
 class QPlainTextEdit;

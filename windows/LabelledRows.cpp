@@ -29,8 +29,8 @@ LabelledRows MakeLabelledRows(QWidget* content, const RowShape& shape, QObject* 
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->installEventFilter(filter);
 
-    rows.labels[static_cast<std::size_t>(n)] = label;
-    rows.edits[static_cast<std::size_t>(n)] = edit;
+    rows.labels[n] = label;
+    rows.edits[n] = edit;
   }
   return rows;
 }

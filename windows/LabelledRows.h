@@ -4,7 +4,7 @@
 // (the content of the window's scroll box).
 #pragma once
 
-#include <array>
+#include "core/OneBased.h"
 
 class QFont;
 class QLabel;
@@ -26,9 +26,9 @@ struct RowShape {
   int height = 0;
 };
 
-// The controls by row number; index 0 is unused.
-using RowLabels = std::array<QLabel*, kLabelledRows + 1>;
-using RowEdits = std::array<QLineEdit*, kLabelledRows + 1>;
+// The controls by row number.
+using RowLabels = OneBased<QLabel*, kLabelledRows>;
+using RowEdits = OneBased<QLineEdit*, kLabelledRows>;
 
 struct LabelledRows {
   RowLabels labels{};

@@ -79,9 +79,9 @@ void TForm2::BuildControls() {
   Labels = rows.labels;
   Edits = rows.edits;
   for (int n = 1; n <= kRows; ++n) {
-    QLineEdit* edit = Edits[static_cast<std::size_t>(n)];
+    QLineEdit* edit = Edits[n];
     edit->setReadOnly(true);
-    connect(edit, &QLineEdit::textEdited, this, [this, n] { edited_[static_cast<std::size_t>(n)] = true; });
+    connect(edit, &QLineEdit::textEdited, this, [this, n] { edited_[n] = true; });
     tabOrder_.push_back(edit);
   }
   for (std::size_t i = 1; i < tabOrder_.size(); ++i) setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
@@ -121,16 +121,16 @@ void TForm2::ShowMode() {
 void TForm2::ShowTitleItems() {
   const MainState& s = State();
   for (int n = 1; n <= kRows; ++n)
-    Labels[static_cast<std::size_t>(n)]->setText(SjisDecode(s.TitleItems[static_cast<std::size_t>(n)]));
+    Labels[n]->setText(SjisDecode(s.TitleItems[n]));
 }
 
 void TForm2::ShowLineItems() {
   const MainState& s = State();
   for (int n = 1; n <= kRows; ++n) {
-    QLineEdit* edit = Edits[static_cast<std::size_t>(n)];
-    edit->setText(SjisDecode(s.LineItems[static_cast<std::size_t>(n)]));
+    QLineEdit* edit = Edits[n];
+    edit->setText(SjisDecode(s.LineItems[n]));
     edit->setCursorPosition(0);
-    edited_[static_cast<std::size_t>(n)] = false;
+    edited_[n] = false;
   }
 }
 
@@ -144,19 +144,19 @@ std::string TForm2::Caption() const { return windowTitle().toStdString(); }
 void TForm2::DispKoumokuSet() {
   const int visible = record_.VisibleRows();
   for (int n = 1; n <= kRows; ++n) {
-    Labels[static_cast<std::size_t>(n)]->setVisible(n <= visible);
-    Edits[static_cast<std::size_t>(n)]->setVisible(n <= visible);
+    Labels[n]->setVisible(n <= visible);
+    Edits[n]->setVisible(n <= visible);
   }
   UpdateScrollExtent();
 }
 
 void TForm2::EditBoxReadOnlyTrue() {
-  for (int n = 1; n <= kRows; ++n) Edits[static_cast<std::size_t>(n)]->setReadOnly(true);
+  for (int n = 1; n <= kRows; ++n) Edits[n]->setReadOnly(true);
 }
 
 void TForm2::EditBoxReadOnlyFalse() {
   const int editable = std::min(record_.EditableRows(), kRows);
-  for (int n = 1; n <= editable; ++n) Edits[static_cast<std::size_t>(n)]->setReadOnly(false);
+  for (int n = 1; n <= editable; ++n) Edits[n]->setReadOnly(false);
 }
 
 // ---- stepping -----------------------------------------------------------------------
@@ -189,11 +189,10 @@ TForm2::TypedValues TForm2::CollectValues() const {
   const int count = std::min(s.LineItemCount, kRows);
   values.boxes.resize(static_cast<std::size_t>(std::max(count, 0)));
   for (int n = 1; n <= count; ++n) {
-    const std::size_t i = static_cast<std::size_t>(n);
-    if (!edited_[i]) continue;
-    const QString text = Edits[i]->text();
+    if (!edited_[n]) continue;
+    const QString text = Edits[n]->text();
     // Typed and put back as it was: the original bytes still stand.
-    if (text == SjisDecode(s.LineItems[i])) continue;
+    if (text == SjisDecode(s.LineItems[n])) continue;
     SjisEncoded encoded = SjisEncode(text);
     if (!encoded.ok()) {
       for (char32_t c : encoded.unmappable.toUcs4())
@@ -201,7 +200,7 @@ TForm2::TypedValues TForm2::CollectValues() const {
       if (values.firstBad == 0) values.firstBad = n;
       continue;
     }
-    values.boxes[i - 1] = std::move(encoded.bytes);
+    values.boxes[static_cast<std::size_t>(n) - 1] = std::move(encoded.bytes);
   }
   values.unmappable = QString::fromUcs4(unmappable.data(), static_cast<qsizetype>(unmappable.size()));
   return values;
@@ -212,7 +211,7 @@ void TForm2::BtnSaveClick() {
   TypedValues values = CollectValues();
   if (!values.unmappable.isEmpty()) {
     Refuse(Main().Dlg(), msg::NotShiftJis(values.unmappable.toStdString()));
-    FocusControl(Edits[static_cast<std::size_t>(values.firstBad)]);
+    FocusControl(Edits[values.firstBad]);
     return;
   }
   if (record_.Save(Main().Dlg(), values.boxes)) accept();
@@ -227,7 +226,7 @@ void TForm2::MemoDispClick() {
   std::optional<QString> value;
   QWidget* focused = focusWidget();
   for (int n = 1; n <= kRows; ++n)
-    if (Edits[static_cast<std::size_t>(n)] == focused) value = Edits[static_cast<std::size_t>(n)]->text();
+    if (Edits[n] == focused) value = Edits[n]->text();
   zoom_->FormDisp(value, BoundsOf(*this));
 }
 
@@ -296,7 +295,7 @@ void TForm2::FocusNextControl(bool forward) {
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonDblClick) {
     for (int n = 1; n <= kRows; ++n) {
-      QLineEdit* edit = Edits[static_cast<std::size_t>(n)];
+      QLineEdit* edit = Edits[n];
       if (watched != edit) continue;
       edit->setFocus(Qt::MouseFocusReason);
       MemoDispClick();
@@ -311,7 +310,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
 void TForm2::ResizeExecute() {
   const int width = std::max(this->width() - kEditWidthMargin, 0);
   for (int n = 1; n <= kRows; ++n) {
-    QLineEdit* edit = Edits[static_cast<std::size_t>(n)];
+    QLineEdit* edit = Edits[n];
     edit->resize(width, edit->height());
   }
   UpdateScrollExtent();
@@ -320,7 +319,7 @@ void TForm2::ResizeExecute() {
 void TForm2::UpdateScrollExtent() {
   int right = kBtnSaveLeft + kRecordButtonWidth, bottom = kRecordButtonTop + kRecordButtonHeight;
   for (int n = 1; n <= kRows; ++n) {
-    QLineEdit* edit = Edits[static_cast<std::size_t>(n)];
+    QLineEdit* edit = Edits[n];
     if (edit->isHidden()) continue;
     right = std::max(right, edit->geometry().right() + 1);
     bottom = std::max(bottom, edit->geometry().bottom() + 1);

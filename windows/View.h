@@ -9,7 +9,6 @@
 #pragma once
 
 #include <QString>
-#include <array>
 #include <string>
 #include <vector>
 
@@ -82,7 +81,7 @@ class TForm2 : public ChildWindow {
 
   const RecordWindow& Record() const { return record_; }
   // True when box n (1..64) was changed by the user since it was last filled.
-  bool BoxEdited(int n) const { return edited_[static_cast<std::size_t>(n)]; }
+  bool BoxEdited(int n) const { return edited_[n]; }
   // The window's caption in UTF-8.
   std::string Caption() const;
 
@@ -118,7 +117,7 @@ class TForm2 : public ChildWindow {
 
   RecordWindow record_;
   TForm6* zoom_ = nullptr;
-  std::array<bool, kRows + 1> edited_{};
+  OneBased<bool, kRows> edited_{};
   // BtnCancel, BtnPrev, BtnNext, BtnEdit, BtnSave, Edit01 ... Edit64.
   std::vector<QWidget*> tabOrder_;
 };

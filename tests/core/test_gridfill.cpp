@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "core/ColumnWidths.h"
 #include "core/GridFill.h"
 #include "core/Messages.h"
-#include "core/Settings.h"
 
 namespace cavel {
 namespace {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "TempFolder.h"
+#include "core/Text.h"
 
 namespace cavel {
 namespace {
@@ -133,6 +134,21 @@ TEST_F(IniFileTest, IntegersDecimalAndHexadecimal) {
   IniFile ini = Loaded();
   for (std::size_t i = 0; i < std::size(cases); ++i)
     EXPECT_EQ(ini.ReadInteger("S", "k" + std::to_string(i), 999), cases[i].expected) << '"' << cases[i].text << '"';
+}
+
+// The dialogs' numbers are decimal with blanks in front only; the same texts
+// read from the settings file are numbers.
+TEST(ParseIntTest, DecimalFormRefusesWhatOnlyTheSettingsFileTakes) {
+  for (const char* text : {"0x54", "$54", "42 ", "\t42"}) {
+    int value = 7;
+    EXPECT_FALSE(ParseInt(text, value)) << text;
+    EXPECT_EQ(value, 7) << text;
+    EXPECT_TRUE(ParseInt(text, value, IntForm::Profile)) << text;
+  }
+  int value = 0;
+  EXPECT_TRUE(ParseInt("  -2147483648", value));
+  EXPECT_EQ(value, INT_MIN);
+  EXPECT_FALSE(ParseInt("2147483648", value));
 }
 
 TEST_F(IniFileTest, BooleansAreIntegersAndAnyNonZeroIsTrue) {

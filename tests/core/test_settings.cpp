@@ -1,4 +1,6 @@
+#include "core/ColumnWidths.h"
 #include "core/Settings.h"
+#include "core/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

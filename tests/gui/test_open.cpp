@@ -17,8 +17,8 @@
 #include <fstream>
 
 #include "app/Startup.h"
+#include "core/ColumnWidths.h"
 #include "core/Messages.h"
-#include "core/Settings.h"
 #include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/LinesModel.h"
