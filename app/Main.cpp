@@ -147,8 +147,8 @@ void TForm1::BuildControls() {
 
 void TForm1::BuildMenu() {
   QMenuBar* bar = menuBar();
-  auto item = [&](QMenu* menu, QAction*& action, const char* name, std::string_view caption,
-                  void (TForm1::*handler)(), QKeySequence shortcut = {}) {
+  auto item = [&](QMenu* menu, QAction*& action, const char* name, std::string_view caption, void (TForm1::*handler)(),
+                  QKeySequence shortcut = {}) {
     action = menu->addAction(Utf8(caption));
     action->setObjectName(QLatin1String(name));
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
@@ -688,8 +688,8 @@ void TForm1::SetGridCurrentRow(int row) {
   if (rows == 0 || cols == 0) return;
   // Row 0 is fixed: the first row that can be current is row 1.
   const QModelIndex current = StringGrid1->currentIndex();
-  const QModelIndex cell =
-      StringGrid1Model->index(std::clamp(row - 1, 0, rows - 1), current.isValid() ? std::min(current.column(), cols - 1) : 0);
+  const QModelIndex cell = StringGrid1Model->index(std::clamp(row - 1, 0, rows - 1),
+                                                   current.isValid() ? std::min(current.column(), cols - 1) : 0);
   StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
   // A hidden grid has no size to scroll by: the switch to the grid scrolls.
   if (!StringGrid1->isHidden()) StringGrid1->scrollTo(cell);

@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
   ports.modal = &modal;
   ports.topWindows = &topWindows;
   ports.help = &help;
-  ports.settingsPath = cavel::SettingsFilePath(std::string(program.constData(), static_cast<std::size_t>(program.size())));
+  ports.settingsPath = cavel::SettingsFilePath(
+      std::string(program.constData(), static_cast<std::size_t>(program.size())));
 
   // 4. The fourteen windows, the main window first.
   cavel::WindowSet windows(ports, commandLine.file);

@@ -168,15 +168,15 @@ void PrintPair(const std::string& measured, const std::string& baseline, const s
 // One figure of the whole program against its baseline from the same run,
 // with the peak memory of the operation against the size of the file.
 struct Result {
-  std::string figure;         // one word: "open", "grid-fill", ...
-  std::string file;           // one word: "largest", "addresses", ...
-  double seconds = 0;         // the figure
-  std::string baseline;       // one word: what it is measured against
+  std::string figure;          // one word: "open", "grid-fill", ...
+  std::string file;            // one word: "largest", "addresses", ...
+  double seconds = 0;          // the figure
+  std::string baseline;        // one word: what it is measured against
   double baselineSeconds = 0;  // the baseline (a fixed limit for "50ms")
-  double target = 0;          // the ratio's target (at most); 0: none set
-  long long peakBytes = -1;   // -1: not measured
+  double target = 0;           // the ratio's target (at most); 0: none set
+  long long peakBytes = -1;    // -1: not measured
   std::size_t fileBytes = 0;
-  double peakTarget = 0;      // peak / file size at most; 0: none set
+  double peakTarget = 0;  // peak / file size at most; 0: none set
 };
 // Prints one line that bench/all collects into its table:
 // "RESULT figure file figure_ms baseline baseline_ms ratio target peak_bytes

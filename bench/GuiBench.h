@@ -56,8 +56,7 @@ struct BenchFiles {
 
 // The main window's ports for a benchmark: the settings file in `dir`, a
 // fixed screen, and `modal` (null: a modal window is not shown at all).
-inline AppPorts BenchPorts(Dialogs& dialogs, FileDialogs& files, Pump& pump, ModalRunner* modal,
-                           const BenchDir& dir) {
+inline AppPorts BenchPorts(Dialogs& dialogs, FileDialogs& files, Pump& pump, ModalRunner* modal, const BenchDir& dir) {
   AppPorts ports;
   ports.dialogs = &dialogs;
   ports.files = &files;

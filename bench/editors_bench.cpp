@@ -65,7 +65,8 @@ Lines MakeLines(int items, std::size_t itemText, std::size_t bytes) {
 double LoadSeconds(const std::string& path) {
   Lines loaded;
   ScriptedDialogs dialogs;
-  double s = BestSeconds(5, [&] { loaded.clear(); }, [&] { CsvLoader(path, kItemLimitWide, dialogs, loaded); });
+  double s = BestSeconds(
+      5, [&] { loaded.clear(); }, [&] { CsvLoader(path, kItemLimitWide, dialogs, loaded); });
   if (loaded.size() != kMaxLines || !dialogs.shown().empty()) std::printf("  (the loader refused the file)\n");
   return s;
 }
@@ -96,47 +97,91 @@ int main(int argc, char** argv) {
   Report("baseline: CsvLoader", loadA, loadA);
 
   RowOrder rows;
-  Report("row order: open + save", BestSeconds(5, [&] { state.Document = fileA; state.CurrentLine = 0; },
-                                               [&] { rows.Open(state); rows.Down(); rows.Save(state, dialogs); }),
+  Report("row order: open + save",
+         BestSeconds(
+             5,
+             [&] {
+               state.Document = fileA;
+               state.CurrentLine = 0;
+             },
+             [&] {
+               rows.Open(state);
+               rows.Down();
+               rows.Save(state, dialogs);
+             }),
          loadA);
   state.Document = fileA;
   rows.Open(state);
   rows.SetCursor(0);
-  double ops = BestSeconds(5, [] {}, [&] {
-    for (int n = 0; n < 500; ++n) {
-      rows.Cut();
-      rows.PrevPaste(dialogs);
-    }
-  });
+  double ops = BestSeconds(
+      5, [] {},
+      [&] {
+        for (int n = 0; n < 500; ++n) {
+          rows.Cut();
+          rows.PrevPaste(dialogs);
+        }
+      });
   std::printf("  %-40s %8.1f us per operation\n", "row order: cut/paste at row 0", ops * 1e6 / 1000);
 
   ItemOrder items;
-  Report("item order: save (one move)", BestSeconds(5, [&] { state.Document = fileA; state.CurrentLine = 0; },
-                                                    [&] {
-                                                      items.Open(state, dialogs);
-                                                      items.Down();
-                                                      items.Save(state, dialogs);
-                                                    }),
+  Report("item order: save (one move)",
+         BestSeconds(
+             5,
+             [&] {
+               state.Document = fileA;
+               state.CurrentLine = 0;
+             },
+             [&] {
+               items.Open(state, dialogs);
+               items.Down();
+               items.Save(state, dialogs);
+             }),
          loadA);
 
   double loadB = LoadSeconds(pathB);
   std::printf("File B: %zu lines of %zu bytes\n", fileB.size(), fileB[0].size());
   Report("baseline: CsvLoader", loadB, loadB);
-  Report("item order: add save (empty first item)", BestSeconds(5, [&] { state.Document = fileB; state.CurrentLine = 0; },
-                                           [&] { items.Open(state, dialogs); items.AddSave(state, dialogs); }),
+  Report("item order: add save (empty first item)",
+         BestSeconds(
+             5,
+             [&] {
+               state.Document = fileB;
+               state.CurrentLine = 0;
+             },
+             [&] {
+               items.Open(state, dialogs);
+               items.AddSave(state, dialogs);
+             }),
          loadB);
-  Report("item order: special save (\"1\" first)", BestSeconds(5, [&] { state.Document = fileB; state.CurrentLine = 0; },
-                                           [&] { items.Open(state, dialogs); items.SpecialSave(state, dialogs); }),
+  Report("item order: special save (\"1\" first)",
+         BestSeconds(
+             5,
+             [&] {
+               state.Document = fileB;
+               state.CurrentLine = 0;
+             },
+             [&] {
+               items.Open(state, dialogs);
+               items.SpecialSave(state, dialogs);
+             }),
          loadB);
-  Report("quote conversion: add", BestSeconds(5, [&] { state.Document = fileB; },
-                                              [&] { ConvertQuotes(state, QuoteMode::Add, dialogs); }),
+  Report("quote conversion: add",
+         BestSeconds(
+             5, [&] { state.Document = fileB; }, [&] { ConvertQuotes(state, QuoteMode::Add, dialogs); }),
          loadB);
-  Report("quote conversion: remove", BestSeconds(5, [&] { state.Document = fileB; },
-                                                 [&] { ConvertQuotes(state, QuoteMode::Remove, dialogs); }),
+  Report("quote conversion: remove",
+         BestSeconds(
+             5, [&] { state.Document = fileB; }, [&] { ConvertQuotes(state, QuoteMode::Remove, dialogs); }),
          loadB);
   Lines half(fileB.begin(), fileB.begin() + kMaxLines / 2);
-  Report("merge: 15000 lines after line 1 of 15000", BestSeconds(5, [&] { state.Document = half; state.CurrentLine = 1; },
-                                                               [&] { InsertAfter(state, half, dialogs); }),
+  Report("merge: 15000 lines after line 1 of 15000",
+         BestSeconds(
+             5,
+             [&] {
+               state.Document = half;
+               state.CurrentLine = 1;
+             },
+             [&] { InsertAfter(state, half, dialogs); }),
          loadB);
 
   for (const auto& shown : dialogs.shown())

@@ -99,8 +99,7 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
   w.files.path = path;
   main.MenuFileOpenClick();
   QApplication::processEvents();
-  if (main.ListRowCount() != static_cast<int>(kLargestLines) || !dialogs.shown().empty())
-    Fail("the file did not open");
+  if (main.ListRowCount() != static_cast<int>(kLargestLines) || !dialogs.shown().empty()) Fail("the file did not open");
 
   // ---- row operations through the window -------------------------------------------
   std::vector<double> cutFirst, pasteFirst, cutLast, pasteLast, paintOnly;
@@ -137,11 +136,11 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
               kLargestLines, kOperations);
   PrintLine("repaint alone", Ms(Median(paintOnly)));
   double slowestMedian = 0, slowest = 0;
-  for (const auto& [label, times] : std::vector<std::pair<const char*, const std::vector<double>*>>{
-           {"cut at row 0", &cutFirst},
-           {"paste before row 0", &pasteFirst},
-           {"cut at the last row", &cutLast},
-           {"paste after the last row", &pasteLast}}) {
+  for (const auto& [label, times] :
+       std::vector<std::pair<const char*, const std::vector<double>*>>{{"cut at row 0", &cutFirst},
+                                                                       {"paste before row 0", &pasteFirst},
+                                                                       {"cut at the last row", &cutLast},
+                                                                       {"paste after the last row", &pasteLast}}) {
     PrintLine(label, Ms(Median(*times)));
     slowestMedian = std::max(slowestMedian, Median(*times));
     for (double t : *times) slowest = std::max(slowest, t);
@@ -177,8 +176,7 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
     ok = ok && main.state.DocumentChanged == 1 && main.ListSelection() == 0;
   };
   CountByte(path, '\r');
-  std::printf("\nsaving (medians of %d runs: window filled, one move, 保存, return refresh without its pause)\n",
-              runs);
+  std::printf("\nsaving (medians of %d runs: window filled, one move, 保存, return refresh without its pause)\n", runs);
   const Pair rowSave = TimeAgainst(runs, saveRows, loader, freeLoaded);
   const Pair itemSave = TimeAgainst(runs, saveItems, loader, freeLoaded);
   if (!ok || !dialogs.shown().empty()) Fail("a save did not go through");
@@ -193,7 +191,6 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
   PrintResult({"row-op", name, slowestMedian, "repaint", Median(paintOnly), 2.0, -1, size, 0});
   PrintResult({"row-save", name, rowSave.measured, "CsvLoader", rowSave.baseline, 3.0, rowPeak, size, 0});
   PrintResult({"item-save", name, itemSave.measured, "CsvLoader", itemSave.baseline, 3.0, itemPeak, size, 0});
-
 }
 
 // Opening each editing window from the main window's command, until the
@@ -204,8 +201,10 @@ void MeasureOpening(Windows& w, const std::string& name, std::size_t size) {
   TForm1& main = w.main;
   std::printf("\nopening the editing windows (medians of %d runs: the command until the window is shown)\n", runs);
   const std::vector<std::pair<const char*, void (TForm1::*)()>> commands = {
-      {"open-record", &TForm1::MenuEditClick},   {"open-roworder", &TForm1::MenuItemSetClick},
-      {"open-item", &TForm1::MenuExchangeClick}, {"open-merge", &TForm1::MenuInportClick},
+      {"open-record", &TForm1::MenuEditClick},
+      {"open-roworder", &TForm1::MenuItemSetClick},
+      {"open-item", &TForm1::MenuExchangeClick},
+      {"open-merge", &TForm1::MenuInportClick},
       {"open-convert", &TForm1::MenuConvertClick}};
   for (const auto& [figure, command] : commands) {
     std::vector<double> times;
@@ -265,9 +264,9 @@ void MeasureConversion(Windows& w, const BenchDir& dir, const std::string& name,
   };
   CountByte(quoted, '\r');
   CountByte(bare, '\r');
-  const std::vector<double> times =
-      TimeTurns(runs, {loader(quoted), [&] { run(QuoteMode::Remove); }, loader(bare), [&] { run(QuoteMode::Add); }},
-                [&] { Lines().swap(loaded); });
+  const std::vector<double> times = TimeTurns(
+      runs, {loader(quoted), [&] { run(QuoteMode::Remove); }, loader(bare), [&] { run(QuoteMode::Add); }},
+      [&] { Lines().swap(loaded); });
   const long long removePeak = PeakInProcess([&] { run(QuoteMode::Remove); });
   const long long addPeak = PeakInProcess([&] { run(QuoteMode::Add); });
   if (!ok || main.state.Document != original || !w.dialogs.shown().empty()) Fail("a conversion went wrong");

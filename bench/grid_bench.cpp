@@ -51,9 +51,14 @@ std::string MakeLine(int i, unsigned& seed) {
     while (item.size() < 124) {
       seed = seed * 1103515245u + 12345u;
       switch ((seed >> 16) % 4) {
-        case 0: item += "\x83\x41"; break;  // ア
-        case 1: item += "\x93\x8c"; break;  // 東
-        default: item += static_cast<char>('a' + (seed >> 20) % 26);
+        case 0:
+          item += "\x83\x41";
+          break;  // ア
+        case 1:
+          item += "\x93\x8c";
+          break;  // 東
+        default:
+          item += static_cast<char>('a' + (seed >> 20) % 26);
       }
     }
     item.resize(124, 'x');
@@ -83,8 +88,13 @@ int main(int argc, char** argv) {
   state.CurrentFileName = file.string();
   std::string ini = (folder / "cavel-grid-bench.INI").string();
 
-  double load = BestMs(5, [&] { state.Document.clear(); state.Document.shrink_to_fit(); },
-                       [&] { CsvLoader(file.string(), kItemLimitWide, dialogs, state.Document); });
+  double load = BestMs(
+      5,
+      [&] {
+        state.Document.clear();
+        state.Document.shrink_to_fit();
+      },
+      [&] { CsvLoader(file.string(), kItemLimitWide, dialogs, state.Document); });
   if (state.Document.size() != kMaxLines) {
     std::printf("the loader refused the file\n");
     return 1;
@@ -111,14 +121,17 @@ int main(int argc, char** argv) {
   }
 
   int row = -1;
-  double find = BestMs(5, [] {}, [&] { row = FindLine(state.Document, kMark, 0); });
+  double find = BestMs(
+      5, [] {}, [&] { row = FindLine(state.Document, kMark, 0); });
   int baseRow = -1;
-  double memmemMs = BestMs(5, [] {}, [&] {
-    baseRow = -1;
-    for (std::size_t i = 0; i < state.Document.size() && baseRow < 0; ++i)
-      if (memmem(state.Document[i].data(), state.Document[i].size(), kMark, std::strlen(kMark)))
-        baseRow = static_cast<int>(i);
-  });
+  double memmemMs = BestMs(
+      5, [] {},
+      [&] {
+        baseRow = -1;
+        for (std::size_t i = 0; i < state.Document.size() && baseRow < 0; ++i)
+          if (memmem(state.Document[i].data(), state.Document[i].size(), kMark, std::strlen(kMark)))
+            baseRow = static_cast<int>(i);
+      });
   if (row != static_cast<int>(kMaxLines) - 1 || baseRow != row) {
     std::printf("find went wrong\n");
     return 1;

@@ -171,8 +171,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
          main.MenuReFindClick();
          found = main.ListSelection();
        },
-       [&] { same = same && FindLine(doc, text, 0) == expected; },
-       [&] { baseRow = MemmemRow(doc, text); }},
+       [&] { same = same && FindLine(doc, text, 0) == expected; }, [&] { baseRow = MemmemRow(doc, text); }},
       [&] { main.SelectListRow(0); });
   const long long findPeak = PeakInProcess([&] { main.MenuReFindClick(); });
   main.SelectListRow(0);
@@ -259,8 +258,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
     main.BtnDispChgClick();
     main.ListBox1->repaint();
   });
-  if (main.ListRowCount() != static_cast<int>(kLargestLines) || main.state.GridBuilt != 1 ||
-      !dialogs.shown().empty())
+  if (main.ListRowCount() != static_cast<int>(kLargestLines) || main.state.GridBuilt != 1 || !dialogs.shown().empty())
     Fail("the file was not shown in both views");
   const double index = static_cast<double>(main.state.Document.capacity() * sizeof(Line));
   const double cells = static_cast<double>(main.GridStore().HeldBytes());

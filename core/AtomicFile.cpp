@@ -179,7 +179,8 @@ bool InBlocks(const FileContent& content, const std::function<bool(std::string_v
   std::string block;
   bool ok = content.Pieces([&](std::string_view piece) {
     if (block.empty() && piece.size() >= kBlock) return sink(piece);
-    if (block.capacity() == 0) block.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(content.Size(), 2 * kBlock)));
+    if (block.capacity() == 0)
+      block.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(content.Size(), 2 * kBlock)));
     block += piece;
     if (block.size() < kBlock) return true;
     bool written = sink(block);
@@ -334,8 +335,7 @@ bool CopyAttributes(const std::string& from, int to) {
 bool KeepMetadata(int fd, const std::string& target, const struct stat& old) {
   struct stat now;
   if (::fstat(fd, &now) != 0) return false;
-  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
-    return false;
+  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) return false;
   // The mode last: it sets the ACL's mask as the old file's mode has it, and
   // brings back set-id bits that a change of owner clears.
   if (!CopyAttributes(target, fd) || ::fchmod(fd, old.st_mode & 07777) != 0 || ::fstat(fd, &now) != 0) return false;
@@ -583,8 +583,7 @@ WriteOutcome InPlace(const std::string& target, const std::string& base, const F
 
   // A full disk says so here, before any byte of the file has changed.
   const off_t size = static_cast<off_t>(record.newSize);
-  if (size > 0 && ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP &&
-      errno != ENOSYS) {
+  if (size > 0 && ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
     const int err = errno;
     journal.Remove();
     return Failed(err);

@@ -28,9 +28,7 @@ int FirstMatchingSlot(std::string_view fileName, const HeldSettings& s) {
 
 }  // namespace
 
-bool StoredNameMatches(std::string_view stored, std::string_view name) {
-  return !name.empty() && stored == name;
-}
+bool StoredNameMatches(std::string_view stored, std::string_view name) { return !name.empty() && stored == name; }
 
 int FindColumnWidths(const std::string& iniPath, std::string_view fileName, HeldSettings& s) {
   IniFile ini(iniPath);
@@ -39,8 +37,8 @@ int FindColumnWidths(const std::string& iniPath, std::string_view fileName, Held
   return FirstMatchingSlot(fileName, s);
 }
 
-WriteOutcome StoreColumnWidths(const std::string& iniPath, std::string_view fileName,
-                               const std::vector<int>& widths, HeldSettings& s) {
+WriteOutcome StoreColumnWidths(const std::string& iniPath, std::string_view fileName, const std::vector<int>& widths,
+                               HeldSettings& s) {
   // No file, nothing to remember: an entry without a name would never be
   // found and would only push the oldest entry out.
   if (fileName.empty()) return {};

@@ -16,8 +16,8 @@ namespace cavel {
 int FindColumnWidths(const std::string& iniPath, std::string_view fileName, HeldSettings& s);
 // Records `widths` (columns 0..n-1) for `fileName` as slot 1, moving the
 // others as the memory's shift rules say, and writes all 128 keys.
-WriteOutcome StoreColumnWidths(const std::string& iniPath, std::string_view fileName,
-                               const std::vector<int>& widths, HeldSettings& s);
+WriteOutcome StoreColumnWidths(const std::string& iniPath, std::string_view fileName, const std::vector<int>& widths,
+                               HeldSettings& s);
 // "64,84,120": the widths joined by commas, no blanks, no trailing comma.
 std::string WidthListText(const std::vector<int>& widths);
 // The widest column a width list may give; a larger number ends the list.

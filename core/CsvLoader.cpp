@@ -177,8 +177,8 @@ LoadOutcome Load(ByteSource& source, int itemLimit, Dialogs& dialogs, Lines& des
   std::size_t searched = 0;   // where the search for its CR goes on
   bool pendingLF = false;     // a CR ended the bytes read: an LF may follow
   bool estimated = false;
-  bool stopped = false;       // a check ended the load
-  bool atEnd = false;         // end of file, a 0x1A, or the most a load reads
+  bool stopped = false;  // a check ended the load
+  bool atEnd = false;    // end of file, a 0x1A, or the most a load reads
 
   while (!atEnd && !stopped) {
     const std::size_t room = std::min(kPiece, store.capacity() - filled);

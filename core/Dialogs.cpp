@@ -4,36 +4,54 @@ namespace cavel {
 
 std::string_view KindCaption(MsgKind kind) {
   switch (kind) {
-    case MsgKind::Warning: return "警告";
-    case MsgKind::Error: return "ｴﾗｰ";
-    case MsgKind::Information: return "情報";
-    case MsgKind::Confirmation: return "確認";
+    case MsgKind::Warning:
+      return "警告";
+    case MsgKind::Error:
+      return "ｴﾗｰ";
+    case MsgKind::Information:
+      return "情報";
+    case MsgKind::Confirmation:
+      return "確認";
   }
   return "";
 }
 
 std::string_view KindName(MsgKind kind) {
   switch (kind) {
-    case MsgKind::Warning: return "warning";
-    case MsgKind::Error: return "error";
-    case MsgKind::Information: return "information";
-    case MsgKind::Confirmation: return "confirmation";
+    case MsgKind::Warning:
+      return "warning";
+    case MsgKind::Error:
+      return "error";
+    case MsgKind::Information:
+      return "information";
+    case MsgKind::Confirmation:
+      return "confirmation";
   }
   return "";
 }
 
 std::string_view ButtonCaption(MsgButton button) {
   switch (button) {
-    case mbYes: return "はい(&Y)";
-    case mbNo: return "いいえ(&N)";
-    case mbOK: return "OK";
-    case mbCancel: return "ｷｬﾝｾﾙ";
-    case mbAbort: return "中止(&A)";
-    case mbRetry: return "再試行(&R)";
-    case mbIgnore: return "無視(&I)";
-    case mbAll: return "すべて";
-    case mbHelp: return "ﾍﾙﾌﾟ";
-    default: return "";
+    case mbYes:
+      return "はい(&Y)";
+    case mbNo:
+      return "いいえ(&N)";
+    case mbOK:
+      return "OK";
+    case mbCancel:
+      return "ｷｬﾝｾﾙ";
+    case mbAbort:
+      return "中止(&A)";
+    case mbRetry:
+      return "再試行(&R)";
+    case mbIgnore:
+      return "無視(&I)";
+    case mbAll:
+      return "すべて";
+    case mbHelp:
+      return "ﾍﾙﾌﾟ";
+    default:
+      return "";
   }
 }
 
@@ -51,24 +69,17 @@ MsgButton EscapeButton(MsgButtons buttons) {
   return order.empty() ? mbNone : order.front();
 }
 
-void Refuse(Dialogs& dialogs, const std::string& text) {
-  dialogs.ShowMessageDlg(text, MsgKind::Warning, mbAbort);
-}
+void Refuse(Dialogs& dialogs, const std::string& text) { dialogs.ShowMessageDlg(text, MsgKind::Warning, mbAbort); }
 
 bool Ask(Dialogs& dialogs, const std::string& text) {
   return dialogs.ShowMessageDlg(text, MsgKind::Information, mbYes | mbNo) == mbYes;
 }
 
-void Notice(Dialogs& dialogs, const std::string& text) {
-  dialogs.ShowMessageDlg(text, MsgKind::Information, mbOK);
-}
+void Notice(Dialogs& dialogs, const std::string& text) { dialogs.ShowMessageDlg(text, MsgKind::Information, mbOK); }
 
-void ErrorReport(Dialogs& dialogs, const std::string& text) {
-  dialogs.ShowMessageDlg(text, MsgKind::Error, mbOK);
-}
+void ErrorReport(Dialogs& dialogs, const std::string& text) { dialogs.ShowMessageDlg(text, MsgKind::Error, mbOK); }
 
-MsgButton ScriptedDialogs::ShowMessageDlg(const std::string& text, MsgKind kind,
-                                          MsgButtons buttons) {
+MsgButton ScriptedDialogs::ShowMessageDlg(const std::string& text, MsgKind kind, MsgButtons buttons) {
   MsgButton answer;
   if (!script_.empty()) {
     answer = script_.front();

@@ -31,8 +31,7 @@ enum MsgButton : unsigned {
 };
 using MsgButtons = unsigned;
 
-inline constexpr MsgButton kAllButtons[] = {mbYes,   mbNo,    mbOK,     mbCancel, mbAbort,
-                                            mbRetry, mbIgnore, mbAll, mbHelp};
+inline constexpr MsgButton kAllButtons[] = {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbHelp};
 
 // "警告", "ｴﾗｰ", "情報", "確認" (UTF-8).
 std::string_view KindCaption(MsgKind kind);
@@ -88,7 +87,10 @@ class ScriptedDialogs : public Dialogs {
 
   const std::vector<Shown>& shown() const { return shown_; }
   std::vector<std::string> texts() const;
-  void Clear() { shown_.clear(); script_.clear(); }
+  void Clear() {
+    shown_.clear();
+    script_.clear();
+  }
 
  private:
   MsgButton fallback_;

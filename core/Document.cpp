@@ -27,8 +27,8 @@ __attribute__((target("avx2"))) std::size_t ForEachMarkAvx2(const char* data, st
   std::size_t i = 0;
   for (; i + 32 <= n; i += 32) {
     __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i));
-    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(
-        _mm256_or_si256(_mm256_cmpeq_epi8(chunk, comma), _mm256_cmpeq_epi8(chunk, quote))));
+    unsigned mask = static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(chunk, comma), _mm256_cmpeq_epi8(chunk, quote))));
     while (mask) {
       visit(i + static_cast<std::size_t>(__builtin_ctz(mask)));
       mask &= mask - 1;

@@ -22,9 +22,7 @@ void ShiftHistory(History3& history, const std::string& entry) {
 
 namespace {
 
-ComboSetup Combo(const History3& history) {
-  return ComboSetup{history[1], {history[1], history[2], history[3]}};
-}
+ComboSetup Combo(const History3& history) { return ComboSetup{history[1], {history[1], history[2], history[3]}}; }
 
 }  // namespace
 

@@ -63,15 +63,12 @@ void GridCells::BlankCells(int cols, int rows) {
 }
 
 std::size_t GridCells::HeldBytes() const {
-  return corner_.capacity() + blanks_.capacity() * sizeof(blanks_[0]) +
-         (cache_ ? kCachedRows * sizeof(RowCells) : 0);
+  return corner_.capacity() + blanks_.capacity() * sizeof(blanks_[0]) + (cache_ ? kCachedRows * sizeof(RowCells) : 0);
 }
 
 // ---- helpers -----------------------------------------------------------------------
 
-bool GridShowsFile(const MainState& state, const GridCells& grid) {
-  return grid.Cell(0, 0) == state.CurrentFileName;
-}
+bool GridShowsFile(const MainState& state, const GridCells& grid) { return grid.Cell(0, 0) == state.CurrentFileName; }
 
 std::vector<int> DefaultWidths(const GridCells& grid, int colWidth) {
   return std::vector<int>(static_cast<std::size_t>(std::max(grid.ColCount(), 0)), colWidth);
@@ -98,8 +95,7 @@ std::string GridFill::WidthsCaption() const {
 }
 
 std::string GridFill::LineCountCaption() const {
-  return msg::LineCountCaption(state_.BaseCaption, state_.CurrentFileName,
-                               static_cast<long>(state_.Document.size()));
+  return msg::LineCountCaption(state_.BaseCaption, state_.CurrentFileName, static_cast<long>(state_.Document.size()));
 }
 
 void GridFill::CheckLines() {
@@ -164,8 +160,8 @@ void StringGridDisp(MainState& state, Dialogs& dialogs, const std::string& iniPa
 
 // ---- width commands --------------------------------------------------------------------
 
-bool StringGridWidthChg(MainState& state, Dialogs& dialogs, const std::string& iniPath,
-                        const GridCells& grid, std::vector<int>& widths) {
+bool StringGridWidthChg(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                        std::vector<int>& widths) {
   if (!GridShowsFile(state, grid)) {
     Refuse(dialogs, std::string(msg::kGridNotLoaded));
     return false;
@@ -199,8 +195,8 @@ bool StoreWidths(MainState& state, Dialogs& dialogs, const std::string& iniPath,
 
 }  // namespace
 
-bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string& iniPath,
-                           const GridCells& grid, const std::vector<int>& widths) {
+bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                           const std::vector<int>& widths) {
   if (!GridShowsFile(state, grid)) {
     Refuse(dialogs, std::string(msg::kGridNotLoaded));
     return false;
@@ -210,8 +206,8 @@ bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string
   return StoreWidths(state, dialogs, iniPath, widths);
 }
 
-bool StoreGridWidthsAtExit(MainState& state, Dialogs& dialogs, const std::string& iniPath,
-                           const GridCells& grid, const std::vector<int>& widths) {
+bool StoreGridWidthsAtExit(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                           const std::vector<int>& widths) {
   // Only the widths of a grid that shows the open file belong to it.
   if (!state.GridWidthSave || state.CurrentFileName.empty() || !GridShowsFile(state, grid)) return false;
   return StoreWidths(state, dialogs, iniPath, widths);

@@ -86,8 +86,8 @@ class GridCells {
 
   int cols_ = kGridDesignCols;
   int rows_ = kGridDesignRows;
-  Lines lines_;        // line i shows in row i + 1, line 0 also in row 0
-  int lineRows_ = 0;   // rows 1 .. lineRows_ show lines
+  Lines lines_;       // line i shows in row i + 1, line 0 also in row 0
+  int lineRows_ = 0;  // rows 1 .. lineRows_ show lines
   std::string corner_;
   std::vector<std::pair<int, int>> blanks_;  // emptied corners: columns, rows
   mutable std::unique_ptr<RowCells[]> cache_;
@@ -187,18 +187,18 @@ void StringGridDisp(MainState& state, Dialogs& dialogs, const std::string& iniPa
 // Ctrl+W: toggles between the remembered widths of the open file and the
 // default width. Warns when the grid does not show the open file or the file
 // has no remembered widths. Returns true when `widths` changed.
-bool StringGridWidthChg(MainState& state, Dialogs& dialogs, const std::string& iniPath,
-                        const GridCells& grid, std::vector<int>& widths);
+bool StringGridWidthChg(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                        std::vector<int>& widths);
 
 // Ctrl+M: after the question, remembers `widths` (one per column) for the
 // open file when grid display is on and the grid shows that file. A settings
 // file that cannot be written is reported. Returns true when stored.
-bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string& iniPath,
-                           const GridCells& grid, const std::vector<int>& widths);
+bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                           const std::vector<int>& widths);
 
 // At exit: remembers the widths without asking when GridWidthSave is on and
 // the grid shows the open file. Returns true when stored.
-bool StoreGridWidthsAtExit(MainState& state, Dialogs& dialogs, const std::string& iniPath,
-                           const GridCells& grid, const std::vector<int>& widths);
+bool StoreGridWidthsAtExit(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                           const std::vector<int>& widths);
 
 }  // namespace cavel

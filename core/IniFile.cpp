@@ -57,9 +57,7 @@ bool LineKey(std::string_view line, std::string_view& key) {
 // What follows the "=" of a value line, leading blanks dropped. Trailing
 // blanks stay: a file name here may end in a blank, and writing it back
 // must give the same name.
-std::string_view LineValue(std::string_view line) {
-  return TrimFront(line.substr(line.find('=') + 1));
-}
+std::string_view LineValue(std::string_view line) { return TrimFront(line.substr(line.find('=') + 1)); }
 
 // A value is held on one line: anything from a line break on cannot be
 // stored and would otherwise become lines of its own.

@@ -99,8 +99,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
   return true;
 }
 
-bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view question,
-                           std::string_view prefix) {
+bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view question, std::string_view prefix) {
   if (openingCount_ >= kMaxItems) {
     dialogs.ShowMessageDlg(std::string(msg::kNoMoreThan64Items), MsgKind::Warning, mbYes);
     return false;

@@ -45,8 +45,8 @@ LineBlock* NewBlock(std::size_t bytes, std::size_t hugeBytes) {
   // the ends cut off.
   const bool huge = hugeBytes >= kHugePage;
   const std::size_t extra = huge ? kHugePage : 0;
-  void* memory =
-      ::mmap(nullptr, length + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  void* memory = ::mmap(nullptr, length + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                        -1, 0);
   if (memory == MAP_FAILED) throw std::bad_alloc();
   char* base = static_cast<char*>(memory);
   if (huge) {

@@ -13,8 +13,8 @@ int FirstLongItem(const ItemSpans& spans) {
   return 0;
 }
 
-void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options, Dialogs& dialogs,
-              bool& failed, LineScan& out) {
+void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options, Dialogs& dialogs, bool& failed,
+              LineScan& out) {
   out.commaFault = out.quoteFault = out.itemFault = out.lastItemTooLong = false;
   out.longItem = 0;
 

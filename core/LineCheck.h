@@ -55,8 +55,8 @@ int FirstLongItem(const ItemSpans& spans);
 // Scans `line` (number `lineIndex`, 0-based, as the messages show it).
 // Every fault is reported through `dialogs` and sets `failed`; `failed` is
 // never cleared here, so one flag can serve a whole file.
-void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options, Dialogs& dialogs,
-              bool& failed, LineScan& out);
+void ScanLine(std::string_view line, long lineIndex, const ScanOptions& options, Dialogs& dialogs, bool& failed,
+              LineScan& out);
 
 // The three structural checks (commas, quotes, item limit 64) that the
 // record window and the editors run on one line. Returns true when the line

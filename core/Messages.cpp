@@ -39,8 +39,8 @@ std::string ItemLength(long line, long item) {
 }
 
 std::string ItemCountDiffers(long line, long titleItems, long lineItems) {
-  return Concat({"   ", Dec(line), " 行目の項目の個数が違います。", kBR, kNOTE, "   先頭行は ", Dec(titleItems), " 項目です。",
-                 "指定行は ", Dec(lineItems), " 項目です。", kBR, "   ファイルを開きますか。"});
+  return Concat({"   ", Dec(line), " 行目の項目の個数が違います。", kBR, kNOTE, "   先頭行は ", Dec(titleItems),
+                 " 項目です。", "指定行は ", Dec(lineItems), " 項目です。", kBR, "   ファイルを開きますか。"});
 }
 
 std::string FinalItemLimit(long line) {
@@ -67,7 +67,8 @@ std::string FileError(std::string_view path, std::string_view reason) {
 
 std::string SaveError(std::string_view path, std::string_view reason, std::string_view kept) {
   if (kept.empty()) return FileError(path, reason);
-  return Concat({"   ", path, kBR, "   ", reason, kBR, "   元の内容は次のファイルに残っています : ", kept, "           "});
+  return Concat(
+      {"   ", path, kBR, "   ", reason, kBR, "   元の内容は次のファイルに残っています : ", kept, "           "});
 }
 
 std::string SaveRestored(std::string_view path) {

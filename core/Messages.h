@@ -39,10 +39,8 @@ std::string ArgumentFileMissing(std::string_view argument);
 
 // ---- the loader and every per-line check (L is the 0-based line) ----------
 // 3 leading and 11 trailing blanks
-inline constexpr std::string_view kLineTooLong =
-    "   入力ファイルの文字数は最大で８１９２文字です。           ";
-inline constexpr std::string_view kTooManyLines =
-    "   入力ファイルの行数は最大で３００００行です。           ";
+inline constexpr std::string_view kLineTooLong = "   入力ファイルの文字数は最大で８１９２文字です。           ";
+inline constexpr std::string_view kTooManyLines = "   入力ファイルの行数は最大で３００００行です。           ";
 // "   L 行目のカンマの数が，512 以上です。" BR NOTE
 std::string CommaCount(long line);
 // "   L 行目の二重引用符の数が，256 以上です。" BR NOTE
@@ -75,8 +73,7 @@ inline constexpr std::string_view kAskAddExtension = "    拡張子(CSV)を付�
 // 3 leading and 11 trailing blanks
 inline constexpr std::string_view kFileMissing = "   指定されたファイルが存在しません。           ";
 inline constexpr std::string_view kRecordTooLong = "   文字数は最大で８１９２文字です。           ";
-inline constexpr std::string_view kDocumentLineLimit =
-    "   ファイルの行数は最大で３００００行です。           ";
+inline constexpr std::string_view kDocumentLineLimit = "   ファイルの行数は最大で３００００行です。           ";
 // 4 leading and 11 trailing blanks
 inline constexpr std::string_view kSelectLineFirst = "    項目を選択して下さい。           ";
 
@@ -217,8 +214,7 @@ inline constexpr std::string_view kBtnAdd = "追加保存(&N)";
 inline constexpr std::string_view kBtnSpecial = "特殊保存(&A)";
 // 4 leading and 11 trailing blanks
 inline constexpr std::string_view kNoMoreThan64Items = "    ６４項目以上の追加はできません。           ";
-inline constexpr std::string_view kAskAddSave =
-    "    保存しますか（追加項目は先頭に追加されます）。           ";
+inline constexpr std::string_view kAskAddSave = "    保存しますか（追加項目は先頭に追加されます）。           ";
 inline constexpr std::string_view kAskSpecialSave =
     "    項目内容を \"1\" で保存しますか（追加項目は先頭に追加されます）。           ";
 

@@ -39,8 +39,7 @@ bool EditKoumokuSet(MainState& state, Dialogs& dialogs, int line) {
   }
   state.CurrentLine = line;
   for (int n = 1; n <= kMaxItems; ++n)
-    state.LineItems[n] =
-        n <= scan.itemCount ? std::string(scan.Item(text, n)) : ItemNumberText(n);
+    state.LineItems[n] = n <= scan.itemCount ? std::string(scan.Item(text, n)) : ItemNumberText(n);
   state.LineItemCount = scan.itemCount;
   return true;
 }
@@ -83,9 +82,7 @@ RecordWindow::Step RecordWindow::Show(Dialogs& dialogs, int line) {
   return step;
 }
 
-RecordWindow::Step RecordWindow::Prev(Dialogs& dialogs) {
-  return Show(dialogs, std::max(state_.CurrentLine - 1, 0));
-}
+RecordWindow::Step RecordWindow::Prev(Dialogs& dialogs) { return Show(dialogs, std::max(state_.CurrentLine - 1, 0)); }
 
 RecordWindow::Step RecordWindow::Next(Dialogs& dialogs) {
   int last = std::max(static_cast<int>(state_.Document.size()) - 1, 0);
@@ -111,8 +108,7 @@ std::string RecordWindow::Join(const std::vector<BoxValue>& boxes) const {
 
 bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
   if (mode_ != RecordMode::Edit) return false;
-  if (state_.CurrentLine < 0 || static_cast<std::size_t>(state_.CurrentLine) >= state_.Document.size())
-    return false;
+  if (state_.CurrentLine < 0 || static_cast<std::size_t>(state_.CurrentLine) >= state_.Document.size()) return false;
   std::string line = Join(boxes);
   if (line.size() > kMaxLineBytes) {
     Refuse(dialogs, std::string(msg::kRecordTooLong));

@@ -16,8 +16,8 @@ struct WindowSection {
   std::string_view section;
 };
 constexpr WindowSection kWindowSections[] = {
-    {kWinMain, "FormMain"},         {kWinView, "FormView"},       {kWinItemset, "FormItemset"},
-    {kWinCreate, "FormCreate"},     {kWinExchange, "FormExchange"}, {kWinInport, "FormInport"},
+    {kWinMain, "FormMain"},       {kWinView, "FormView"},         {kWinItemset, "FormItemset"},
+    {kWinCreate, "FormCreate"},   {kWinExchange, "FormExchange"}, {kWinInport, "FormInport"},
     {kWinConvert, "FormConvert"},
 };
 
@@ -49,8 +49,10 @@ std::string SettingsFileName(std::string_view programPath) {
   // would pair bytes of UTF-8 characters wrongly, so Utf8CharLength it is.
   std::size_t dot = std::string_view::npos;
   for (std::size_t pos = 0; pos < programPath.size(); pos += Utf8CharLength(programPath, pos)) {
-    if (programPath[pos] == '/') dot = std::string_view::npos;
-    else if (programPath[pos] == '.') dot = pos;
+    if (programPath[pos] == '/')
+      dot = std::string_view::npos;
+    else if (programPath[pos] == '.')
+      dot = pos;
   }
   return std::string(programPath.substr(0, dot)) + ".INI";
 }

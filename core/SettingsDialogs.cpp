@@ -7,14 +7,12 @@ namespace cavel {
 
 FormPosChecks FormPosDialogFill(const HeldSettings& settings) {
   FormPosChecks checks{};
-  for (std::size_t i = 0; i < kFormPosWindows.size(); ++i)
-    checks[i] = settings.FormPosMem[kFormPosWindows[i]];
+  for (std::size_t i = 0; i < kFormPosWindows.size(); ++i) checks[i] = settings.FormPosMem[kFormPosWindows[i]];
   return checks;
 }
 
 void FormPosDialogSave(HeldSettings& settings, const FormPosChecks& checks) {
-  for (std::size_t i = 0; i < kFormPosWindows.size(); ++i)
-    settings.FormPosMem[kFormPosWindows[i]] = checks[i];
+  for (std::size_t i = 0; i < kFormPosWindows.size(); ++i) settings.FormPosMem[kFormPosWindows[i]] = checks[i];
 }
 
 std::string FileHistoryDialogFill(const HeldSettings& settings) { return Dec(settings.OpenFileNum); }
@@ -31,8 +29,7 @@ GridDialogValues GridDialogFill(const HeldSettings& settings) {
   return GridDialogValues{settings.GridDisp, settings.GridResum, settings.GridWidthSave, Dec(settings.ColWidth)};
 }
 
-GridDialogSaved GridDialogSave(MainState& state, Dialogs& dialogs, const GridDialogValues& values,
-                               bool gridVisible) {
+GridDialogSaved GridDialogSave(MainState& state, Dialogs& dialogs, const GridDialogValues& values, bool gridVisible) {
   GridDialogSaved saved;
   int width = 0;
   if (!ParseInt(values.ColWidthText, width)) {

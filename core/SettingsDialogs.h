@@ -18,8 +18,8 @@ namespace cavel {
 // ---- window positions (TForm11) ------------------------------------------------------
 // The window numbers of the seven check boxes, in tab order: メイン, 閲覧/編集,
 // 並順設定, 項目設定, 新規作成 (left column), 並順結合, 型式変更 (right column).
-inline constexpr std::array<int, 7> kFormPosWindows = {kWinMain,     kWinView,   kWinItemset, kWinExchange,
-                                                       kWinCreate,   kWinInport, kWinConvert};
+inline constexpr std::array<int, 7> kFormPosWindows = {kWinMain,   kWinView,   kWinItemset, kWinExchange,
+                                                       kWinCreate, kWinInport, kWinConvert};
 using FormPosChecks = std::array<bool, 7>;
 
 FormPosChecks FormPosDialogFill(const HeldSettings& settings);
@@ -54,10 +54,10 @@ GridDialogValues GridDialogFill(const HeldSettings& settings);
 
 // What the window does to the grid after a save, in this order.
 struct GridDialogSaved {
-  bool close = false;       // false: a message was shown; the dialog stays open, nothing changed
-  bool refill = false;      // StringGridDisp now (grid display on and the grid is the visible view)
-  int blankRows = 0;        // rows 0..blankRows-1 of columns 0..kGridBlankCols-1 to empty, where they exist
-  bool resetWidths = false; // every column to ColWidth
+  bool close = false;        // false: a message was shown; the dialog stays open, nothing changed
+  bool refill = false;       // StringGridDisp now (grid display on and the grid is the visible view)
+  int blankRows = 0;         // rows 0..blankRows-1 of columns 0..kGridBlankCols-1 to empty, where they exist
+  bool resetWidths = false;  // every column to ColWidth
 };
 
 // Save: a text that is not an integer gives the conversion error box, a
@@ -65,8 +65,7 @@ struct GridDialogSaved {
 // stored). Otherwise ColWidth and the three switches are stored, GridBuilt
 // := 0, and the result says what the grid is to do. `gridVisible`: the grid
 // is the main window's visible view.
-GridDialogSaved GridDialogSave(MainState& state, Dialogs& dialogs, const GridDialogValues& values,
-                               bool gridVisible);
+GridDialogSaved GridDialogSave(MainState& state, Dialogs& dialogs, const GridDialogValues& values, bool gridVisible);
 
 // ---- options (TForm14) ----------------------------------------------------------------------
 bool OptionDialogFill(const HeldSettings& settings);

@@ -83,7 +83,7 @@ class UndoHistory {
   bool Swap(Lines& document, Step& step);
 
   std::deque<Step> steps_;
-  std::size_t done_ = 0;  // steps_[0, done_) can be undone, the rest redone
+  std::size_t done_ = 0;   // steps_[0, done_) can be undone, the rest redone
   std::size_t bytes_ = 0;  // the steps' bytes together
   std::size_t maxBytes_;
 };

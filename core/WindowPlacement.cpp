@@ -10,13 +10,13 @@ bool ValidWindow(int k) { return k >= 1 && k <= 16; }
 
 }  // namespace
 
-Rect PlaceWindow(const HeldSettings& s, int k, int designWidth, int designHeight, int screenWidth,
-                 int screenHeight) {
+Rect PlaceWindow(const HeldSettings& s, int k, int designWidth, int designHeight, int screenWidth, int screenHeight) {
   if (ValidWindow(k) && s.FormPosMem[k] && s.FormLeft[k] != -1 && s.FormTop[k] != -1 && s.FormWidth[k] != -1 &&
       s.FormHeight[k] != -1) {
     // A size of zero or less (a hand-edited file) would give a window that
     // cannot be seen or grabbed; such bounds count as unknown.
-    if (s.FormWidth[k] > 0 && s.FormHeight[k] > 0) return {s.FormLeft[k], s.FormTop[k], s.FormWidth[k], s.FormHeight[k]};
+    if (s.FormWidth[k] > 0 && s.FormHeight[k] > 0)
+      return {s.FormLeft[k], s.FormTop[k], s.FormWidth[k], s.FormHeight[k]};
   }
   return CentreWindow(designWidth, designHeight, screenWidth, screenHeight);
 }
@@ -81,8 +81,8 @@ Rect ReachableBounds(const Rect& bounds, const std::vector<Rect>& screens, const
   const Rect outer{bounds.left, bounds.top, bounds.width + extraWidth, bounds.height + extraHeight};
   const Rect& screen = ScreenOf(outer, screens);
   const bool tooLarge = outer.width > screen.width || outer.height > screen.height;
-  const bool reachable =
-      std::any_of(screens.begin(), screens.end(), [&](const Rect& s) { return TitleBarOn(outer, frame.top, s); });
+  const bool reachable = std::any_of(screens.begin(), screens.end(),
+                                     [&](const Rect& s) { return TitleBarOn(outer, frame.top, s); });
   if (reachable && !tooLarge) return bounds;
   Rect r = bounds;
   r.width = std::max(1, std::min(bounds.width, screen.width - extraWidth));

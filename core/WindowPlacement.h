@@ -17,8 +17,7 @@ enum class WindowState { Normal, Minimized, Maximized };
 
 // The saved bounds when FormPosMem[k] is set and none of them is -1, else
 // the design size centred on the screen (division truncating toward zero).
-Rect PlaceWindow(const HeldSettings& s, int k, int designWidth, int designHeight, int screenWidth,
-                 int screenHeight);
+Rect PlaceWindow(const HeldSettings& s, int k, int designWidth, int designHeight, int screenWidth, int screenHeight);
 // Centred on the screen with the design size.
 Rect CentreWindow(int designWidth, int designHeight, int screenWidth, int screenHeight);
 // Copies the bounds into the held values of window k when it is in the normal state.

@@ -19,12 +19,12 @@
 
 // A broken invariant: the reason on stderr, then abort() so that libFuzzer
 // keeps the input as a crash.
-#define FUZZ_CHECK(cond)                                                                 \
-  do {                                                                                   \
-    if (!(cond)) {                                                                       \
+#define FUZZ_CHECK(cond)                                                                  \
+  do {                                                                                    \
+    if (!(cond)) {                                                                        \
       std::fprintf(stderr, "invariant failed: %s  (%s:%d)\n", #cond, __FILE__, __LINE__); \
-      std::abort();                                                                      \
-    }                                                                                    \
+      std::abort();                                                                       \
+    }                                                                                     \
   } while (0)
 
 // For the harnesses' own models of their input: not instrumented, so that

@@ -87,7 +87,8 @@ std::optional<std::string> PlainRead(const std::vector<std::string>& lines, std:
     if (line.empty() || line[0] == ';') continue;
     std::size_t eq = line.find('=');
     if (eq == std::string_view::npos || Trim(line.substr(0, eq)).empty()) continue;
-    if (Fold(Trim(line.substr(0, eq))) == k) return std::string(TrimFront(line.substr(eq + 1)).substr(0, kIniValueLimit));
+    if (Fold(Trim(line.substr(0, eq))) == k)
+      return std::string(TrimFront(line.substr(eq + 1)).substr(0, kIniValueLimit));
   }
   return std::nullopt;
 }
@@ -113,7 +114,7 @@ std::optional<int> PlainInt(std::string_view text) {
   if (text.empty()) return std::nullopt;
   long long value = 0;
   for (char c : text) {
-    int digit = c >= '0' && c <= '9' ? c - '0'
+    int digit = c >= '0' && c <= '9'                 ? c - '0'
                 : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
                 : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                      : -1;

@@ -82,7 +82,8 @@ bool ShouldLoad(const std::vector<Facts>& lines, std::size_t limit, std::uint8_t
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Facts& f = lines[i];
     if (f.bytes > kMaxLineBytes || i >= kMaxLines) return false;
-    if (f.commas > static_cast<std::size_t>(kMaxCommas) || f.quotes > static_cast<std::size_t>(kMaxQuotes)) return false;
+    if (f.commas > static_cast<std::size_t>(kMaxCommas) || f.quotes > static_cast<std::size_t>(kMaxQuotes))
+      return false;
     if (f.items > limit || f.longestItem > kMaxItemBytes) return false;
     if (i == 0) title = f.items;
     if (f.items != title && (abortBits >> (questions++ % 8) & 1)) return false;

@@ -80,8 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(model.Rows() == state.Document);
   FUZZ_CHECK(!model.PasteEnabled());
   CheckCursor(model);
-  if (model.LineCount() > 0)
-    FUZZ_CHECK(model.Cursor() == std::clamp(state.CurrentLine, 0, model.LineCount() - 1));
+  if (model.LineCount() > 0) FUZZ_CHECK(model.Cursor() == std::clamp(state.CurrentLine, 0, model.LineCount() - 1));
 
   // The rows as they should be, changed alongside the model. A small list is
   // compared whole after every operation, a large one around the change and
@@ -104,8 +103,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 0:
         model.SetCursor(static_cast<int>(static_cast<std::int8_t>(in.Byte())) * 37 + in.Byte());
         break;
-      case 1: change = model.Up(); break;
-      case 2: change = model.Down(); break;
+      case 1:
+        change = model.Up();
+        break;
+      case 2:
+        change = model.Down();
+        break;
       case 3:
         model.Copy();
         if (cursor >= 0) FUZZ_CHECK(model.HeldLine() == atCursor && model.PasteEnabled());
@@ -114,7 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         change = model.Cut();
         if (change) FUZZ_CHECK(model.HeldLine() == atCursor && model.PasteEnabled());
         break;
-      case 5: change = model.Delete(); break;
+      case 5:
+        change = model.Delete();
+        break;
       case 6:
       case 7:
         change = op % 13 == 6 ? model.PrevPaste(dialogs) : model.NextPaste(dialogs);

@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<int> widths;
   for (std::size_t i = 0; i + 1 < text.size(); i += 2)
-    widths.push_back((static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8) % (kMaxColumnWidth + 1));
+    widths.push_back((static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8) %
+                     (kMaxColumnWidth + 1));
   std::string list = WidthListText(widths);
   FUZZ_CHECK(ParseWidthList(list, widths.size()) == widths);
   std::vector<int> first = ParseWidthList(list, maxCount);

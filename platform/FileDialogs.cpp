@@ -21,7 +21,8 @@ namespace {
 // ones the caption names ("*" behind "全ﾌｧｲﾙ(*.*)").
 QStringList NameFilters(const std::vector<FileFilter>& filters) {
   QStringList list;
-  for (const FileFilter& f : filters) list << Utf8(f.caption) + QStringLiteral(" (") + Utf8(f.patterns) + QStringLiteral(")");
+  for (const FileFilter& f : filters)
+    list << Utf8(f.caption) + QStringLiteral(" (") + Utf8(f.patterns) + QStringLiteral(")");
   return list;
 }
 

@@ -34,9 +34,9 @@ QFont SystemFont(int pixelSize) {
 }
 
 QFont UiFont() {
-  static const QString family =
-      FirstInstalled({QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
-                      QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic")});
+  static const QString family = FirstInstalled({QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                                QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic"),
+                                                QStringLiteral("IPAGothic")});
   QFont font(family);
   font.setPixelSize(13);
   return font;

@@ -17,9 +17,7 @@ ScreenSet DesktopScreens() {
   return set;
 }
 
-Rect BoundsOf(const QWidget& window) {
-  return Rect{window.x(), window.y(), window.width(), window.height()};
-}
+Rect BoundsOf(const QWidget& window) { return Rect{window.x(), window.y(), window.width(), window.height()}; }
 
 Rect ToRect(const QRect& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; }
 

@@ -14,7 +14,8 @@ std::uint32_t MonotonicTick() {
 void EventPump::DelayTime(int milliseconds) {
   const std::uint32_t start = tick_();
   // Computed wide, so that start + milliseconds cannot overflow the tick.
-  const std::uint64_t end = static_cast<std::uint64_t>(start) + static_cast<std::uint64_t>(milliseconds < 0 ? 0 : milliseconds);
+  const std::uint64_t end = static_cast<std::uint64_t>(start) +
+                            static_cast<std::uint64_t>(milliseconds < 0 ? 0 : milliseconds);
   rounds_ = 0;
   for (;;) {
     // Painting, timers and the window system are served; the user's keys

@@ -24,8 +24,8 @@ QString SjisDecode(std::string_view bytes);
 bool SjisValidPair(unsigned char lead, unsigned char trail);
 
 struct SjisEncoded {
-  std::string bytes;    // the Shift-JIS bytes, when every character could be encoded
-  QString unmappable;   // the characters that Shift-JIS cannot hold, each once, in order
+  std::string bytes;   // the Shift-JIS bytes, when every character could be encoded
+  QString unmappable;  // the characters that Shift-JIS cannot hold, each once, in order
   bool ok() const { return unmappable.isEmpty(); }
 };
 

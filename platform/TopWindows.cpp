@@ -57,8 +57,10 @@ Window SearchTree(Display* dpy, Window parent, const std::string& windowClass, i
   for (unsigned int i = 0; i < n && !found; ++i) {
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(dpy, children[i], &attributes) || attributes.map_state != IsViewable) continue;
-    if (HasClass(dpy, children[i], windowClass)) found = children[i];
-    else if (depth > 0) found = SearchTree(dpy, children[i], windowClass, depth - 1);
+    if (HasClass(dpy, children[i], windowClass))
+      found = children[i];
+    else if (depth > 0)
+      found = SearchTree(dpy, children[i], windowClass, depth - 1);
   }
   if (children) XFree(children);
   return found;

@@ -42,8 +42,9 @@ TForm10::TForm10(MainHost& main)
   ListBox1 = new RowList(this, ListBox1Model, kListFontHeight);
   layout->addWidget(ListBox1, 1);
 
-  Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
-      .Bind({BtnCancel, BtnQuatationAddSave, BtnQuatationDelSave, ListBox1});
+  Keys([this](QKeyEvent& e) {
+    return FormKeyDown(e);
+  }).Bind({BtnCancel, BtnQuatationAddSave, BtnQuatationDelSave, ListBox1});
 }
 
 Opening TForm10::FormDisp() {

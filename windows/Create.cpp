@@ -59,8 +59,8 @@ TForm7::TForm7(MainHost& main)
 
   Keys([this](QKeyEvent& e) { return FormKeyDown(e); }).Bind({Button1, Button2});
   static_assert(kTitleBoxes == kLabelledRows);
-  const LabelledRows rows =
-      MakeLabelledRows(content, RowShape{kLabelLeft, kEditLeft - kLabelLeft - 4, kEditLeft, kEditWidth, kBoxHeight}, this);
+  const LabelledRows rows = MakeLabelledRows(
+      content, RowShape{kLabelLeft, kEditLeft - kLabelLeft - 4, kEditLeft, kEditWidth, kBoxHeight}, this);
   Label = rows.labels;
   Edit = rows.edits;
   for (int i = 1; i <= kTitleBoxes; ++i) {
@@ -69,8 +69,7 @@ TForm7::TForm7(MainHost& main)
   }
   ScrollBox1->setWidget(content);
   // Typing starts in the first box; Tab walks the boxes, then the buttons.
-  for (int i = 1; i < kTitleBoxes; ++i)
-    QWidget::setTabOrder(Edit[i], Edit[i + 1]);
+  for (int i = 1; i < kTitleBoxes; ++i) QWidget::setTabOrder(Edit[i], Edit[i + 1]);
   QWidget::setTabOrder(Edit[kTitleBoxes], Button1);
   QWidget::setTabOrder(Button1, Button2);
 }
@@ -125,8 +124,8 @@ void TForm7::BtnSaveClick() {
     case TitleLineResult::Faulty:
       return;
   }
-  const SaveFileRequest request{std::string(msg::kTitleNewSave), std::string(), {},
-                                OpenDialogFolder(State(), HomeFolder())};
+  const SaveFileRequest request{
+      std::string(msg::kTitleNewSave), std::string(), {}, OpenDialogFolder(State(), HomeFolder())};
   const std::optional<std::string> chosen = Main().Files().SaveFileName(request);
   if (!chosen) return;
   RememberDialogFolder(State(), *chosen);

@@ -20,8 +20,7 @@ TForm6::TForm6(MainHost& main)
   Panel1 = new QWidget(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFixedHeight(kPanelHeight);
-  BtnCancel = new QPushButton(Utf8(msg::kBtnCancel),
-                              Panel1);
+  BtnCancel = new QPushButton(Utf8(msg::kBtnCancel), Panel1);
   BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
   BtnCancel->setGeometry(0, 0, kButtonWidth, kPanelHeight);
   BtnCancel->setAutoDefault(false);

@@ -27,8 +27,9 @@ TForm8::TForm8(MainHost& main)
       {BtnSpecial, "BtnSpecial", msg::kBtnSpecial, 300, top, &TForm8::BtnSpecialClick},
   });
 
-  Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
-      .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnAdd, BtnDelete, BtnSpecial});
+  Keys([this](QKeyEvent& e) {
+    return FormKeyDown(e);
+  }).Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnAdd, BtnDelete, BtnSpecial});
 }
 
 Opening TForm8::FormDisp() {

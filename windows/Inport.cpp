@@ -38,8 +38,9 @@ TForm9::TForm9(MainHost& main)
   QWidget::setTabOrder(BtnPrevSave, BtnNextSave);
   QWidget::setTabOrder(BtnNextSave, ListBox1);
 
-  Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
-      .Bind({ListBox1, BtnFileOpen, BtnCancel, BtnPrevSave, BtnNextSave});
+  Keys([this](QKeyEvent& e) {
+    return FormKeyDown(e);
+  }).Bind({ListBox1, BtnFileOpen, BtnCancel, BtnPrevSave, BtnNextSave});
 }
 
 Opening TForm9::FormDisp() {

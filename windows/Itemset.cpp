@@ -31,8 +31,9 @@ TForm3::TForm3(MainHost& main)
       {BtnNextAdd, "BtnNextAdd", msg::kBtnNextAdd, 500, bottomRight, &TForm3::BtnNextAddClick},
   });
 
-  Keys([this](QKeyEvent& e) { return FormKeyDown(e); })
-      .Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy, BtnDelete, BtnPrevPaste});
+  Keys([this](QKeyEvent& e) {
+    return FormKeyDown(e);
+  }).Bind({ListBox1, BtnSave, BtnCancel, BtnUp, BtnDown, BtnCut, BtnCopy, BtnDelete, BtnPrevPaste});
   // 前に追加, 後に貼付 and 後に追加 take none of the window's keys, and the
   // keys stop there instead of reaching the window.
   auto* inert = new KeyHook(this, [](QKeyEvent& e) { return IsEsc(e) || IsEnter(e) || IsCtrlBracket(e); });

@@ -36,10 +36,10 @@ class GridHeader : public QHeaderView {
     option.section = logicalIndex;
     option.textAlignment = defaultAlignment();
     const int visual = visualIndex(logicalIndex);
-    option.position = count() == 1                ? QStyleOptionHeader::OnlyOneSection
-                      : visual == 0               ? QStyleOptionHeader::Beginning
-                      : visual == count() - 1     ? QStyleOptionHeader::End
-                                                  : QStyleOptionHeader::Middle;
+    option.position = count() == 1            ? QStyleOptionHeader::OnlyOneSection
+                      : visual == 0           ? QStyleOptionHeader::Beginning
+                      : visual == count() - 1 ? QStyleOptionHeader::End
+                                              : QStyleOptionHeader::Middle;
     const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
     const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, &option, this);
     option.text = option.fontMetrics.elidedText(text, Qt::ElideRight, std::max(rect.width() - margin, 0));
@@ -53,7 +53,8 @@ class GridHeader : public QHeaderView {
 
 // ---- the model ---------------------------------------------------------------------
 
-StringGridModel::StringGridModel(const GridCells& cells, QObject* parent) : QAbstractTableModel(parent), cells_(cells) {}
+StringGridModel::StringGridModel(const GridCells& cells, QObject* parent)
+    : QAbstractTableModel(parent), cells_(cells) {}
 
 void StringGridModel::Reset(const std::function<void()>& change) {
   beginResetModel();

@@ -11,9 +11,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QPointer>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <functional>
 #include <vector>
 

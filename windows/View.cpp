@@ -120,8 +120,7 @@ void TForm2::ShowMode() {
 
 void TForm2::ShowTitleItems() {
   const MainState& s = State();
-  for (int n = 1; n <= kRows; ++n)
-    Labels[n]->setText(SjisDecode(s.TitleItems[n]));
+  for (int n = 1; n <= kRows; ++n) Labels[n]->setText(SjisDecode(s.TitleItems[n]));
 }
 
 void TForm2::ShowLineItems() {

@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>

@@ -108,8 +108,10 @@ TEST(SplitItems, AgreesWithItemSeparatorsOnLongLines) {
   std::string line;
   for (int i = 0; i < 600; ++i) {
     if (i) line += ',';
-    if (i % 3 == 0) line += "\"x,y\"";
-    else line += "v" + std::to_string(i);
+    if (i % 3 == 0)
+      line += "\"x,y\"";
+    else
+      line += "v" + std::to_string(i);
   }
   auto items = SplitItems(line);
   ASSERT_EQ(items.size(), 600u);

@@ -23,10 +23,16 @@ TEST(Encoding, PlainUtf8AgainstShiftJis) {
   const Case cases[] = {
       {"nothing", "", false},
       {"ASCII only", "name,age\r\nA,1\r\n", false},
-      {"byte-order mark", "\xEF\xBB\xBF" "name,age", true},
+      {"byte-order mark",
+       "\xEF\xBB\xBF"
+       "name,age",
+       true},
       {"Japanese in UTF-8", "\xE5\x90\x8D\xE5\x89\x8D,\xE5\xB9\xB4\xE9\xBD\xA2", true},  // 名前,年齢
       {"the same in Shift-JIS", "\x96\xBC\x91\x4F,\x94\x4E\x97\xEE", false},
-      {"a UTF-8 sign before a comma", "5\xC3\x97" "3,x", true},  // ×
+      {"a UTF-8 sign before a comma",
+       "5\xC3\x97"
+       "3,x",
+       true},  // ×
       // Half-width katakana ﾃｽﾄｱ pair up as two well-formed sequences.
       {"half-width katakana that is well-formed UTF-8", "\xC3\xBD\xC4\xB1", false},
       {"half-width katakana", "\xB6\xC0\xB6\xC5,\xC3\xDE\xB0\xC0", false},  // ｶﾀｶﾅ,ﾃﾞｰﾀ

@@ -16,8 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <grp.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -57,15 +57,15 @@ namespace {
 struct Injection {
   long writeBytesLeft = -1;  // write() lets this many bytes through, then fails; -1: off
   int writeError = 0;
-  long readCallsLeft = -1;   // read() succeeds this many times, then fails; -1: off
+  long readCallsLeft = -1;  // read() succeeds this many times, then fails; -1: off
   int readError = 0;
-  int fsyncError = 0;        // fsync() fails with this error; 0: off
-  int renameError = 0;       // rename() fails with this error; 0: off
-  int stallPipe = -1;        // after the first write that goes through: a byte to this pipe, then wait to be killed
-  long pwriteBytesLeft = -1; // pwrite() lets this many bytes through, then fails; -1: off
+  int fsyncError = 0;         // fsync() fails with this error; 0: off
+  int renameError = 0;        // rename() fails with this error; 0: off
+  int stallPipe = -1;         // after the first write that goes through: a byte to this pipe, then wait to be killed
+  long pwriteBytesLeft = -1;  // pwrite() lets this many bytes through, then fails; -1: off
   int pwriteError = 0;
-  long pwriteFailures = 0;   // how many calls fail before pwrite() works again; < 0: all
-  int fallocateError = 0;    // fallocate() fails with this error; 0: off
+  long pwriteFailures = 0;  // how many calls fail before pwrite() works again; < 0: all
+  int fallocateError = 0;   // fallocate() fails with this error; 0: off
   // A byte to this pipe, then wait to be killed: after the first pwrite()
   // that goes through (the file partly new), or at the fsync() after it
   // (the file wholly new).
@@ -194,7 +194,8 @@ Injection FullDisk(long bytes) {
 Lines BigDocument(std::size_t lines = 2000) {
   Lines doc;
   for (std::size_t i = 0; i < lines; ++i)
-    doc.push_back("\"" + std::to_string(i) + "\",\"" + std::string(1000 + i % 7, static_cast<char>('a' + i % 26)) + "\"");
+    doc.push_back("\"" + std::to_string(i) + "\",\"" + std::string(1000 + i % 7, static_cast<char>('a' + i % 26)) +
+                  "\"");
   return doc;
 }
 
@@ -531,8 +532,8 @@ TEST_F(Faults, InPlaceWriteThatFailsPartWayPutsTheOldBytesBack) {
   EXPECT_TRUE(w.keptCopy.starts_with(state_ + "/stuck.csv.") && w.keptCopy.ends_with(".kept")) << w.keptCopy;
   EXPECT_EQ(test::ReadFile(w.keptCopy), old);
   EXPECT_EQ(msg::SaveError(target, w.error, w.keptCopy),
-            "   " + target + "\n\r   " + std::strerror(EIO) + "\n\r   元の内容は次のファイルに残っています : " +
-                w.keptCopy + "           ");
+            "   " + target + "\n\r   " + std::strerror(EIO) +
+                "\n\r   元の内容は次のファイルに残っています : " + w.keptCopy + "           ");
   EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
   EXPECT_EQ(test::ReadFile(w.keptCopy), old);
 }

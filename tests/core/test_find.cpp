@@ -27,13 +27,19 @@ class FindTest : public ::testing::Test {
 
 TEST(FindLineTest, MatchesExactBytesOnCharacterBoundaries) {
   const std::string a = "\x83\x41";  // ア: its trail byte is the letter A
-  Lines lines = {"title", "\x83\x41\x83\x41", "x\x83\x41" "A", "ABC", "a,b,c", "abc"};
-  EXPECT_EQ(FindLine(lines, "A", 0), 2);        // not line 1, whose only A is a trail byte
+  Lines lines = {"title",
+                 "\x83\x41\x83\x41",
+                 "x\x83\x41"
+                 "A",
+                 "ABC",
+                 "a,b,c",
+                 "abc"};
+  EXPECT_EQ(FindLine(lines, "A", 0), 2);  // not line 1, whose only A is a trail byte
   EXPECT_EQ(FindLine(lines, a, 0), 1);
-  EXPECT_EQ(FindLine(lines, "\x41\x83", 0), -1); // starts on a trail byte everywhere
-  EXPECT_EQ(FindLine(lines, "abc", 0), 5);      // case-sensitive: not ABC
-  EXPECT_EQ(FindLine(lines, "a,b", 0), 4);      // commas are part of the text
-  EXPECT_EQ(FindLine(lines, "ABC", 4), -1);     // no wrap
+  EXPECT_EQ(FindLine(lines, "\x41\x83", 0), -1);  // starts on a trail byte everywhere
+  EXPECT_EQ(FindLine(lines, "abc", 0), 5);        // case-sensitive: not ABC
+  EXPECT_EQ(FindLine(lines, "a,b", 0), 4);        // commas are part of the text
+  EXPECT_EQ(FindLine(lines, "ABC", 4), -1);       // no wrap
   EXPECT_EQ(FindLine(lines, "title", -1), 0);
   EXPECT_EQ(FindLine(lines, "", 0), -1);
   EXPECT_EQ(FindLine(lines, "abc", 6), -1);

@@ -65,7 +65,7 @@ TEST(FuzzRegressions, ItemSaveKeepsTheCommaLimitOfShortLines) {
 // the loader refuses.
 TEST(FuzzRegressions, PrefixSavesKeepTheCommaAndQuoteLimits) {
   const std::string commas = "\"" + Repeat(',', 509) + "\",b";  // 510 commas
-  const std::string quotes = "a," + Repeat('"', 252) + "\"";     // 253 quotes
+  const std::string quotes = "a," + Repeat('"', 252) + "\"";    // 253 quotes
   ASSERT_TRUE(Loadable(commas));
   ASSERT_TRUE(Loadable(quotes));
 

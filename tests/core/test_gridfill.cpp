@@ -84,8 +84,8 @@ TEST_F(GridFillTest, CaptionsAndWaitsComeInTheirOrder) {
   StringGridDisp(state_, dialogs_, ini_, host);
   const std::string base = "Cavel (ﾒｲﾝ)    /data/住所録.csv    ";
   EXPECT_EQ(host.log, (std::vector<std::string>{"caption " + base + "項目の検査開始", "delay 500",
-                                                "caption " + base + "項目の幅設定開始", "delay 500",
-                                                "widths 3", "caption " + base + "全行数 :     2"}));
+                                                "caption " + base + "項目の幅設定開始", "delay 500", "widths 3",
+                                                "caption " + base + "全行数 :     2"}));
   EXPECT_EQ(host.cells.RowCount(), 3);
 
   // An empty Document skips the widths step and empties the grid.
@@ -131,8 +131,8 @@ TEST_F(GridFillTest, FaultyLinesAreReportedInOrderAndStillShown) {
   // Remembered widths exist, but a failed check keeps them off.
   ASSERT_TRUE(StoreColumnWidths(ini_, state_.CurrentFileName, {10, 20, 30}, state_).ok);
   Fill();
-  EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{msg::CommaCount(1), msg::QuoteCount(2),
-                                                        msg::ItemCount(3, 65)}));
+  EXPECT_EQ(dialogs_.texts(),
+            (std::vector<std::string>{msg::CommaCount(1), msg::QuoteCount(2), msg::ItemCount(3, 65)}));
   for (const auto& shown : dialogs_.shown()) {
     EXPECT_EQ(shown.kind, MsgKind::Warning);
     EXPECT_EQ(shown.buttons, mbAbort);

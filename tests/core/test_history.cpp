@@ -34,7 +34,8 @@ TEST(History, ATenthFileDropsSlotNine) {
   HeldSettings empty;
   HistoryAddFile(empty, F(1));
   HistoryAddFile(empty, F(2));
-  EXPECT_EQ(Slots(empty), (std::vector<std::string>{F(2), F(1), "none", "none", "none", "none", "none", "none", "none"}));
+  EXPECT_EQ(Slots(empty),
+            (std::vector<std::string>{F(2), F(1), "none", "none", "none", "none", "none", "none", "none"}));
 }
 
 TEST(History, NamesThatDifferOnlyInCaseAreTwoFiles) {

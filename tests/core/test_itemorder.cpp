@@ -258,8 +258,8 @@ TEST(ItemOrder, PrefixSavesRefuseA64ItemLine) {
   ASSERT_TRUE(model.Open(other, dialogs));
   EXPECT_FALSE(model.AddSave(other, dialogs));
   EXPECT_EQ(other.Document, mixed);
-  EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskAddSave),
-                                                       std::string(msg::kNoMoreThan64Items)}));
+  EXPECT_EQ(dialogs.texts(),
+            (std::vector<std::string>{std::string(msg::kAskAddSave), std::string(msg::kNoMoreThan64Items)}));
 }
 
 TEST(ItemOrder, PrefixSavesHoldTheLineLimit) {
@@ -276,8 +276,8 @@ TEST(ItemOrder, PrefixSavesHoldTheLineLimit) {
     dialogs.Clear();
     EXPECT_FALSE(model.SpecialSave(special, dialogs));  // 8195 after
     EXPECT_EQ(special.Document, lines);
-    EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskSpecialSave),
-                                                         std::string(msg::kRecordTooLong)}));
+    EXPECT_EQ(dialogs.texts(),
+              (std::vector<std::string>{std::string(msg::kAskSpecialSave), std::string(msg::kRecordTooLong)}));
   }
   {
     Lines lines{"A,B", std::string(kMaxLineBytes - 4, 'x')};

@@ -22,7 +22,8 @@ std::string ItemsText(long l, int n) {
   return "   " + std::to_string(l) + " 行目の項目の数が，" + std::to_string(n) + " 以上です。\n\r" + kNote;
 }
 std::string LengthText(long l, int k) {
-  return "   " + std::to_string(l) + " 行目の，" + std::to_string(k) + " 項目の文字数が４０９６文字以上です。\n\r" + kNote;
+  return "   " + std::to_string(l) + " 行目の，" + std::to_string(k) + " 項目の文字数が４０９６文字以上です。\n\r" +
+         kNote;
 }
 
 std::string Repeat(std::string_view piece, int times) {

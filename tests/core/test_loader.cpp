@@ -40,11 +40,13 @@ std::string ItemsText(long l, int n) {
   return "   " + std::to_string(l) + " 行目の項目の数が，" + std::to_string(n) + " 以上です。\n\r" + kNote;
 }
 std::string LengthText(long l, int k) {
-  return "   " + std::to_string(l) + " 行目の，" + std::to_string(k) + " 項目の文字数が４０９６文字以上です。\n\r" + kNote;
+  return "   " + std::to_string(l) + " 行目の，" + std::to_string(k) + " 項目の文字数が４０９６文字以上です。\n\r" +
+         kNote;
 }
 std::string QuestionText(long l, int title, int items) {
-  return "   " + std::to_string(l) + " 行目の項目の個数が違います。\n\r" + kNote + "   先頭行は " + std::to_string(title) +
-         " 項目です。指定行は " + std::to_string(items) + " 項目です。\n\r   ファイルを開きますか。";
+  return "   " + std::to_string(l) + " 行目の項目の個数が違います。\n\r" + kNote + "   先頭行は " +
+         std::to_string(title) + " 項目です。指定行は " + std::to_string(items) +
+         " 項目です。\n\r   ファイルを開きますか。";
 }
 std::string FinalText(long l) { return "   " + std::to_string(l) + " 行目の項目の個数が，６４項目以上です。   \n\r"; }
 
@@ -110,16 +112,12 @@ TEST_F(Loader, LineEnds) {
     std::string bytes;
     V lines;
   } cases[] = {
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"a\rb\r", {"a", "b"}},            // CR alone ends a line; a lone CR at the end ends the last
-      {"a\r\nb", {"a", "b"}},            // the last line without a line end
-      {"a\r\n\r\n", {"a", ""}},          // an empty line, but no extra one at the end
-      {"a\nb\n\r\n", {"a\nb\n"}},        // LF alone is a byte of the line
-      {"a\r\n\nb", {"a", "\nb"}},        // only the first LF after CR belongs to the line end
-      {"a\r\r\nb", {"a", "", "b"}},
-      {"\n\r", {"\n"}},
-      {"\r\n", {""}},
-      {"\r", {""}},
+      {"a\r\nb\r\n", {"a", "b"}},   {"a\rb\r", {"a", "b"}},  // CR alone ends a line; a lone CR at the end ends the last
+      {"a\r\nb", {"a", "b"}},                                // the last line without a line end
+      {"a\r\n\r\n", {"a", ""}},                              // an empty line, but no extra one at the end
+      {"a\nb\n\r\n", {"a\nb\n"}},                            // LF alone is a byte of the line
+      {"a\r\n\nb", {"a", "\nb"}},                            // only the first LF after CR belongs to the line end
+      {"a\r\r\nb", {"a", "", "b"}}, {"\n\r", {"\n"}},       {"\r\n", {""}}, {"\r", {""}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Load(c.bytes).result, LoadResult::Loaded);
@@ -129,7 +127,10 @@ TEST_F(Loader, LineEnds) {
 }
 
 TEST_F(Loader, CtrlZEndsTheFile) {
-  EXPECT_EQ(Load("a\r\nb\x1A" "c\r\nd").result, LoadResult::Loaded);
+  EXPECT_EQ(Load("a\r\nb\x1A"
+                 "c\r\nd")
+                .result,
+            LoadResult::Loaded);
   EXPECT_EQ(lines, (V{"a", "b"}));
   EXPECT_EQ(Load("a\r\n\x1A\r\nb\r\n").result, LoadResult::Loaded);
   EXPECT_EQ(lines, (V{"a"}));
@@ -275,7 +276,10 @@ TEST_F(Loader, ThirtyThousandLinesLoadOneMoreIsRefused) {
   std::string max = Repeat("a,b\r\n", 30000);
   EXPECT_EQ(Load(max).result, LoadResult::Loaded);
   EXPECT_EQ(lines.size(), 30000u);
-  EXPECT_EQ(Load(max + "\x1A" "a,b\r\n").result, LoadResult::Loaded);
+  EXPECT_EQ(Load(max + "\x1A"
+                       "a,b\r\n")
+                .result,
+            LoadResult::Loaded);
   EXPECT_EQ(lines.size(), 30000u);
 
   ExpectRefusedWith(Load(max + "a,b"), {kLinesMsg});

@@ -41,8 +41,8 @@ TEST(QuoteConvert, AddAndRemoveTheEnclosingQuotes) {
   EXPECT_EQ(Add("a,\"b\",c"), "\"a\",\"b\",\"c\"");
   EXPECT_EQ(Remove("a,\"b\",c"), "a,b,c");
   EXPECT_EQ(Add("\"a\",\"b\",\"c\""), "\"a\",\"b\",\"c\"");  // all quoted already
-  EXPECT_EQ(Remove("a,b,c"), "a,b,c");                      // none quoted
-  EXPECT_EQ(Remove(" a , b "), " a , b ");                  // blanks are kept
+  EXPECT_EQ(Remove("a,b,c"), "a,b,c");                       // none quoted
+  EXPECT_EQ(Remove(" a , b "), " a , b ");                   // blanks are kept
   EXPECT_EQ(Add("\x8f\x5a\x8f\x8a"), "\"\x8f\x5a\x8f\x8a\"");
 }
 
@@ -104,7 +104,8 @@ TEST(QuoteConvert, ScanFaultsComeFirstAndTheItemChecksStillRun) {
   // 64 separators: the item-count message; then the item checks of the line
   // still report its first faulty item.
   std::string line = "a\"b\"" + std::string(64, ',') + "z";
-  EXPECT_EQ(RefusalsOf(line, QuoteMode::Add), (std::vector<std::string>{msg::ItemCount(0, 65), msg::QuoteInMiddle(0, 1)}));
+  EXPECT_EQ(RefusalsOf(line, QuoteMode::Add),
+            (std::vector<std::string>{msg::ItemCount(0, 65), msg::QuoteInMiddle(0, 1)}));
   // 511 commas inside one quoted item.
   std::string commas = "\"" + std::string(511, ',') + "\"";
   EXPECT_EQ(RefusalsOf(commas, QuoteMode::Remove), (std::vector<std::string>{msg::CommaCount(0)}));

@@ -152,8 +152,8 @@ TEST_F(RecordTest, SteppingFromFiveItemsToThreeKeepsTheRowsButNotTheValues) {
   EXPECT_EQ(state_.LineItems[4], "04 : ");
   EXPECT_EQ(state_.LineItems[5], "05 : ");
   // Boxes 4 and 5 are not read.
-  ASSERT_TRUE(window_.Save(dialogs_, {std::nullopt, std::string("x"), std::nullopt, std::string("y"),
-                                      std::string("z")}));
+  ASSERT_TRUE(
+      window_.Save(dialogs_, {std::nullopt, std::string("x"), std::nullopt, std::string("y"), std::string("z")}));
   EXPECT_EQ(state_.Document[2], "w1,x,w3");
   EXPECT_EQ(state_.CurrentLine, 2);
 }

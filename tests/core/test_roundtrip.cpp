@@ -59,7 +59,9 @@ TEST(RoundTrip, TheNormalisationItself) {
   EXPECT_EQ(Normalised("a\rb\r\nc"), "a\r\nb\r\nc\r\n");
   EXPECT_EQ(Normalised("a\nb\r\n\n"), "a\nb\r\n\n\r\n");
   EXPECT_EQ(Normalised("a\r\r\n"), "a\r\n\r\n");
-  EXPECT_EQ(Normalised("a\r\n\x1A" "b\r\n"), "a\r\n");
+  EXPECT_EQ(Normalised("a\r\n\x1A"
+                       "b\r\n"),
+            "a\r\n");
   EXPECT_EQ(Normalised("a\r\x1A\nb"), "a\r\n");
 }
 
@@ -69,8 +71,7 @@ TEST(RoundTrip, EveryDataFileSavesBackByteForByte) {
   std::vector<std::string> names;
   for (const auto& f : files) names.push_back(f.filename().string());
   for (const char* expected : {"addresses.csv", "addresses-slice.csv", "unquoted-no-final-line-end.csv",
-                               "lf-inside-cells.csv", "ctrl-z-end.csv", "cr-only.csv", "mixed-shapes.csv",
-                               "empty.csv"})
+                               "lf-inside-cells.csv", "ctrl-z-end.csv", "cr-only.csv", "mixed-shapes.csv", "empty.csv"})
     EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
 
   const test::TempFolder folder("roundtrip");

@@ -170,7 +170,8 @@ TEST_F(SettingsTest, WritingKeepsTheRestOfTheFile) {
   s.ColWidth = 77;
   ASSERT_TRUE(WriteIniFileValue(ini_, s).ok);
   std::string text = Get();
-  EXPECT_EQ(text.rfind("; kept\r\n[GridSet]\r\nColWidth=77\r\nExtra=yes\r\nDisp=1\r\nResum=1\r\nWidthSave=0\r\n", 0), 0u)
+  EXPECT_EQ(text.rfind("; kept\r\n[GridSet]\r\nColWidth=77\r\nExtra=yes\r\nDisp=1\r\nResum=1\r\nWidthSave=0\r\n", 0),
+            0u)
       << text;
   EXPECT_NE(text.find(memory + "[Mine]\r\nx=1\r\n[FormMain]\r\n"), std::string::npos) << text;
 }
@@ -247,8 +248,8 @@ TEST(PlaceWindow, SavedBoundsOrCentred) {
   s.FormLeft[2] = 5;
 
   // One bound of -1 centres, whichever it is.
-  for (auto field : {&HeldSettings::FormLeft, &HeldSettings::FormTop, &HeldSettings::FormWidth,
-                     &HeldSettings::FormHeight}) {
+  for (auto field :
+       {&HeldSettings::FormLeft, &HeldSettings::FormTop, &HeldSettings::FormWidth, &HeldSettings::FormHeight}) {
     HeldSettings t = s;
     (t.*field)[2] = -1;
     EXPECT_EQ(PlaceWindow(t, 2, 400, 300, 1024, 768), (Rect{312, 234, 400, 300}));

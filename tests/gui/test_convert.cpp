@@ -20,11 +20,12 @@ TForm10& Form10(QDialog& w) { return static_cast<TForm10&>(w); }
 
 // Japanese lines, mixed quoting, five lines with the title line.
 std::string Source() {
-  return Sjis("\"郵便番号\",都道府県,\"町域\"\r\n"
-              "\"0010000\",北海道,\"\"\r\n"
-              "0010010,\"北海道\",北十条西\r\n"
-              "\"0010011\",\"北海道\",\"北十一条西\"\r\n"
-              "0010012,北海道,北十二条西\r\n");
+  return Sjis(
+      "\"郵便番号\",都道府県,\"町域\"\r\n"
+      "\"0010000\",北海道,\"\"\r\n"
+      "0010010,\"北海道\",北十条西\r\n"
+      "\"0010011\",\"北海道\",\"北十一条西\"\r\n"
+      "0010012,北海道,北十二条西\r\n");
 }
 
 Lines Added() {
@@ -185,8 +186,8 @@ class ConvertTest : public QObject {
       QTest::keyClick(f.ListBox1, Qt::Key_Down);
       QCOMPARE(f.ListBox1->currentIndex().row(), 1);
       QVERIFY(f.isVisible());
-      for (QWidget* c : std::initializer_list<QWidget*>{f.BtnCancel, f.BtnQuatationAddSave, f.BtnQuatationDelSave,
-                                                        f.ListBox1}) {
+      for (QWidget* c :
+           std::initializer_list<QWidget*>{f.BtnCancel, f.BtnQuatationAddSave, f.BtnQuatationDelSave, f.ListBox1}) {
         if (!f.isVisible()) f.show();
         QTest::keyClick(c, Qt::Key_Escape);
         QVERIFY2(!f.isVisible(), qPrintable(c->objectName()));

@@ -46,9 +46,9 @@ Enabled ControlStates(TForm1& m) {
   put("BtnExchange", m.BtnExchange->isEnabled());
   put("BtnCreate", m.BtnCreate->isEnabled());
   put("BtnDispChg", m.BtnDispChg->isEnabled());
-  for (QAction* a : {m.MenuOverWriteSave, m.MenuAnotherSave, m.MenuView, m.MenuEdit, m.MenuItemSet, m.MenuExchange,
-                     m.MenuCreate, m.MenuInport, m.MenuConvert, m.MenuDispChg, m.MenuGridWidthChg, m.MenuFind,
-                     m.MenuReFind, m.MenuJump})
+  for (QAction* a :
+       {m.MenuOverWriteSave, m.MenuAnotherSave, m.MenuView, m.MenuEdit, m.MenuItemSet, m.MenuExchange, m.MenuCreate,
+        m.MenuInport, m.MenuConvert, m.MenuDispChg, m.MenuGridWidthChg, m.MenuFind, m.MenuReFind, m.MenuJump})
     (a->isEnabled() ? e.on : e.off).push_back(a->objectName().toStdString());
   put("MenuSearch", m.MenuSearch->menuAction()->isEnabled());
   return e;
@@ -181,11 +181,11 @@ class CreateTest : public QObject {
     const Enabled after = ControlStates(m);
     QCOMPARE(after.on, (std::vector<std::string>{"BtnFileOpen", "BtnView", "BtnEdit", "BtnItemSet", "BtnExchange",
                                                  "BtnDispChg", "MenuOverWriteSave", "MenuAnotherSave", "MenuView",
-                                                 "MenuEdit", "MenuItemSet", "MenuExchange", "MenuInport",
-                                                 "MenuConvert", "MenuFind", "MenuJump", "MenuSearch"}));
+                                                 "MenuEdit", "MenuItemSet", "MenuExchange", "MenuInport", "MenuConvert",
+                                                 "MenuFind", "MenuJump", "MenuSearch"}));
     // 表示切替, ｸﾞﾘｯﾄﾞ幅切替 and 再検索 keep the state they had: off after a start without file.
-    QCOMPARE(after.off, (std::vector<std::string>{"BtnCreate", "MenuCreate", "MenuDispChg", "MenuGridWidthChg",
-                                                  "MenuReFind"}));
+    QCOMPARE(after.off,
+             (std::vector<std::string>{"BtnCreate", "MenuCreate", "MenuDispChg", "MenuGridWidthChg", "MenuReFind"}));
     QVERIFY(std::find(before.on.begin(), before.on.end(), "MenuCreate") != before.on.end());
 
     // After a failed load they keep theirs too, whatever it was.
@@ -415,8 +415,7 @@ class CreateTest : public QObject {
       QTest::keyClick(Box(f, 50), Qt::Key_Enter, Qt::KeypadModifier);
       QVERIFY(!f.isVisible());
     });
-    QCOMPARE(app.dialogs.texts(),
-             (std::vector<std::string>{std::string(msg::kAskSave), std::string(msg::kAskSave)}));
+    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskSave), std::string(msg::kAskSave)}));
     QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
     QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbYes | mbNo));
     QCOMPARE(ReadBytes(path), Sjis("住所") + "\r\n");

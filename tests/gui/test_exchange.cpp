@@ -8,8 +8,8 @@
 #include "core/Messages.h"
 #include "platform/QtText.h"
 #include "support/TestApp.h"
-#include "windows/LinesModel.h"
 #include "windows/Exchange.h"
+#include "windows/LinesModel.h"
 
 using namespace cavel;
 using namespace cavel::test;
@@ -40,8 +40,7 @@ int Selected(const TForm8& f) {
 void ShowsTheModel(const TForm8& f) {
   QCOMPARE(f.ListBox1Model->rowCount(), f.Items().EntryCount());
   for (int r = 0; r < f.Items().EntryCount(); ++r)
-    QCOMPARE(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString(),
-             f.Items().Entry(r));
+    QCOMPARE(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString(), f.Items().Entry(r));
   QCOMPARE(Selected(f), f.Items().Cursor());
 }
 
@@ -60,8 +59,8 @@ class ExchangeTest : public QObject {
       int left, top;
     };
     const Place places[] = {
-        {f.BtnSave, "保存(&S)", 0, 0},       {f.BtnCancel, "ｷｬﾝｾﾙ", 0, 24},     {f.BtnUp, "一つ上へ", 100, 0},
-        {f.BtnDown, "一つ下へ", 100, 24},    {f.BtnAdd, "追加保存(&N)", 200, 0}, {f.BtnDelete, "削除(&D)", 200, 24},
+        {f.BtnSave, "保存(&S)", 0, 0},          {f.BtnCancel, "ｷｬﾝｾﾙ", 0, 24},      {f.BtnUp, "一つ上へ", 100, 0},
+        {f.BtnDown, "一つ下へ", 100, 24},       {f.BtnAdd, "追加保存(&N)", 200, 0}, {f.BtnDelete, "削除(&D)", 200, 24},
         {f.BtnSpecial, "特殊保存(&A)", 300, 0},
     };
     for (const Place& p : places) {
@@ -180,7 +179,8 @@ class ExchangeTest : public QObject {
       QCOMPARE(m.state.Document, original);
       QCOMPARE(m.state.DocumentChanged, 0);
     }
-    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskAddSave), std::string(msg::kAskSpecialSave)}));
+    QCOMPARE(app.dialogs.texts(),
+             (std::vector<std::string>{std::string(msg::kAskAddSave), std::string(msg::kAskSpecialSave)}));
     QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbYes | mbNo));
     // The list's order is not applied by either of them.
     app.modal.Then([&](QDialog&) {
@@ -290,8 +290,8 @@ class ExchangeTest : public QObject {
     app.Start(app.WriteFile("a.csv", kFile));
     TForm1& m = app.Main();
     TForm8& f = Form8(app);
-    const std::vector<QWidget*> controls = {f.ListBox1, f.BtnSave,   f.BtnCancel,  f.BtnUp,
-                                            f.BtnDown,  f.BtnAdd,    f.BtnDelete,  f.BtnSpecial};
+    const std::vector<QWidget*> controls = {f.ListBox1, f.BtnSave, f.BtnCancel, f.BtnUp,
+                                            f.BtnDown,  f.BtnAdd,  f.BtnDelete, f.BtnSpecial};
     for (QWidget* control : controls) {
       app.modal.Then([&](QDialog& w) {
         QTest::keyClick(control, Qt::Key_BracketLeft, Qt::ControlModifier);

@@ -11,15 +11,15 @@
 // as a full disk does; a folder where a file is expected; a folder that is
 // gone; /proc/self/mem, a name that exists and opens but whose reading
 // fails with an input/output error, as a file on a failing disk does.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAction>
 #include <QDir>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>

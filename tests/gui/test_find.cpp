@@ -214,7 +214,8 @@ class FindTest : public QObject {
     QCOMPARE(m.state.JumpHistory, (std::array<std::string, 4>{"", "0", "29999", "3"}));
     m.SelectListRow(2);
     app.modal.Then([&](QDialog& w) {
-      QCOMPARE(Items(Jump(w).ComboBox1), (QStringList{QStringLiteral("0"), QStringLiteral("29999"), QStringLiteral("3")}));
+      QCOMPARE(Items(Jump(w).ComboBox1),
+               (QStringList{QStringLiteral("0"), QStringLiteral("29999"), QStringLiteral("3")}));
       w.close();
     });
     m.MenuJumpClick();
@@ -275,7 +276,7 @@ class FindTest : public QObject {
       app.modal.Then([place](QDialog& w) {
         TForm5& f = Find(w);
         f.ComboBox1->setEditText(QStringLiteral("apple"));
-        QWidget* target = place == 0 ? static_cast<QWidget*>(f.ComboBox1->lineEdit())
+        QWidget* target = place == 0   ? static_cast<QWidget*>(f.ComboBox1->lineEdit())
                           : place == 1 ? static_cast<QWidget*>(f.BtnOk)
                           : place == 2 ? static_cast<QWidget*>(f.BtnCancel)
                                        : static_cast<QWidget*>(&w);

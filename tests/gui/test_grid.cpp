@@ -47,8 +47,8 @@ std::string Cell(TForm1& m, int col, int row) {
 }
 
 std::string Settings(const std::string& file, const std::string& widths, const std::string& more = "") {
-  return "[GridSet]\r\nColWidth=50\r\n" + more + "[ResumeFileName]\r\n1=" + file + "\r\n[ResumeColumNum]\r\n1=" + widths +
-         "\r\n";
+  return "[GridSet]\r\nColWidth=50\r\n" + more + "[ResumeFileName]\r\n1=" + file +
+         "\r\n[ResumeColumNum]\r\n1=" + widths + "\r\n";
 }
 
 void ShowActive(TForm1& m) {
@@ -161,9 +161,9 @@ class GridTest : public QObject {
     m.BtnDispChgClick();
     const std::vector<int> widths = m.GridColumnWidths();
     m.MenuGridWidthChgClick();
-    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{std::string(msg::kGridNotLoaded),
-                                                            std::string(msg::kGridNotLoaded),
-                                                            std::string(msg::kGridWidthNotStored)}));
+    QCOMPARE(app.dialogs.texts(),
+             (std::vector<std::string>{std::string(msg::kGridNotLoaded), std::string(msg::kGridNotLoaded),
+                                       std::string(msg::kGridWidthNotStored)}));
     QCOMPARE(m.GridColumnWidths(), widths);
   }
 
@@ -260,7 +260,8 @@ class GridTest : public QObject {
     QCOMPARE(m.GridCornerText(), b);
     QCOMPARE(m.GridRowCount(), 3);
     QCOMPARE(m.StringGrid1Model->columnCount(), 2);
-    for (auto [col, row] : {std::pair{3, 0}, {4, 3}, {1, 3}, {3, 2}, {0, 3}}) QCOMPARE(m.GridStore().Cell(col, row), "");
+    for (auto [col, row] : {std::pair{3, 0}, {4, 3}, {1, 3}, {3, 2}, {0, 3}})
+      QCOMPARE(m.GridStore().Cell(col, row), "");
     QCOMPARE(Cell(m, 2, 2), "2");
   }
 

@@ -54,7 +54,8 @@ class InportTest : public QObject {
     QCOMPARE(f.BtnCancel->geometry(), QRect(0, 24, 100, 25));
     QCOMPARE(f.BtnPrevSave->geometry(), QRect(100, 0, 200, 25));
     QCOMPARE(f.BtnNextSave->geometry(), QRect(100, 24, 200, 25));
-    for (QPushButton* b : {f.BtnFileOpen, f.BtnCancel, f.BtnPrevSave, f.BtnNextSave}) QCOMPARE(b->parentWidget(), f.Panel1);
+    for (QPushButton* b : {f.BtnFileOpen, f.BtnCancel, f.BtnPrevSave, f.BtnNextSave})
+      QCOMPARE(b->parentWidget(), f.Panel1);
     app.modal.Then([&](QDialog& w) {
       QCOMPARE(w.windowTitle(), Utf8("Cavel (並順結合)"));
       QCOMPARE(w.size(), QSize(604, 380));
@@ -65,7 +66,8 @@ class InportTest : public QObject {
       w.activateWindow();
       QVERIFY(QTest::qWaitForWindowActive(&w));
       QCOMPARE(QApplication::focusWidget(), f.BtnFileOpen);
-      for (QWidget* next : std::vector<QWidget*>{f.BtnCancel, f.BtnPrevSave, f.BtnNextSave, f.ListBox1, f.BtnFileOpen}) {
+      for (QWidget* next :
+           std::vector<QWidget*>{f.BtnCancel, f.BtnPrevSave, f.BtnNextSave, f.ListBox1, f.BtnFileOpen}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
       }

@@ -10,8 +10,8 @@
 #include "platform/QtText.h"
 #include "support/TestApp.h"
 #include "windows/EditorLayout.h"
-#include "windows/LinesModel.h"
 #include "windows/Itemset.h"
+#include "windows/LinesModel.h"
 
 using namespace cavel;
 using namespace cavel::test;
@@ -62,11 +62,16 @@ class ItemsetTest : public QObject {
       int left, top;
     };
     const Place places[] = {
-        {f.BtnSave, "保存(&S)", 0, 0},          {f.BtnCancel, "ｷｬﾝｾﾙ", 0, 24},
-        {f.BtnUp, "一つ上へ", 100, 0},          {f.BtnDown, "一つ下へ", 100, 24},
-        {f.BtnCut, "ｶｯﾄ(&X)", 200, 0},          {f.BtnCopy, "ｺﾋﾟｰ(&C)", 200, 24},
-        {f.BtnDelete, "削除(&D)", 300, 24},     {f.BtnPrevPaste, "前に貼付(&V)", 400, 0},
-        {f.BtnNextPaste, "後に貼付(&W)", 400, 25}, {f.BtnPrevAdd, "前に追加(&Y)", 500, 0},
+        {f.BtnSave, "保存(&S)", 0, 0},
+        {f.BtnCancel, "ｷｬﾝｾﾙ", 0, 24},
+        {f.BtnUp, "一つ上へ", 100, 0},
+        {f.BtnDown, "一つ下へ", 100, 24},
+        {f.BtnCut, "ｶｯﾄ(&X)", 200, 0},
+        {f.BtnCopy, "ｺﾋﾟｰ(&C)", 200, 24},
+        {f.BtnDelete, "削除(&D)", 300, 24},
+        {f.BtnPrevPaste, "前に貼付(&V)", 400, 0},
+        {f.BtnNextPaste, "後に貼付(&W)", 400, 25},
+        {f.BtnPrevAdd, "前に追加(&Y)", 500, 0},
         {f.BtnNextAdd, "後に追加(&Z)", 500, 25},
     };
     for (const Place& p : places) {
@@ -100,9 +105,9 @@ class ItemsetTest : public QObject {
       QCOMPARE(f.Rows().LineCount(), 5);
       Activate(w);
       QCOMPARE(QApplication::focusWidget(), f.ListBox1);
-      const std::vector<QWidget*> order = {f.BtnSave,     f.BtnCancel,    f.BtnUp,      f.BtnDown,
-                                           f.BtnCut,      f.BtnCopy,      f.BtnPrevPaste, f.BtnDelete,
-                                           f.BtnPrevAdd,  f.BtnNextPaste, f.BtnNextAdd, f.ListBox1};
+      const std::vector<QWidget*> order = {f.BtnSave,    f.BtnCancel,    f.BtnUp,        f.BtnDown,
+                                           f.BtnCut,     f.BtnCopy,      f.BtnPrevPaste, f.BtnDelete,
+                                           f.BtnPrevAdd, f.BtnNextPaste, f.BtnNextAdd,   f.ListBox1};
       // The paste buttons are disabled, so Tab passes them by.
       for (QWidget* next : order) {
         if (!next->isEnabled()) continue;
@@ -332,8 +337,8 @@ class ItemsetTest : public QObject {
     TForm1& m = app.Main();
     TForm3& f = Form3(app);
     m.SelectListRow(2);
-    const std::vector<QWidget*> bound = {f.ListBox1, f.BtnSave,   f.BtnCancel, f.BtnUp,     f.BtnDown,
-                                         f.BtnCut,   f.BtnCopy,   f.BtnDelete, f.BtnPrevPaste};
+    const std::vector<QWidget*> bound = {f.ListBox1, f.BtnSave, f.BtnCancel, f.BtnUp,       f.BtnDown,
+                                         f.BtnCut,   f.BtnCopy, f.BtnDelete, f.BtnPrevPaste};
     // Esc closes from each of them at once, without asking.
     for (QWidget* control : bound) {
       app.modal.Then([&](QDialog& w) {

@@ -91,8 +91,8 @@ class KeysTest : public QObject {
     int seenLine = -1;
     app.modal.Then([&](QDialog&) { seenLine = m.state.CurrentLine; });
     QTest::keyClick(m.ListBox1, Qt::Key_Return);
-    QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::PositionCaption(msg::kCaptionView,
-                                                                            m.state.CurrentFileName, 2))});
+    QCOMPARE(app.modal.shown(),
+             std::vector<QString>{Utf8(msg::PositionCaption(msg::kCaptionView, m.state.CurrentFileName, 2))});
     QCOMPARE(seenLine, 2);
     // Whatever modifiers are held, the keypad's Enter too.
     QTest::keyClick(m.ListBox1, Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier);

@@ -269,8 +269,8 @@ class ListViewTest : public QObject {
       QVERIFY(!w.isVisible());
     });
     m.MenuConvertClick();
-    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskBackToList),
-                                                            std::string(msg::kAskBackToList)}));
+    QCOMPARE(app.dialogs.texts(),
+             (std::vector<std::string>{std::string(msg::kAskBackToList), std::string(msg::kAskBackToList)}));
   }
 
   void newFileCommandShowsTheNewLine() {

@@ -1,12 +1,12 @@
 // The main window at start and at exit: placement, captions, menus, the
 // two control states, the settings file read and written.
 #include <QAction>
+#include <QFontDatabase>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QFontDatabase>
 #include <QTableView>
 #include <QtTest>
 
@@ -26,9 +26,9 @@
 #include "windows/Inport.h"
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
+#include "windows/LinesModel.h"
 #include "windows/Search.h"
 #include "windows/View.h"
-#include "windows/LinesModel.h"
 
 using namespace cavel;
 using namespace cavel::test;
@@ -210,7 +210,8 @@ class MainWindowTest : public QObject {
     TForm1& m = app.Main();
     QStringList menus;
     for (QAction* a : m.menuBar()->actions()) menus << a->text();
-    QCOMPARE(menus, (QStringList{Utf8("ﾌｧｲﾙ(&F)"), Utf8("表示(&D)"), Utf8("検索(&S)"), Utf8("環境設定(&K)"), Utf8("ﾍﾙﾌﾟ(&H)")}));
+    QCOMPARE(menus, (QStringList{Utf8("ﾌｧｲﾙ(&F)"), Utf8("表示(&D)"), Utf8("検索(&S)"), Utf8("環境設定(&K)"),
+                                 Utf8("ﾍﾙﾌﾟ(&H)")}));
     auto items = [](QMenu* menu) {
       QStringList out;
       for (QAction* a : menu->actions()) {
@@ -220,16 +221,17 @@ class MainWindowTest : public QObject {
       }
       return out;
     };
-    QCOMPARE(items(m.MenuFile).mid(0, 5),
-             (QStringList{Utf8("開く(&O)...\tCtrl+O"), Utf8("上書保存(&S)...\tCtrl+S"), Utf8("別名保存(&A)..."), Utf8("終了(&X)"), "-"}));
+    QCOMPARE(items(m.MenuFile).mid(0, 5), (QStringList{Utf8("開く(&O)...\tCtrl+O"), Utf8("上書保存(&S)...\tCtrl+S"),
+                                                       Utf8("別名保存(&A)..."), Utf8("終了(&X)"), "-"}));
     QCOMPARE(items(m.MenuFile).size(), 14);
     QCOMPARE(m.MenuFile->actions().at(5), m.MenuFileOpenN[1]);
     QCOMPARE(m.MenuFile->actions().at(13), m.MenuFileOpenN[9]);
     QCOMPARE(items(m.MenuDisp),
-             (QStringList{Utf8("閲覧(&V)...\tCtrl+V"), Utf8("編集(&E)...\tCtrl+E"), Utf8("並順設定(&T)..."), Utf8("項目設定(&G)..."),
-                          Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."), Utf8("型式変更(&K)..."), "-",
-                          Utf8("表示切替(&R)\tCtrl+R"), Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M"), "-",
-                          Utf8("元に戻す(&U)\tCtrl+Z"), Utf8("やり直し(&Y)\tCtrl+Y")}));
+             (QStringList{Utf8("閲覧(&V)...\tCtrl+V"), Utf8("編集(&E)...\tCtrl+E"), Utf8("並順設定(&T)..."),
+                          Utf8("項目設定(&G)..."), Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."),
+                          Utf8("型式変更(&K)..."), "-", Utf8("表示切替(&R)\tCtrl+R"), Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"),
+                          Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M"), "-", Utf8("元に戻す(&U)\tCtrl+Z"),
+                          Utf8("やり直し(&Y)\tCtrl+Y")}));
     QCOMPARE(items(m.MenuSearch),
              (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
     QCOMPARE(items(m.MenuOption), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),
@@ -259,12 +261,12 @@ class MainWindowTest : public QObject {
       bool fixed;
     };
     const Row rows[] = {
-        {f.Form2, msg::kCaptionView, {604, 415}, false},      {f.Form3, msg::kCaptionItemset, {604, 420}, false},
-        {f.Form4, msg::kCaptionJump, {342, 103}, true},       {f.Form5, msg::kCaptionSearch, {442, 103}, true},
-        {f.Form6, msg::kCaptionEditdsp, {604, 420}, false},   {f.Form7, msg::kCaptionCreate, {604, 420}, false},
-        {f.Form8, msg::kCaptionExchange, {604, 420}, false},  {f.Form9, msg::kCaptionInport, {604, 380}, false},
-        {f.Form10, msg::kCaptionConvert, {604, 420}, false},  {f.Form11, msg::kCaptionFormpos, {392, 193}, true},
-        {f.Form12, msg::kCaptionFormregi, {392, 193}, true},  {f.Form13, msg::kCaptionGridset, {392, 193}, true},
+        {f.Form2, msg::kCaptionView, {604, 415}, false},     {f.Form3, msg::kCaptionItemset, {604, 420}, false},
+        {f.Form4, msg::kCaptionJump, {342, 103}, true},      {f.Form5, msg::kCaptionSearch, {442, 103}, true},
+        {f.Form6, msg::kCaptionEditdsp, {604, 420}, false},  {f.Form7, msg::kCaptionCreate, {604, 420}, false},
+        {f.Form8, msg::kCaptionExchange, {604, 420}, false}, {f.Form9, msg::kCaptionInport, {604, 380}, false},
+        {f.Form10, msg::kCaptionConvert, {604, 420}, false}, {f.Form11, msg::kCaptionFormpos, {392, 193}, true},
+        {f.Form12, msg::kCaptionFormregi, {392, 193}, true}, {f.Form13, msg::kCaptionGridset, {392, 193}, true},
         {f.Form14, msg::kCaptionDialog, {392, 193}, true},
     };
     QObjectList order = app.Main().children();
@@ -411,8 +413,8 @@ class MainWindowTest : public QObject {
     TestApp app;
     app.Start();
     const TForm1::Children& f = app.Forms();
-    const QWidget* windows[] = {&app.Main(), f.Form2,  f.Form3,  f.Form4,  f.Form5,  f.Form6,  f.Form7,
-                                f.Form8,     f.Form9,  f.Form10, f.Form11, f.Form12, f.Form13, f.Form14};
+    const QWidget* windows[] = {&app.Main(), f.Form2, f.Form3,  f.Form4,  f.Form5,  f.Form6,  f.Form7,
+                                f.Form8,     f.Form9, f.Form10, f.Form11, f.Form12, f.Form13, f.Form14};
     for (const QWidget* w : windows) {
       const QList<QSize> sizes = w->windowIcon().availableSizes();
       for (int size : kIconSizes) QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(w->objectName()));

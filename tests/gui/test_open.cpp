@@ -1,6 +1,9 @@
 // The open paths: the command line's path as given, the open dialog, the
 // recent-file items and the drop, with their success and failure steps,
 // focus rules and the recent-file menu.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -10,9 +13,6 @@
 #include <QTableView>
 #include <QUrl>
 #include <QtTest>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 #include <cstring>
 #include <fstream>
 
@@ -249,8 +249,8 @@ class OpenTest : public QObject {
     app.Start();
     app.files.Answer(b);
     app.Main().MenuFileOpenClick();
-    QCOMPARE(Slots(app.Main()), (std::vector<std::string>{b, "/x/1.csv", "/x/2.csv", "/x/4.csv", "none", "none",
-                                                           "none", "none", "none"}));
+    QCOMPARE(Slots(app.Main()),
+             (std::vector<std::string>{b, "/x/1.csv", "/x/2.csv", "/x/4.csv", "none", "none", "none", "none", "none"}));
   }
 
   void everyOpenSwitchesTheGridBackToTheList() {
@@ -307,8 +307,8 @@ class OpenTest : public QObject {
   void recentFileOpensAndMovesToTheTop() {
     TestApp app;
     const std::string b = app.WriteFile("b.csv", Sjis(kFileB));
-    app.WriteSettings(RecentSettings({"/x/1.csv", "/x/2.csv", "/x/3.csv", "/x/4.csv", "/x/5.csv", "/x/6.csv", b,
-                                      "/x/8.csv", "/x/9.csv"}));
+    app.WriteSettings(RecentSettings(
+        {"/x/1.csv", "/x/2.csv", "/x/3.csv", "/x/4.csv", "/x/5.csv", "/x/6.csv", b, "/x/8.csv", "/x/9.csv"}));
     app.Start();
     TForm1& m = app.Main();
     ShowActive(m);
@@ -320,7 +320,7 @@ class OpenTest : public QObject {
     QCOMPARE(m.state.HistoryOpenName, b);
     QCOMPARE(m.state.HistoryOpenFailed, 0);
     QCOMPARE(Slots(m), (std::vector<std::string>{b, "/x/1.csv", "/x/2.csv", "/x/3.csv", "/x/4.csv", "/x/5.csv",
-                                                  "/x/6.csv", "/x/8.csv", "/x/9.csv"}));
+                                                 "/x/6.csv", "/x/8.csv", "/x/9.csv"}));
     QCOMPARE(VisibleRecent(m).front(), Utf8(b));
     QCOMPARE(VisibleRecent(m).size(), 9);
   }
@@ -422,9 +422,7 @@ class OpenTest : public QObject {
     }
     const std::string longPath = folder + "/データ.csv";
     QVERIFY(longPath.size() > 255);
-    {
-      std::ofstream(longPath, std::ios::binary) << Sjis(kFileA);
-    }
+    { std::ofstream(longPath, std::ios::binary) << Sjis(kFileA); }
     m.DropFiles({longPath});
     QVERIFY(app.dialogs.shown().empty());
     QCOMPARE(m.state.CurrentFileName, longPath);

@@ -7,27 +7,27 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QInputMethodEvent>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QLibraryInfo>
-#include <QSet>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTextTable>
-#include <QTranslator>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 #include <algorithm>
 #include <fstream>
 
-#include "core/Messages.h"
 #include "core/CsvWriter.h"
+#include "core/Messages.h"
 #include "platform/FileDialogs.h"
 #include "platform/Help.h"
 #include "platform/Keys.h"
@@ -311,8 +311,7 @@ class PlatformTest : public QObject {
     // A window larger than the screen is fitted to it, its title bar on it.
     PlaceWidget(window, s, kWinItemset, QSize(604, 420), ScreenSet{{600, 400}, {{0, 0, 600, 400}}});
     const FrameMargins frame = kAssumedFrame;
-    QCOMPARE(BoundsOf(window),
-             (Rect{0, 0, 600 - frame.left - frame.right, 400 - frame.top - frame.bottom}));
+    QCOMPARE(BoundsOf(window), (Rect{0, 0, 600 - frame.left - frame.right, 400 - frame.top - frame.bottom}));
     s.FormLeft[3] = 10, s.FormTop[3] = 20, s.FormWidth[3] = 500, s.FormHeight[3] = 300;
     Placement placed = PlaceWidget(window, s, kWinItemset, QSize(604, 420), screen);
     QCOMPARE(BoundsOf(window), (Rect{10, 20, 500, 300}));
@@ -365,7 +364,8 @@ class PlatformTest : public QObject {
 
   void csvFilterShowsLowerCaseNamesAndAllShowsNamesWithoutDot() {
     QTemporaryDir dir;
-    for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "noext"}) std::ofstream(dir.filePath(name).toStdString()) << "x";
+    for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "noext"})
+      std::ofstream(dir.filePath(name).toStdString()) << "x";
     QFileDialog dialog;
     PrepareOpenDialog(dialog, OpenFileRequest{"t", CsvFileFilters(), {}});
     dialog.setDirectory(dir.path());
@@ -445,7 +445,8 @@ class PlatformTest : public QObject {
       d->selectFile(QStringLiteral("link/../new.csv"));  // as typed into the name box
       QMetaObject::invokeMethod(d, "accept");
     });
-    const std::optional<std::string> chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters(), root.toStdString()});
+    const std::optional<std::string> chosen = files.SaveFileName(
+        SaveFileRequest{"t", "", CsvFileFilters(), root.toStdString()});
     QVERIFY(chosen);
     QCOMPARE(Utf8(*chosen), root + QStringLiteral("/link/../new.csv"));
     QVERIFY(WriteLines(*chosen, {"a"}).ok);
@@ -502,7 +503,9 @@ class PlatformTest : public QObject {
     HelpWindow& w = *book.window();
     const FrameMargins frame = FrameOf(w);
     const QRect outer = w.geometry().adjusted(-frame.left, -frame.top, frame.right, frame.bottom);
-    QVERIFY2(small.contains(outer), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(outer.x()).arg(outer.y()).arg(outer.width()).arg(outer.height())));
+    QVERIFY2(
+        small.contains(outer),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(outer.x()).arg(outer.y()).arg(outer.width()).arg(outer.height())));
     w.resize(320, 240);
     QCOMPARE(w.size(), QSize(320, 240));
     w.resize(900, 700);
@@ -517,11 +520,11 @@ class PlatformTest : public QObject {
   void helpSetsEveryMessageApartWithAStyleItDraws() {
     // The texts of the message boxes, as far as the help quotes them.
     const std::string_view messages[] = {
-        msg::kBadParameters,   msg::kLineTooLong,       msg::kTooManyLines,     msg::kAskQuit,
-        msg::kAskBackToList,   msg::kAskSave,           msg::kAskAddExtension,  msg::kFileMissing,
-        msg::kRecordTooLong,   msg::kDocumentLineLimit, msg::kSelectLineFirst,  msg::kGridNotLoaded,
-        msg::kGridWidthNotStored, msg::kAskStoreGridWidth, msg::kNotFound,     msg::kJumpOutOfRange,
-        msg::kNoMoreThan64Items, msg::kNothingSet,      msg::kColWidthOutOfRange, msg::kLooksLikeUtf8};
+        msg::kBadParameters,      msg::kLineTooLong,       msg::kTooManyLines,       msg::kAskQuit,
+        msg::kAskBackToList,      msg::kAskSave,           msg::kAskAddExtension,    msg::kFileMissing,
+        msg::kRecordTooLong,      msg::kDocumentLineLimit, msg::kSelectLineFirst,    msg::kGridNotLoaded,
+        msg::kGridWidthNotStored, msg::kAskStoreGridWidth, msg::kNotFound,           msg::kJumpOutOfRange,
+        msg::kNoMoreThan64Items,  msg::kNothingSet,        msg::kColWidthOutOfRange, msg::kLooksLikeUtf8};
     const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
     int found = 0;
     for (const QString& page : dir.entryList({QStringLiteral("*.html")})) {
@@ -558,7 +561,8 @@ class PlatformTest : public QObject {
     for (const QAction* a : app.Main().findChildren<QAction*>()) add(a->text());
     HelpWindow help;
     for (const QAbstractButton* b : help.findChildren<QAbstractButton*>()) add(b->text());
-    for (MsgButton b : {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbHelp}) add(Utf8(ButtonCaption(b)));
+    for (MsgButton b : {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbHelp})
+      add(Utf8(ButtonCaption(b)));
     // The file dialogs, in the Japanese of the program's own.
     QTranslator japanese;
     QVERIFY(japanese.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),

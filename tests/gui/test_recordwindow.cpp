@@ -122,9 +122,11 @@ class RecordWindowTest : public QObject {
     QCOMPARE(f.RecordCaption, std::string(msg::kCaptionView));
     QCOMPARE(f.ScrollBox1->frameShape(), QFrame::NoFrame);
     QCOMPARE(f.Label90->geometry(), QRect(5, 3, 150, 20));
-    const std::pair<QPushButton*, std::string_view> buttons[] = {
-        {f.BtnCancel, "ｷｬﾝｾﾙ"}, {f.BtnPrev, "前項(&T)"}, {f.BtnNext, "後項(&V)"},
-        {f.BtnEdit, "編集(&E)"}, {f.BtnSave, "保存(&S)"}};
+    const std::pair<QPushButton*, std::string_view> buttons[] = {{f.BtnCancel, "ｷｬﾝｾﾙ"},
+                                                                 {f.BtnPrev, "前項(&T)"},
+                                                                 {f.BtnNext, "後項(&V)"},
+                                                                 {f.BtnEdit, "編集(&E)"},
+                                                                 {f.BtnSave, "保存(&S)"}};
     int left = 170;
     for (auto [button, text] : buttons) {
       QCOMPARE(button->parentWidget(), f.ScrollContents);
@@ -439,8 +441,7 @@ class RecordWindowTest : public QObject {
       QVERIFY(f.isVisible());
     }));
     const std::string warning = msg::NotShiftJis("김한국😀😁");
-    QCOMPARE(app.dialogs.texts(),
-             (std::vector<std::string>{warning, std::string(msg::kAskSaveRecord), warning}));
+    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{warning, std::string(msg::kAskSaveRecord), warning}));
     QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Warning);
     QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbAbort));
     QCOMPARE(m.state.Document[1], before);

@@ -1,10 +1,10 @@
 // The two save commands: the dialog as confirmation or for the new name,
 // the ".CSV" question, the bytes on disk (in place for a file with a second
 // name), and a write that fails.
-#include <QDir>
-#include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDir>
+#include <QtTest>
 
 #include <filesystem>
 #include <fstream>
@@ -22,7 +22,9 @@ namespace {
 std::string Source() {
   return Sjis("\"郵便番号\",\"住所\"\r\n\"0010000\",\"北海道\"\r\n") + "x\x80y,\xA0\r\n" + "end,\x81";
 }
-std::string Saved() { return Sjis("\"郵便番号\",\"住所\"\r\n\"0010000\",\"北海道\"\r\n") + "x\x80y,\xA0\r\nend,\x81\r\n"; }
+std::string Saved() {
+  return Sjis("\"郵便番号\",\"住所\"\r\n\"0010000\",\"北海道\"\r\n") + "x\x80y,\xA0\r\nend,\x81\r\n";
+}
 
 }  // namespace
 
@@ -59,7 +61,8 @@ class SaveTest : public QObject {
     const std::string file = app.WriteFile("data.csv", Source());
     const std::string other = app.Path("other-name.csv");
     QCOMPARE(::link(file.c_str(), other.c_str()), 0);
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     QCOMPARE(::stat(file.c_str(), &before), 0);
     app.Start(file);
     app.files.Answer(file);

@@ -119,11 +119,10 @@ class SettingsDialogsTest : public QObject {
     TestApp app;
     app.Start();
     const TForm1::Children& f = app.Forms();
-    const std::vector<std::pair<SettingsForm*, std::string_view>> forms = {
-        {f.Form11, msg::kCaptionFormpos},
-        {f.Form12, msg::kCaptionFormregi},
-        {f.Form13, msg::kCaptionGridset},
-        {f.Form14, msg::kCaptionDialog}};
+    const std::vector<std::pair<SettingsForm*, std::string_view>> forms = {{f.Form11, msg::kCaptionFormpos},
+                                                                           {f.Form12, msg::kCaptionFormregi},
+                                                                           {f.Form13, msg::kCaptionGridset},
+                                                                           {f.Form14, msg::kCaptionDialog}};
     for (const auto& [form, caption] : forms) {
       QCOMPARE(form->windowTitle(), Utf8(caption));
       QCOMPARE(form->minimumSize(), QSize(392, 193));
@@ -154,7 +153,7 @@ class SettingsDialogsTest : public QObject {
     TForm11& p = *app.Forms().Form11;
     const std::vector<QCheckBox*> boxes = {p.CheckMain,   p.CheckView,   p.CheckItemset, p.CheckExcahnge,
                                            p.CheckCreate, p.CheckInport, p.CheckConvert};
-    const std::vector<std::string_view> captions = {msg::kCheckMain,   msg::kCheckView,   msg::kCheckItemset,
+    const std::vector<std::string_view> captions = {msg::kCheckMain,     msg::kCheckView,   msg::kCheckItemset,
                                                     msg::kCheckExcahnge, msg::kCheckCreate, msg::kCheckInport,
                                                     msg::kCheckConvert};
     const char* names[] = {"CheckMain",   "CheckView",   "CheckItemset", "CheckExcahnge",
@@ -194,15 +193,13 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(g.CheckGridWidthSave->y() > g.CheckGridResum->geometry().bottom());
     QVERIFY(g.Label1->y() > g.CheckGridWidthSave->geometry().bottom());
     QCOMPARE(g.Edit1->maxLength(), 3);
-    QCOMPARE(TabOrder(g.CheckGridDisp), (std::vector<QWidget*>{g.CheckGridDisp, g.CheckGridResum,
-                                                                  g.CheckGridWidthSave, g.Edit1, g.BtnCancel,
-                                                                  g.BtnSave}));
+    QCOMPARE(TabOrder(g.CheckGridDisp), (std::vector<QWidget*>{g.CheckGridDisp, g.CheckGridResum, g.CheckGridWidthSave,
+                                                               g.Edit1, g.BtnCancel, g.BtnSave}));
 
     TForm14& o = *app.Forms().Form14;
     QCOMPARE(o.CheckCloseDialogDisp->text(), Utf8(msg::kCheckCloseDialogDisp));
     QCOMPARE(o.CheckCloseDialogDisp->objectName(), QStringLiteral("CheckCloseDialogDisp"));
-    QCOMPARE(TabOrder(o.CheckCloseDialogDisp),
-             (std::vector<QWidget*>{o.CheckCloseDialogDisp, o.BtnCancel, o.BtnSave}));
+    QCOMPARE(TabOrder(o.CheckCloseDialogDisp), (std::vector<QWidget*>{o.CheckCloseDialogDisp, o.BtnCancel, o.BtnSave}));
   }
 
   void theMenuCommandsCentreFillAndShow() {
@@ -493,8 +490,7 @@ class SettingsDialogsTest : public QObject {
     // emptied, every column to the default width, no refill.
     host.listVisible = false;
     host.state.GridBuilt = 1;
-    QCOMPARE(SaveGrid(host, form, false, true),
-             (Calls{"GridBlankCells 32 5", "GridResetWidths ColWidth=100"}));
+    QCOMPARE(SaveGrid(host, form, false, true), (Calls{"GridBlankCells 32 5", "GridResetWidths ColWidth=100"}));
     QCOMPARE(host.state.GridBuilt, 0);
     QVERIFY(!host.state.GridDisp);
     // An empty list has nothing to blank.

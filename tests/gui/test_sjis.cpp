@@ -38,9 +38,9 @@ class SjisTest : public QObject {
   }
 
   void extensionRowsDecode() {
-    QCOMPARE(SjisDecode(B({0x87, 0x40})), U("①"));   // NEC row 13
+    QCOMPARE(SjisDecode(B({0x87, 0x40})), U("①"));  // NEC row 13
     QCOMPARE(SjisDecode(B({0x87, 0x54})), U("Ⅰ"));
-    QCOMPARE(SjisDecode(B({0xED, 0x40})), U("纊"));   // NEC-selected IBM extension
+    QCOMPARE(SjisDecode(B({0xED, 0x40})), U("纊"));  // NEC-selected IBM extension
     QCOMPARE(SjisDecode(B({0xFA, 0x40})), U("ⅰ"));   // IBM extension
     QCOMPARE(SjisDecode(B({0xFB, 0xFC})), U("髙"));
     QCOMPARE(SjisDecode(B({0xEE, 0xF9})), U("￢"));

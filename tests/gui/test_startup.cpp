@@ -1,15 +1,15 @@
 // Program entry: the command-line check, before any window and before the
 // settings file; the saves a killed run left half done.
-#include <QDir>
-#include <QtTest>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QDir>
+#include <QtTest>
 
 #include "app/Startup.h"
-#include "core/Dialogs.h"
 #include "core/CsvWriter.h"
+#include "core/Dialogs.h"
 #include "core/Messages.h"
 #include "support/TestApp.h"
 

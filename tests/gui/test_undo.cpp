@@ -101,9 +101,7 @@ class UndoTest : public QObject {
            });
          }},
         {"quotes added", 4,
-         [&] {
-           Run<TForm10>(app, 4, &TForm1::MenuConvertClick, [](TForm10& f) { f.BtnQuatationAddSave->click(); });
-         }},
+         [&] { Run<TForm10>(app, 4, &TForm1::MenuConvertClick, [](TForm10& f) { f.BtnQuatationAddSave->click(); }); }},
     };
     for (const Kind& k : kinds) {
       const Lines before = m.state.Document;
@@ -140,8 +138,8 @@ class UndoTest : public QObject {
       QVERIFY2(!m.MenuRedo->isEnabled(), k.what);
     }
     // The item editor's two prefix saves ask first (answered はい(&Y)).
-    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{std::string(msg::kAskAddSave),
-                                                             std::string(msg::kAskSpecialSave)}));
+    QCOMPARE(app.dialogs.texts(),
+             (std::vector<std::string>{std::string(msg::kAskAddSave), std::string(msg::kAskSpecialSave)}));
     app.dialogs.Clear();
     // Every step back to the file as loaded, and no further.
     for (std::size_t i = 0; i < std::size(kinds); ++i) m.MenuUndoClick();
@@ -175,7 +173,9 @@ class UndoTest : public QObject {
     TestApp app;
     app.Start();
     TForm1& m = app.Main();
-    auto enabled = [&](bool undo, bool redo) { return m.MenuUndo->isEnabled() == undo && m.MenuRedo->isEnabled() == redo; };
+    auto enabled = [&](bool undo, bool redo) {
+      return m.MenuUndo->isEnabled() == undo && m.MenuRedo->isEnabled() == redo;
+    };
     QVERIFY(enabled(false, false));  // no file
     const std::string path = app.WriteFile("a.csv", kFile);
     app.files.Answer(path);

@@ -117,14 +117,14 @@ TEST_F(CavelCheck, ItemCountQuestionIsAnsweredFromTheOption) {
 
   Ran yes = Exec({"--json", path});
   EXPECT_EQ(yes.status, 0);
-  EXPECT_EQ(yes.out, "{\"file\":\"" + path + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[" +
-                         with("はい(&Y)") + "]}\n");
+  EXPECT_EQ(yes.out,
+            "{\"file\":\"" + path + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[" + with("はい(&Y)") + "]}\n");
   EXPECT_EQ(Exec({"--answer", "yes", "--json", path}).out, yes.out);
 
   Ran abort = Exec({"--answer", "abort", "--json", path});
   EXPECT_EQ(abort.status, 1);
-  EXPECT_EQ(abort.out, "{\"file\":\"" + path + "\",\"result\":\"refused\",\"lines\":0,\"messages\":[" +
-                           with("中止(&A)") + "]}\n");
+  EXPECT_EQ(abort.out,
+            "{\"file\":\"" + path + "\",\"result\":\"refused\",\"lines\":0,\"messages\":[" + with("中止(&A)") + "]}\n");
   EXPECT_EQ(Exec({"--answer=abort", "--json", path}).out, abort.out);
 }
 
@@ -152,7 +152,8 @@ TEST_F(CavelCheck, UnreadableFileCarriesTheReason) {
                        "\",\"result\":\"unreadable\",\"lines\":0,\"messages\":[],\"error\":\"No such file or "
                        "directory\"}\n"
                        "{\"file\":\"" +
-                       dir_ + "\",\"result\":\"unreadable\",\"lines\":0,\"messages\":[],\"error\":\"Is a directory\"}\n");
+                       dir_ +
+                       "\",\"result\":\"unreadable\",\"lines\":0,\"messages\":[],\"error\":\"Is a directory\"}\n");
 }
 
 TEST_F(CavelCheck, OneLinePerFileInOrderAndTheWorstExitCode) {
