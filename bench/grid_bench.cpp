@@ -51,14 +51,9 @@ std::string MakeLine(int i, unsigned& seed) {
     while (item.size() < 124) {
       seed = seed * 1103515245u + 12345u;
       switch ((seed >> 16) % 4) {
-        case 0:
-          item += "\x83\x41";
-          break;  // ア
-        case 1:
-          item += "\x93\x8c";
-          break;  // 東
-        default:
-          item += static_cast<char>('a' + (seed >> 20) % 26);
+        case 0: item += "\x83\x41"; break;  // ア
+        case 1: item += "\x93\x8c"; break;  // 東
+        default: item += static_cast<char>('a' + (seed >> 20) % 26);
       }
     }
     item.resize(124, 'x');

@@ -4,54 +4,36 @@ namespace cavel {
 
 std::string_view KindCaption(MsgKind kind) {
   switch (kind) {
-    case MsgKind::Warning:
-      return "警告";
-    case MsgKind::Error:
-      return "ｴﾗｰ";
-    case MsgKind::Information:
-      return "情報";
-    case MsgKind::Confirmation:
-      return "確認";
+    case MsgKind::Warning: return "警告";
+    case MsgKind::Error: return "ｴﾗｰ";
+    case MsgKind::Information: return "情報";
+    case MsgKind::Confirmation: return "確認";
   }
   return "";
 }
 
 std::string_view KindName(MsgKind kind) {
   switch (kind) {
-    case MsgKind::Warning:
-      return "warning";
-    case MsgKind::Error:
-      return "error";
-    case MsgKind::Information:
-      return "information";
-    case MsgKind::Confirmation:
-      return "confirmation";
+    case MsgKind::Warning: return "warning";
+    case MsgKind::Error: return "error";
+    case MsgKind::Information: return "information";
+    case MsgKind::Confirmation: return "confirmation";
   }
   return "";
 }
 
 std::string_view ButtonCaption(MsgButton button) {
   switch (button) {
-    case mbYes:
-      return "はい(&Y)";
-    case mbNo:
-      return "いいえ(&N)";
-    case mbOK:
-      return "OK";
-    case mbCancel:
-      return "ｷｬﾝｾﾙ";
-    case mbAbort:
-      return "中止(&A)";
-    case mbRetry:
-      return "再試行(&R)";
-    case mbIgnore:
-      return "無視(&I)";
-    case mbAll:
-      return "すべて";
-    case mbHelp:
-      return "ﾍﾙﾌﾟ";
-    default:
-      return "";
+    case mbYes: return "はい(&Y)";
+    case mbNo: return "いいえ(&N)";
+    case mbOK: return "OK";
+    case mbCancel: return "ｷｬﾝｾﾙ";
+    case mbAbort: return "中止(&A)";
+    case mbRetry: return "再試行(&R)";
+    case mbIgnore: return "無視(&I)";
+    case mbAll: return "すべて";
+    case mbHelp: return "ﾍﾙﾌﾟ";
+    default: return "";
   }
 }
 

@@ -47,14 +47,9 @@ MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& 
   mergeLines.clear();
   LoadOutcome outcome = load(path, kItemLimitNarrow, dialogs, mergeLines);
   switch (outcome.result) {
-    case LoadResult::Loaded:
-      TellIfUtf8(mergeLines, dialogs);
-      return MergeReadResult::Loaded;
-    case LoadResult::Refused:
-      mergeLines.clear();
-      return MergeReadResult::Refused;
-    case LoadResult::Unreadable:
-      break;
+    case LoadResult::Loaded: TellIfUtf8(mergeLines, dialogs); return MergeReadResult::Loaded;
+    case LoadResult::Refused: mergeLines.clear(); return MergeReadResult::Refused;
+    case LoadResult::Unreadable: break;
   }
   mergeLines.clear();
   ErrorReport(dialogs, msg::FileError(path, outcome.error));

@@ -130,18 +130,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int cursor = model.Cursor();
     ListChange change;
     switch (op % 8) {
-      case 0:
-        model.SetCursor(static_cast<std::int8_t>(in.Byte()));
-        break;
-      case 1:
-        change = model.Up();
-        break;
-      case 2:
-        change = model.Down();
-        break;
-      case 3:
-        change = model.Delete();
-        break;
+      case 0: model.SetCursor(static_cast<std::int8_t>(in.Byte())); break;
+      case 1: change = model.Up(); break;
+      case 2: change = model.Down(); break;
+      case 3: change = model.Delete(); break;
       case 4:
       case 5:
       case 6: {
@@ -189,17 +181,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckOrder(model, open);
     std::vector<int> expected = before;
     switch (change.kind) {
-      case ListChange::Kind::None:
-        break;
-      case ListChange::Kind::Swapped:
-        std::swap(expected[change.row], expected[change.row + 1]);
-        break;
-      case ListChange::Kind::Removed:
-        expected.erase(expected.begin() + change.row);
-        break;
-      case ListChange::Kind::Inserted:
-        FUZZ_CHECK(false);
-        break;
+      case ListChange::Kind::None: break;
+      case ListChange::Kind::Swapped: std::swap(expected[change.row], expected[change.row + 1]); break;
+      case ListChange::Kind::Removed: expected.erase(expected.begin() + change.row); break;
+      case ListChange::Kind::Inserted: FUZZ_CHECK(false); break;
     }
     FUZZ_CHECK(model.Order() == expected);
     if (change.kind == ListChange::Kind::Swapped) FUZZ_CHECK(model.EntryNumber(model.Cursor()) == before[cursor]);

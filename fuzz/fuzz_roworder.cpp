@@ -31,8 +31,7 @@ namespace {
 // Applies `change` to `rows`; `inserted` is the new row.
 void Apply(Lines& rows, ListChange change, const std::string& inserted) {
   switch (change.kind) {
-    case ListChange::Kind::None:
-      break;
+    case ListChange::Kind::None: break;
     case ListChange::Kind::Swapped:
       FUZZ_CHECK(change.row >= 0 && change.row + 1 < static_cast<int>(rows.size()));
       rows.Swap(static_cast<std::size_t>(change.row), static_cast<std::size_t>(change.row) + 1);
@@ -100,15 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string inserted;
     bool atLimit = before.size() >= kMaxLines;
     switch (op % 13) {
-      case 0:
-        model.SetCursor(static_cast<int>(static_cast<std::int8_t>(in.Byte())) * 37 + in.Byte());
-        break;
-      case 1:
-        change = model.Up();
-        break;
-      case 2:
-        change = model.Down();
-        break;
+      case 0: model.SetCursor(static_cast<int>(static_cast<std::int8_t>(in.Byte())) * 37 + in.Byte()); break;
+      case 1: change = model.Up(); break;
+      case 2: change = model.Down(); break;
       case 3:
         model.Copy();
         if (cursor >= 0) FUZZ_CHECK(model.HeldLine() == atCursor && model.PasteEnabled());
@@ -117,9 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         change = model.Cut();
         if (change) FUZZ_CHECK(model.HeldLine() == atCursor && model.PasteEnabled());
         break;
-      case 5:
-        change = model.Delete();
-        break;
+      case 5: change = model.Delete(); break;
       case 6:
       case 7:
         change = op % 13 == 6 ? model.PrevPaste(dialogs) : model.NextPaste(dialogs);

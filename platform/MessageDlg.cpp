@@ -25,14 +25,10 @@ namespace {
 
 QMessageBox::Icon IconOf(MsgKind kind) {
   switch (kind) {
-    case MsgKind::Warning:
-      return QMessageBox::Warning;
-    case MsgKind::Error:
-      return QMessageBox::Critical;
-    case MsgKind::Information:
-      return QMessageBox::Information;
-    case MsgKind::Confirmation:
-      return QMessageBox::Question;
+    case MsgKind::Warning: return QMessageBox::Warning;
+    case MsgKind::Error: return QMessageBox::Critical;
+    case MsgKind::Information: return QMessageBox::Information;
+    case MsgKind::Confirmation: return QMessageBox::Question;
   }
   return QMessageBox::NoIcon;
 }

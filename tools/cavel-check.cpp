@@ -148,29 +148,14 @@ std::string Json(std::string_view s) {
     }
     ++i;
     switch (c) {
-      case '"':
-        out += "\\\"";
-        continue;
-      case '\\':
-        out += "\\\\";
-        continue;
-      case '\n':
-        out += "\\n";
-        continue;
-      case '\r':
-        out += "\\r";
-        continue;
-      case '\t':
-        out += "\\t";
-        continue;
-      case '\b':
-        out += "\\b";
-        continue;
-      case '\f':
-        out += "\\f";
-        continue;
-      default:
-        break;
+      case '"': out += "\\\""; continue;
+      case '\\': out += "\\\\"; continue;
+      case '\n': out += "\\n"; continue;
+      case '\r': out += "\\r"; continue;
+      case '\t': out += "\\t"; continue;
+      case '\b': out += "\\b"; continue;
+      case '\f': out += "\\f"; continue;
+      default: break;
     }
     if (c < 0x20 || len == 0) {
       out += "\\u00";
@@ -186,12 +171,9 @@ std::string Json(std::string_view s) {
 
 std::string_view ResultName(LoadResult r) {
   switch (r) {
-    case LoadResult::Loaded:
-      return "loaded";
-    case LoadResult::Refused:
-      return "refused";
-    case LoadResult::Unreadable:
-      return "unreadable";
+    case LoadResult::Loaded: return "loaded";
+    case LoadResult::Refused: return "refused";
+    case LoadResult::Unreadable: return "unreadable";
   }
   return "";
 }
@@ -244,12 +226,8 @@ void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t
       Put(file + ": loaded, " + std::to_string(lines) + (lines == 1 ? " line\n" : " lines\n"));
       if (utf8) Put(file + ": looks like UTF-8; the viewer shows and saves it as Shift-JIS bytes\n");
       break;
-    case LoadResult::Refused:
-      Put(file + ": refused\n");
-      break;
-    case LoadResult::Unreadable:
-      Put(file + ": unreadable: " + outcome.error + "\n");
-      break;
+    case LoadResult::Refused: Put(file + ": refused\n"); break;
+    case LoadResult::Unreadable: Put(file + ": unreadable: " + outcome.error + "\n"); break;
   }
 }
 

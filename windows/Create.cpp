@@ -115,14 +115,10 @@ void TForm7::BtnSaveClick() {
   if (!EncodedTitles(titles)) return;
   std::string line;
   switch (BuildTitleLine(titles, Main().Dlg(), line)) {
-    case TitleLineResult::Built:
-      break;
-    case TitleLineResult::TooLong:
-      close();
-      return;
+    case TitleLineResult::Built: break;
+    case TitleLineResult::TooLong: close(); return;
     case TitleLineResult::NothingSet:
-    case TitleLineResult::Faulty:
-      return;
+    case TitleLineResult::Faulty: return;
   }
   const SaveFileRequest request{
       std::string(msg::kTitleNewSave), std::string(), {}, OpenDialogFolder(State(), HomeFolder())};

@@ -34,8 +34,7 @@ void LinesModel::Clear() {
 void LinesModel::Apply(const ListChange& change) {
   const int row = change.row;
   switch (change.kind) {
-    case ListChange::Kind::None:
-      return;
+    case ListChange::Kind::None: return;
     case ListChange::Kind::Swapped:
       if (row < 0 || row + 1 >= rows_) break;
       emit dataChanged(index(row), index(row + 1));
@@ -63,13 +62,11 @@ void LinesModel::Apply(const ListChange& change) {
 
 int LinesModel::SourceRow(int row) const {
   switch (announcing_.kind) {
-    case ListChange::Kind::Inserted:
-      return row >= announcing_.row ? row + 1 : row;
+    case ListChange::Kind::Inserted: return row >= announcing_.row ? row + 1 : row;
     case ListChange::Kind::Removed:
       if (row == announcing_.row) return -1;  // the row that is gone
       return row > announcing_.row ? row - 1 : row;
-    default:
-      return row;
+    default: return row;
   }
 }
 
@@ -91,12 +88,9 @@ QVariant LinesModel::data(const QModelIndex& index, int role) const {
   if (source < 0 || source >= SourceCount()) return {};
   const std::string_view line = SourceText(source);
   switch (role) {
-    case Qt::DisplayRole:
-      return SjisDecode(displayBytes_ ? SjisPrefix(line, displayBytes_) : line);
-    case FullTextRole:
-      return SjisDecode(line);
-    default:
-      return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
+    case Qt::DisplayRole: return SjisDecode(displayBytes_ ? SjisPrefix(line, displayBytes_) : line);
+    case FullTextRole: return SjisDecode(line);
+    default: return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
   }
 }
 

@@ -87,14 +87,10 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
   const std::string_view cell = cells_.Cell(index.column() + 1, index.row() + 1);
   switch (role) {
-    case Qt::DisplayRole:
-      return SjisDecode(cell);
-    case CellBytesRole:
-      return Bytes(cell);
-    case Qt::TextAlignmentRole:
-      return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-    default:
-      return {};
+    case Qt::DisplayRole: return SjisDecode(cell);
+    case CellBytesRole: return Bytes(cell);
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    default: return {};
   }
 }
 
@@ -106,12 +102,9 @@ QVariant StringGridModel::headerData(int section, Qt::Orientation orientation, i
     case Qt::DisplayRole:
       // The line numbers are ASCII digits; the titles Shift-JIS.
       return horizontal ? SjisDecode(cell) : QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size()));
-    case CellBytesRole:
-      return Bytes(cell);
-    case Qt::TextAlignmentRole:
-      return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-    default:
-      return {};
+    case CellBytesRole: return Bytes(cell);
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    default: return {};
   }
 }
 
@@ -237,8 +230,7 @@ bool StringGridFrame::Column0Mouse(QWidget& w, QEvent* event) {
       if (mouse->button() != Qt::LeftButton || !OnEdge(w, pos)) return false;
       SetColumn0Width(view_.verticalHeader()->sizeHint().width());
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -287,8 +279,7 @@ bool StringGridFrame::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return QObject::eventFilter(watched, event);
 }
