@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +27,11 @@
 namespace cavel::bench {
 
 namespace fs = std::filesystem;
+
+void Fail(const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
+  std::exit(1);
+}
 
 namespace {
 

@@ -13,6 +13,10 @@
 
 namespace cavel::bench {
 
+// Says on standard error, after the program's name, why the benchmark
+// cannot go on, and ends it with status 1.
+[[noreturn]] void Fail(const std::string& what);
+
 // ---- files ---------------------------------------------------------------
 
 // The folder for generated files: $CAVEL_BENCH_DIR when set (kept), else a

@@ -96,19 +96,21 @@ int main(int argc, char** argv) {
   std::printf("File A: %zu lines of %zu bytes\n", fileA.size(), fileA[0].size());
   Report("baseline: CsvLoader", loadA, loadA);
 
+  // Each timed run starts from `lines` with `line` current.
+  auto startFrom = [&state](const Lines& lines, int line) {
+    return [&state, &lines, line] {
+      state.Document = lines;
+      state.CurrentLine = line;
+    };
+  };
   RowOrder rows;
   Report("row order: open + save",
-         BestSeconds(
-             5,
-             [&] {
-               state.Document = fileA;
-               state.CurrentLine = 0;
-             },
-             [&] {
-               rows.Open(state);
-               rows.Down();
-               rows.Save(state, dialogs);
-             }),
+         BestSeconds(5, startFrom(fileA, 0),
+                     [&] {
+                       rows.Open(state);
+                       rows.Down();
+                       rows.Save(state, dialogs);
+                     }),
          loadA);
   state.Document = fileA;
   rows.Open(state);
@@ -125,45 +127,30 @@ int main(int argc, char** argv) {
 
   ItemOrder items;
   Report("item order: save (one move)",
-         BestSeconds(
-             5,
-             [&] {
-               state.Document = fileA;
-               state.CurrentLine = 0;
-             },
-             [&] {
-               items.Open(state, dialogs);
-               items.Down();
-               items.Save(state, dialogs);
-             }),
+         BestSeconds(5, startFrom(fileA, 0),
+                     [&] {
+                       items.Open(state, dialogs);
+                       items.Down();
+                       items.Save(state, dialogs);
+                     }),
          loadA);
 
   double loadB = LoadSeconds(pathB);
   std::printf("File B: %zu lines of %zu bytes\n", fileB.size(), fileB[0].size());
   Report("baseline: CsvLoader", loadB, loadB);
   Report("item order: add save (empty first item)",
-         BestSeconds(
-             5,
-             [&] {
-               state.Document = fileB;
-               state.CurrentLine = 0;
-             },
-             [&] {
-               items.Open(state, dialogs);
-               items.AddSave(state, dialogs);
-             }),
+         BestSeconds(5, startFrom(fileB, 0),
+                     [&] {
+                       items.Open(state, dialogs);
+                       items.AddSave(state, dialogs);
+                     }),
          loadB);
   Report("item order: special save (\"1\" first)",
-         BestSeconds(
-             5,
-             [&] {
-               state.Document = fileB;
-               state.CurrentLine = 0;
-             },
-             [&] {
-               items.Open(state, dialogs);
-               items.SpecialSave(state, dialogs);
-             }),
+         BestSeconds(5, startFrom(fileB, 0),
+                     [&] {
+                       items.Open(state, dialogs);
+                       items.SpecialSave(state, dialogs);
+                     }),
          loadB);
   Report("quote conversion: add",
          BestSeconds(
@@ -175,14 +162,7 @@ int main(int argc, char** argv) {
          loadB);
   Lines half(fileB.begin(), fileB.begin() + kMaxLines / 2);
   Report("merge: 15000 lines after line 1 of 15000",
-         BestSeconds(
-             5,
-             [&] {
-               state.Document = half;
-               state.CurrentLine = 1;
-             },
-             [&] { InsertAfter(state, half, dialogs); }),
-         loadB);
+         BestSeconds(5, startFrom(half, 1), [&] { InsertAfter(state, half, dialogs); }), loadB);
 
   for (const auto& shown : dialogs.shown())
     if (shown.kind != MsgKind::Information) std::printf("unexpected message: %s\n", shown.text.c_str());

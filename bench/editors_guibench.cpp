@@ -71,11 +71,6 @@ class ScriptModal : public ModalRunner {
   }
 };
 
-void Fail(const char* what) {
-  std::fprintf(stderr, "editors bench: %s\n", what);
-  std::exit(1);
-}
-
 // What the measures work with.
 struct Windows {
   TForm1& main;

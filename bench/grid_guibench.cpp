@@ -61,11 +61,6 @@ class TypeFind : public ModalRunner {
   }
 };
 
-void Fail(const char* what) {
-  std::fprintf(stderr, "grid bench: %s\n", what);
-  std::exit(1);
-}
-
 int MemmemRow(const Lines& lines, const std::string& text) {
   for (std::size_t i = 0; i < lines.size(); ++i)
     if (::memmem(lines[i].data(), lines[i].size(), text.data(), text.size())) return static_cast<int>(i);

@@ -37,11 +37,6 @@ namespace {
 constexpr int kRuns = 5;
 constexpr int kPaints = 9;
 
-void Fail(const char* what) {
-  std::fprintf(stderr, "open bench: %s\n", what);
-  std::exit(1);
-}
-
 // Every figure on one file, already in the page cache: the open against
 // the loader alone, scrolling to the last row and painting, and the memory.
 void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, const std::string& name, const std::string& path,

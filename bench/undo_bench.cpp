@@ -24,11 +24,6 @@ namespace {
 constexpr int kSteps = 100;
 constexpr double kMemoryTarget = 0.1;
 
-void Fail(const char* what) {
-  std::fprintf(stderr, "undo bench: %s\n", what);
-  std::exit(1);
-}
-
 }  // namespace
 
 int main() {

@@ -121,9 +121,12 @@ class StreamHash {
 
 // ---- reading and writing whole blocks ----------------------------------------------------
 
-bool WriteAll(int fd, const char* data, std::size_t size, int& err) {
+// Writes all `size` bytes, at offset `at` or, with kAtPosition, at the
+// file's position; false with the reason in `err`.
+constexpr off_t kAtPosition = -1;
+bool WriteAll(int fd, const char* data, std::size_t size, int& err, off_t at = kAtPosition) {
   while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
+    ssize_t n = at == kAtPosition ? ::write(fd, data, size) : ::pwrite(fd, data, size, at);
     if (n < 0) {
       if (errno == EINTR) continue;
       err = errno;
@@ -131,21 +134,7 @@ bool WriteAll(int fd, const char* data, std::size_t size, int& err) {
     }
     data += n;
     size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool PwriteAll(int fd, const char* data, std::size_t size, off_t at, int& err) {
-  while (size > 0) {
-    ssize_t n = ::pwrite(fd, data, size, at);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    at += n;
+    if (at != kAtPosition) at += n;
   }
   return true;
 }
@@ -219,7 +208,7 @@ bool WriteBack(int copy, int fd, std::uint64_t size) {
   std::uint64_t written = 0;
   if (!ReadThrough(copy, [&](std::string_view part, off_t at) {
         written += part.size();
-        return PwriteAll(fd, part.data(), part.size(), at, err);
+        return WriteAll(fd, part.data(), part.size(), err, at);
       })) {
     if (err) errno = err;
     return false;
@@ -594,7 +583,7 @@ WriteOutcome InPlace(const std::string& target, const std::string& base, const F
   off_t at = 0;
   bool ok = InBlocks(content, [&](std::string_view block) {
     touched = true;
-    if (!PwriteAll(fd.get(), block.data(), block.size(), at, err)) return false;
+    if (!WriteAll(fd.get(), block.data(), block.size(), err, at)) return false;
     at += static_cast<off_t>(block.size());
     return true;
   });

@@ -24,14 +24,9 @@ LinesDiff DiffRanges(It1 first1, It1 last1, It2 first2, It2 last2) {
   return {start, n1 - start - end, n2 - start - end};
 }
 
-template <class It>
-auto Moved(It it) {
-  return std::make_move_iterator(it);
-}
-
 Lines TakeLines(Lines& lines, std::size_t at, std::size_t count) {
   const auto first = lines.begin() + static_cast<std::ptrdiff_t>(at);
-  return Lines(Moved(first), Moved(first + static_cast<std::ptrdiff_t>(count)));
+  return Lines(first, first + static_cast<std::ptrdiff_t>(count));
 }
 
 }  // namespace
@@ -47,12 +42,12 @@ Lines SpliceLines(Lines& document, std::size_t at, std::size_t count, Lines line
   replaced.reserve(count);
   Lines out;
   out.reserve(document.size() - count + lines.size());
-  // Room is made first: from here on lines are only moved, so that a
+  // Room is made first: from here on only handles are copied, so that a
   // failure leaves the Document whole.
-  replaced.insert(replaced.end(), Moved(first), Moved(last));
-  out.insert(out.end(), Moved(document.begin()), Moved(first));
-  out.insert(out.end(), Moved(lines.begin()), Moved(lines.end()));
-  out.insert(out.end(), Moved(last), Moved(document.end()));
+  replaced.insert(replaced.end(), first, last);
+  out.insert(out.end(), document.begin(), first);
+  out.insert(out.end(), lines.begin(), lines.end());
+  out.insert(out.end(), last, document.end());
   document = std::move(out);
   return replaced;
 }

@@ -29,7 +29,7 @@ struct LinesDiff {
 LinesDiff DiffLines(const Lines& before, const Lines& after);
 
 // Replaces the `count` lines of `document` from `at` by `lines` and returns
-// the lines it replaced. Lines are moved, never copied.
+// the lines it replaced. Only handles are copied, never line bytes.
 Lines SpliceLines(Lines& document, std::size_t at, std::size_t count, Lines lines);
 
 class UndoHistory {

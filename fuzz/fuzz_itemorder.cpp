@@ -131,9 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ListChange change;
     switch (op % 8) {
       case 0: model.SetCursor(static_cast<std::int8_t>(in.Byte())); break;
-      case 1: change = model.Up(); break;
-      case 2: change = model.Down(); break;
-      case 3: change = model.Delete(); break;
+      case 1:
+      case 2:
+      case 3: change = ListCommand(model, op % 8 - 1); break;
       case 4:
       case 5:
       case 6: {

@@ -100,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool atLimit = before.size() >= kMaxLines;
     switch (op % 13) {
       case 0: model.SetCursor(static_cast<int>(static_cast<std::int8_t>(in.Byte())) * 37 + in.Byte()); break;
-      case 1: change = model.Up(); break;
-      case 2: change = model.Down(); break;
+      case 1:
+      case 2: change = ListCommand(model, op % 13 - 1); break;
       case 3:
         model.Copy();
         if (cursor >= 0) FUZZ_CHECK(model.HeldLine() == atCursor && model.PasteEnabled());
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         change = model.Cut();
         if (change) FUZZ_CHECK(model.HeldLine() == atCursor && model.PasteEnabled());
         break;
-      case 5: change = model.Delete(); break;
+      case 5: change = ListCommand(model, 2); break;
       case 6:
       case 7:
         change = op % 13 == 6 ? model.PrevPaste(dialogs) : model.NextPaste(dialogs);

@@ -44,7 +44,7 @@ class EditorWindow : public ChildWindow {
   // A button of the panel: its field, object name, caption, place, and the
   // handler its click runs.
   template <class Window>
-  struct PanelButtonSpec {
+  struct PanelButtonPlan {
     QPushButton*& button;
     const char* name;
     std::string_view caption;
@@ -55,14 +55,14 @@ class EditorWindow : public ChildWindow {
   // Makes the panel's buttons (PanelButton), given in their tab order;
   // `Window` is the window's own class.
   template <class Window>
-  void MakePanelButtons(std::initializer_list<PanelButtonSpec<Window>> buttons) {
+  void MakePanelButtons(std::initializer_list<PanelButtonPlan<Window>> buttons) {
     Window* window = static_cast<Window*>(this);
     QPushButton* previous = nullptr;
-    for (const PanelButtonSpec<Window>& spec : buttons) {
-      spec.button = PanelButton(Panel1, spec.name, spec.caption, spec.left, spec.top);
-      connect(spec.button, &QPushButton::clicked, this, [window, click = spec.click] { (window->*click)(); });
-      if (previous) QWidget::setTabOrder(previous, spec.button);
-      previous = spec.button;
+    for (const PanelButtonPlan<Window>& plan : buttons) {
+      plan.button = PanelButton(Panel1, plan.name, plan.caption, plan.left, plan.top);
+      connect(plan.button, &QPushButton::clicked, this, [window, click = plan.click] { (window->*click)(); });
+      if (previous) QWidget::setTabOrder(previous, plan.button);
+      previous = plan.button;
     }
   }
 

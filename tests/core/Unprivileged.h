@@ -6,6 +6,8 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,21 +26,19 @@ inline std::optional<std::pair<uid_t, gid_t>> NobodyIds() {
   return std::make_pair(pw->pw_uid, pw->pw_gid);
 }
 
-// Runs `act` in a child process that, when this process is root, first
-// becomes "nobody" (no supplementary groups). The child's text comes back;
-// nothing when the child could not become that user or did not finish.
-// The child ends with _exit, so nothing of this process runs twice.
-inline std::optional<std::string> AsUnprivileged(const std::function<std::string()>& act) {
-  const auto nobody = NobodyIds();
-  if (::geteuid() == 0 && !nobody) return std::nullopt;
+// Runs `act` in a child process, after `prepare` (which returns false when
+// the child cannot be made ready). The child's text comes back; nothing
+// when it was not made ready or did not finish. The child ends with _exit,
+// so nothing of this process runs twice.
+inline std::optional<std::string> InChild(const std::function<bool()>& prepare,
+                                          const std::function<std::string()>& act) {
   int fds[2];
   if (::pipe(fds) != 0) return std::nullopt;
   const pid_t child = ::fork();
   if (child < 0) return std::nullopt;
   if (child == 0) {
     ::close(fds[0]);
-    if (nobody && (::setgroups(0, nullptr) != 0 || ::setgid(nobody->second) != 0 || ::setuid(nobody->first) != 0))
-      ::_exit(77);
+    if (!prepare()) ::_exit(77);
     const std::string out = act();
     for (std::size_t at = 0; at < out.size();) {
       const ssize_t n = ::write(fds[1], out.data() + at, out.size() - at);
@@ -57,6 +57,31 @@ inline std::optional<std::string> AsUnprivileged(const std::function<std::string
   ::waitpid(child, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
   return text;
+}
+
+// Runs `act` in a child process that, when this process is root, first
+// becomes "nobody" (no supplementary groups); see InChild.
+inline std::optional<std::string> AsUnprivileged(const std::function<std::string()>& act) {
+  const auto nobody = NobodyIds();
+  if (::geteuid() == 0 && !nobody) return std::nullopt;
+  return InChild(
+      [&] {
+        return !nobody ||
+               (::setgroups(0, nullptr) == 0 && ::setgid(nobody->second) == 0 && ::setuid(nobody->first) == 0);
+      },
+      act);
+}
+
+// Runs `act` in a child process whose files may grow to `bytes` only: a
+// write beyond fails with EFBIG, as on a full disk; see InChild.
+inline std::optional<std::string> UnderFileSizeLimit(rlim_t bytes, const std::function<std::string()>& act) {
+  return InChild(
+      [bytes] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit = {bytes, bytes};
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+      },
+      act);
 }
 
 // Whether a child can act as a user whom permission bits bind and reach

@@ -474,27 +474,11 @@ TEST_F(Faults, InPlaceWriteThatFailsPartWayPutsTheOldBytesBack) {
     SCOPED_TRACE(limit ? "file-size limit" : "one write fails");
     const std::string target = TwoNames(Path(limit ? "limit.csv" : "full.csv"), old);
     const ino_t inode = Inode(target);
-    std::string error;
     if (limit) {
-      int fds[2];
-      ASSERT_EQ(::pipe(fds), 0);
-      const pid_t child = ::fork();
-      ASSERT_GE(child, 0);
-      if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit size = {64 * 1024, 64 * 1024};
-        ::setrlimit(RLIMIT_FSIZE, &size);
+      const auto error = test::UnderFileSizeLimit(64 * 1024, [&] {
         WriteOutcome w = WriteLines(target, doc);
-        const std::string text = w.error + "|" + w.keptCopy;
-        (void)!::write(fds[1], text.data(), text.size());
-        ::_exit(0);
-      }
-      ::close(fds[1]);
-      char buf[256];
-      ssize_t n;
-      while ((n = ::read(fds[0], buf, sizeof buf)) > 0) error.append(buf, static_cast<std::size_t>(n));
-      ::close(fds[0]);
-      ::waitpid(child, nullptr, 0);
+        return w.error + "|" + w.keptCopy;
+      });
       EXPECT_EQ(error, std::string(std::strerror(EFBIG)) + "|");
     } else {
       Injection once;

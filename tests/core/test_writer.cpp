@@ -60,6 +60,15 @@ class Writer : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return folder_.File(name); }
   std::vector<std::string> Entries(const std::string& sub = "") const { return folder_.Entries(sub); }
+  // A case's file "<case>/data.csv" in a folder of its own, holding an old
+  // content longer than the new one.
+  std::string CaseFile(const std::string& what) const {
+    const std::string folder = Path(what);
+    std::filesystem::create_directory(folder);
+    const std::string file = folder + "/data.csv";
+    test::WriteFile(file, "old content, longer than the new one\r\n");
+    return file;
+  }
   // What the in-place path left in the state folder: nothing, after any save.
   std::vector<std::string> StateEntries() const {
     return std::filesystem::exists(state_) ? stateHome_.Entries("cavel") : std::vector<std::string>{};
@@ -142,20 +151,11 @@ TEST_F(Writer, FailedWriteLeavesTheOldFileByteIdentical) {
   ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
   Lines big(2000, std::string(4000, 'n'));
 
-  pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = {64 * 1024, 64 * 1024};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+  const auto outcome = test::UnderFileSizeLimit(64 * 1024, [&] {
     WriteOutcome w = WriteLines(path, big);
-    bool reason = w.error == std::strerror(EFBIG);
-    ::_exit(!w.ok && reason ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not fail with EFBIG";
+    return std::string(w.ok ? "saved" : w.error);
+  });
+  EXPECT_EQ(outcome, std::string(std::strerror(EFBIG))) << "the save did not fail with EFBIG";
   EXPECT_EQ(test::ReadFile(path), old);
   EXPECT_EQ(test::FileMode(path), 0600u);
   EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
@@ -204,9 +204,7 @@ TEST_F(Writer, EachFileIsReplacedTheWayThatKeepsItWhole) {
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string folder = Path(c.what);
-    std::filesystem::create_directory(folder);
-    const std::string file = folder + "/data.csv";
-    test::WriteFile(file, "old content, longer than the new one\r\n");
+    const std::string file = CaseFile(c.what);
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
     c.prepare(folder, file);
     const Look before = LookAt(file);
@@ -261,9 +259,7 @@ TEST_F(Writer, AUserBoundByPermissionsGetsTheFileWrittenInPlaceWhereARenameWould
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string folder = Path(c.what);
-    std::filesystem::create_directory(folder);
-    const std::string file = folder + "/data.csv";
-    test::WriteFile(file, "old content, longer than the new one\r\n");
+    const std::string file = CaseFile(c.what);
     c.prepare(folder, file);
     const Look before = LookAt(file);
     const auto result = test::AsUnprivileged([&] {

@@ -144,6 +144,23 @@ void CheckFileError(const TestApp& app, const std::string& path, int error) {
   QCOMPARE(shown.text, msg::FileError(path, std::strerror(error)));
 }
 
+// The overwrite save of `file` while a file may grow to `limit` bytes only:
+// refused with the system's reason, the windows as they were, and the file
+// still holding kFile.
+void OverwriteSaveRefusedBySizeLimit(TestApp& app, const std::string& file, rlim_t limit) {
+  TForm1& m = app.Main();
+  const Seen before = Look(m);
+  app.files.Answer(file);
+  {
+    FileSizeLimit fileSize(limit);
+    QVERIFY(fileSize.ok());
+    m.MenuOverWriteSaveClick();
+  }
+  CheckFileError(app, file, EFBIG);
+  CompareSeen(Look(m), before);
+  QCOMPARE(ReadBytes(file), Sjis(kFile));
+}
+
 }  // namespace
 
 class FaultsTest : public QObject {
@@ -263,17 +280,8 @@ class FaultsTest : public QObject {
     const std::string file = app.WriteFile("data.csv", Sjis(kFile));
     OpenAndEdit(app, file);
     TForm1& m = app.Main();
-    const Seen before = Look(m);
     const std::set<std::string> names = Names(app.Dir());
-    app.files.Answer(file);
-    {
-      FileSizeLimit limit(8);
-      QVERIFY(limit.ok());
-      m.MenuOverWriteSaveClick();
-    }
-    CheckFileError(app, file, EFBIG);
-    CompareSeen(Look(m), before);
-    QCOMPARE(ReadBytes(file), Sjis(kFile));
+    OverwriteSaveRefusedBySizeLimit(app, file, 8);
     QCOMPARE(Names(app.Dir()), names);
     // Once the disk has room again the same command writes the edited Document.
     app.dialogs.Clear();
@@ -294,16 +302,7 @@ class FaultsTest : public QObject {
     m.state.Document.push_back(std::string(4000, 'x'));
     m.ListBoxDisp();
     m.SelectListRow(1);
-    const Seen before = Look(m);
-    app.files.Answer(file);
-    {
-      FileSizeLimit limit(1024);
-      QVERIFY(limit.ok());
-      m.MenuOverWriteSaveClick();
-    }
-    CheckFileError(app, file, EFBIG);
-    CompareSeen(Look(m), before);
-    QCOMPARE(ReadBytes(file), Sjis(kFile));
+    OverwriteSaveRefusedBySizeLimit(app, file, 1024);
     QCOMPARE(ReadBytes(app.Path("other-name.csv")), Sjis(kFile));
     QVERIFY(fs::is_empty(app.StateFolder()));
   }

@@ -51,12 +51,6 @@ std::string Settings(const std::string& file, const std::string& widths, const s
          "\r\n[ResumeColumNum]\r\n1=" + widths + "\r\n";
 }
 
-void ShowActive(TForm1& m) {
-  m.show();
-  m.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&m));
-}
-
 void Mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton) {
   const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
   QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);

@@ -18,10 +18,12 @@ namespace {
 
 const char* kFile = "a,b\r\n1,2\r\n3,4\r\n5,6\r\n";
 
-void ShowActive(TForm1& m) {
-  m.show();
-  m.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&m));
+// The main window on kFile, shown and active.
+TForm1& Shown(TestApp& app) {
+  app.Start(app.WriteFile("a.csv", kFile));
+  TForm1& m = app.Main();
+  ShowActive(m);
+  return m;
 }
 
 std::vector<QWidget*> Buttons(TForm1& m) {
@@ -84,9 +86,7 @@ class KeysTest : public QObject {
 
   void enterOnTheListOpensTheRecordWindow() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     m.SelectListRow(2);
     int seenLine = -1;
     app.modal.Then([&](QDialog&) { seenLine = m.state.CurrentLine; });
@@ -116,9 +116,7 @@ class KeysTest : public QObject {
 
   void enterThatConfirmsAnInputMethodConversionIsNoEnter() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     m.SelectListRow(1);
     QInputMethodEvent preedit(QStringLiteral("かな"), {});
     QCoreApplication::sendEvent(m.ListBox1, &preedit);
@@ -131,9 +129,7 @@ class KeysTest : public QObject {
 
   void doubleClickOpensTheRecordWindow() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     const QRect row = m.ListBox1->visualRect(m.ListBox1->model()->index(3, 0));
     // A double click: a click, then the second press as a double click.
     QTest::mouseClick(m.ListBox1->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
@@ -149,9 +145,7 @@ class KeysTest : public QObject {
 
   void noClickLeavesTheListWithoutASelection() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     QWidget* rows = m.ListBox1->viewport();
     const QPoint below(5, rows->height() - 3);
     const QPoint row2 = m.ListBox1->visualRect(m.ListBox1->model()->index(2, 0)).center();
@@ -175,9 +169,7 @@ class KeysTest : public QObject {
 
   void aDoubleClickAnywhereOnTheGridViewsItsCurrentRow() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     m.SelectListRow(2);
     m.BtnDispChgClick();
     QHeaderView* titles = m.StringGrid1->horizontalHeader();
@@ -239,9 +231,7 @@ class KeysTest : public QObject {
 
   void ctrlBracketTogglesMaximizedExactly() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     QTest::keyClick(m.BtnView, Qt::Key_BracketLeft, Qt::ControlModifier);
     QVERIFY(m.isMaximized());
     QTest::keyClick(m.ListBox1, Qt::Key_BracketLeft, Qt::ControlModifier);
@@ -285,9 +275,7 @@ class KeysTest : public QObject {
 
   void keysOnTheGrid() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     m.SelectListRow(1);
     m.BtnDispChgClick();
     QVERIFY(m.StringGrid1->isVisible());
@@ -302,9 +290,7 @@ class KeysTest : public QObject {
 
   void menuShortcuts() {
     TestApp app;
-    app.Start(app.WriteFile("a.csv", kFile));
-    TForm1& m = app.Main();
-    ShowActive(m);
+    TForm1& m = Shown(app);
     m.ListBox1->setFocus();
     app.files.Cancel();
     QTest::keyClick(&m, Qt::Key_O, Qt::ControlModifier);

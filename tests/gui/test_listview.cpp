@@ -106,9 +106,7 @@ class ListViewTest : public QObject {
     TestApp app;
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
     TForm1& m = app.Main();
-    m.show();
-    m.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&m));
+    ShowActive(m);
     m.SelectListRow(3);
     m.BtnDispChgClick();
     QVERIFY(m.StringGrid1->isVisible());
@@ -277,9 +275,7 @@ class ListViewTest : public QObject {
     TestApp app;
     app.Start();
     TForm1& m = app.Main();
-    m.show();
-    m.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&m));
+    ShowActive(m);
     m.state.GridBuilt = 1;
     app.modal.Then([&](QDialog& w) {
       QCOMPARE(w.windowTitle(), Utf8(msg::kCaptionCreate));

@@ -74,12 +74,6 @@ struct Unopenable {
   }
 };
 
-void ShowActive(TForm1& m) {
-  m.show();
-  m.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&m));
-}
-
 }  // namespace
 
 class OpenTest : public QObject {

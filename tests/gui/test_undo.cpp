@@ -22,14 +22,6 @@ namespace {
 
 const char* kFile = "T1,T2,T3\r\na,b,c\r\nd,e,f\r\ng,h,i\r\n";
 
-// The main window shown and active again (a window that was shown modally
-// may still count as the active one).
-void ShowActive(TForm1& m) {
-  m.show();
-  m.activateWindow();
-  QTRY_VERIFY(QApplication::activeWindow() == &m);
-}
-
 // Opens `window`'s command on list row `row` and runs `script` while the
 // window shows.
 template <class Window>

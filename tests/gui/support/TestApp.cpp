@@ -1,5 +1,6 @@
 #include "support/TestApp.h"
 
+#include <QApplication>
 #include <QTest>
 #include <cstdlib>
 #include <fstream>
@@ -23,6 +24,12 @@ std::string ReadBytes(const std::string& path) {
 }
 
 std::string Utf8(const QString& s) { return s.toStdString(); }
+
+void ShowActive(QWidget& w) {
+  w.show();
+  w.activateWindow();
+  QTRY_VERIFY(QApplication::activeWindow() == &w);
+}
 
 TestApp::TestApp() {
   dir_ = tmp_.path().toStdString();

@@ -48,6 +48,10 @@ std::string ReadBytes(const std::string& path);
 std::string Utf8(const QString& s);
 inline QString Utf8(const char* s) { return cavel::Utf8(std::string_view(s)); }
 
+// Shows `w` and waits until it is the active window (a window that was
+// shown modally may still count as the active one for a while).
+void ShowActive(QWidget& w);
+
 class TestApp {
  public:
   TestApp();
