@@ -61,12 +61,12 @@ class RecordingDialogs : public Dialogs {
   }
 };
 
-// Reads the fuzzer's bytes front to back; past the end every read gives 0.
 // The commands every list editor has, by number: 0 Up, 1 Down, 2 Delete.
 inline ListChange ListCommand(EditorList& list, int which) {
   return which == 0 ? list.Up() : which == 1 ? list.Down() : list.Delete();
 }
 
+// Reads the fuzzer's bytes front to back; past the end every read gives 0.
 class Reader {
  public:
   Reader(const std::uint8_t* data, std::size_t size) : p_(data), end_(data + size) {}

@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         change = model.Cut();
         if (change) FUZZ_CHECK(model.HeldLine() == atCursor && model.PasteEnabled());
         break;
-      case 5: change = ListCommand(model, 2); break;
+      case 5: change = model.Delete(); break;
       case 6:
       case 7:
         change = op % 13 == 6 ? model.PrevPaste(dialogs) : model.NextPaste(dialogs);
