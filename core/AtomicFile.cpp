@@ -3,13 +3,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -17,33 +17,36 @@
 
 #include "core/Messages.h"
 #include "core/SavePath.h"
+#include "core/SaveRecord.h"
 #include "core/System.h"
+#include "core/Text.h"
 
 namespace cavel {
 
 namespace {
 
 // Bytes handed to one write(2): few calls for a large file, little memory.
+// A multiple of kSavePage, so that every write of the in-place path starts
+// on a page boundary.
 constexpr std::size_t kBlock = 1 << 20;
+static_assert(kBlock % kSavePage == 0);
 // ".<name>.cavel-save-XXXXXX": the rename path's temporary file.
 constexpr std::string_view kTempMark = ".cavel-save-";
 constexpr std::size_t kRandomChars = 6;
-// In the state folder: "<name>.XXXXXX.old" holds the old bytes while
-// "<name>.XXXXXX.save" records the save; ".kept" is a copy the program
-// could not write back and leaves to the user.
+// In the state folder, "<name>.XXXXXX" and an end: ".old" holds the old
+// bytes while ".save" records the save (written as ".part", renamed when
+// whole); ".kept" is a copy the program did not write back and leaves to
+// the user.
 constexpr std::string_view kCopyEnd = ".old";
 constexpr std::string_view kRecordEnd = ".save";
+constexpr std::string_view kPartEnd = ".part";
 constexpr std::string_view kKeptEnd = ".kept";
-constexpr std::string_view kRecordHead = "cavel in-place save 1";
-// Room left in a file name for what the state folder adds to it.
-constexpr std::size_t kNameRoom = 200;
+constexpr std::size_t kLongestEnd = 5;
+// A record is read whole; one of a file of several gigabytes stays below.
+constexpr std::size_t kMostRecordBytes = 64 << 20;
 
 std::string Reason(int err) { return std::strerror(err); }
 WriteOutcome Failed(int err) { return {false, Reason(err), {}}; }
-
-bool EndsWith(std::string_view s, std::string_view end) {
-  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
-}
 
 // A descriptor, closed at the end of its scope.
 class Fd {
@@ -65,58 +68,6 @@ class Fd {
 
  private:
   int fd_;
-};
-
-// A 64-bit hash of a stream of bytes, the same however the stream is cut
-// into pieces. It tells a file's complete new content from anything else a
-// killed save can leave; it is no defence against a forger.
-class StreamHash {
- public:
-  void Add(std::string_view s) {
-    size_ += s.size();
-    const char* p = s.data();
-    std::size_t n = s.size();
-    while (n > 0 && fill_ > 0) {
-      buf_[fill_++] = *p++;
-      --n;
-      if (fill_ == 8) {
-        Word(buf_);
-        fill_ = 0;
-      }
-    }
-    for (; n >= 8; p += 8, n -= 8) Word(p);
-    while (n > 0) {
-      buf_[fill_++] = *p++;
-      --n;
-    }
-  }
-  std::uint64_t Value() const {
-    StreamHash h = *this;
-    if (h.fill_ > 0) {
-      std::memset(h.buf_ + h.fill_, 0, 8 - h.fill_);
-      h.Word(h.buf_);
-    }
-    std::uint64_t x = h.h_ ^ size_;
-    x ^= x >> 33;
-    x *= 0xFF51AFD7ED558CCDULL;
-    x ^= x >> 33;
-    x *= 0xC4CEB9FE1A85EC53ULL;
-    x ^= x >> 33;
-    return x;
-  }
-  std::uint64_t size() const { return size_; }
-
- private:
-  void Word(const char* p) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    h_ ^= w * 0x9E3779B97F4A7C15ULL;
-    h_ = (h_ << 31 | h_ >> 33) * 0xC2B2AE3D27D4EB4FULL;
-  }
-  std::uint64_t h_ = 0x243F6A8885A308D3ULL;
-  std::uint64_t size_ = 0;
-  char buf_[8] = {};
-  std::size_t fill_ = 0;
 };
 
 // ---- reading and writing whole blocks ----------------------------------------------------
@@ -162,44 +113,56 @@ bool ReadThrough(int fd, Each&& each) {
   }
 }
 
-// Feeds the content to `sink` in blocks of about kBlock bytes: small pieces
-// are gathered, a large one goes on as it is.
+// Feeds the content to `sink` in blocks that each start at a multiple of
+// kBlock: small pieces are gathered into one block, and a large piece met
+// on a boundary goes on as it is, up to its last whole block.
 bool InBlocks(const FileContent& content, const std::function<bool(std::string_view)>& sink) {
   std::string block;
   bool ok = content.Pieces([&](std::string_view piece) {
-    if (block.empty() && piece.size() >= kBlock) return sink(piece);
-    if (block.capacity() == 0)
-      block.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(content.Size(), 2 * kBlock)));
-    block += piece;
-    if (block.size() < kBlock) return true;
-    bool written = sink(block);
-    block.clear();
-    return written;
+    while (!piece.empty()) {
+      if (block.empty() && piece.size() >= kBlock) {
+        const std::size_t whole = piece.size() / kBlock * kBlock;
+        if (!sink(piece.substr(0, whole))) return false;
+        piece.remove_prefix(whole);
+        continue;
+      }
+      if (block.capacity() == 0)
+        block.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(content.Size(), kBlock)));
+      const std::size_t take = std::min(kBlock - block.size(), piece.size());
+      block.append(piece.data(), take);
+      piece.remove_prefix(take);
+      if (block.size() == kBlock) {
+        if (!sink(block)) return false;
+        block.clear();
+      }
+    }
+    return true;
   });
   return ok && (block.empty() || sink(block));
 }
 
-std::uint64_t HashOf(const FileContent& content) {
-  StreamHash hash;
+std::vector<std::uint64_t> PagesOf(const FileContent& content) {
+  PageHashes pages(kSavePage);
   content.Pieces([&](std::string_view piece) {
-    hash.Add(piece);
+    pages.Add(piece);
     return true;
   });
-  return hash.Value();
+  return pages.Take();
 }
 
-// The size and hash of a file's bytes; false when reading failed.
-bool HashFile(int fd, std::uint64_t& size, std::uint64_t& value) {
-  StreamHash hash;
-  if (!ReadThrough(fd, [&](std::string_view part, off_t) {
-        hash.Add(part);
-        return true;
-      }))
-    return false;
-  size = hash.size();
-  value = hash.Value();
-  return true;
-}
+// A file's bytes, for judging it.
+class FileSource : public ByteSource {
+ public:
+  FileSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  std::uint64_t Size() const override { return size_; }
+  long long ReadAt(std::uint64_t at, char* buffer, std::size_t size) const override {
+    return PreadSome(fd_, buffer, size, static_cast<off_t>(at));
+  }
+
+ private:
+  int fd_;
+  std::uint64_t size_;
+};
 
 // Writes the bytes of `copy` over the start of `fd`, cuts `fd` to them and
 // flushes it.
@@ -331,12 +294,59 @@ bool KeepMetadata(int fd, const std::string& target, const struct stat& old) {
   return now.st_uid == old.st_uid && now.st_gid == old.st_gid && (now.st_mode & 07777) == (old.st_mode & 07777);
 }
 
-// ---- the rename path -----------------------------------------------------------------------
+// ---- names ---------------------------------------------------------------------------------
 
-bool IsTempOf(std::string_view name, std::string_view base) {
-  return name.size() == 1 + base.size() + kTempMark.size() + kRandomChars && name[0] == '.' &&
-         name.substr(1, base.size()) == base && name.substr(1 + base.size(), kTempMark.size()) == kTempMark;
+// The longest name a folder takes, as pathconf gives it (-1: unknown).
+std::size_t NameMax(long limit) { return limit > 0 ? static_cast<std::size_t>(limit) : 255; }
+
+// `name` cut to at most `room` bytes, between characters.
+std::string CutName(std::string_view name, std::size_t room) {
+  std::size_t end = 0;
+  while (end < name.size()) {
+    const std::size_t next = end + Utf8CharLength(name, end);
+    if (next > room) break;
+    end = next;
+  }
+  return std::string(name.substr(0, end));
 }
+
+// What the rename path's temporary files for `base` are called, but for
+// their random end: ".<base>.cavel-save-", the name cut so that the whole
+// fits a folder whose names may be `nameMax` bytes long.
+std::string TempStem(std::string_view base, std::size_t nameMax) {
+  const std::size_t around = 1 + kTempMark.size() + kRandomChars;
+  return "." + CutName(base, nameMax > around ? nameMax - around : 0) + std::string(kTempMark);
+}
+
+bool IsTempOf(std::string_view name, std::string_view stem) {
+  return name.size() == stem.size() + kRandomChars && name.starts_with(stem);
+}
+
+// Six letters and digits, different each time.
+std::string RandomChars() {
+  static constexpr std::string_view kChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static unsigned counter = 0;
+  unsigned char bytes[kRandomChars];
+  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes))
+    for (std::size_t i = 0; i < kRandomChars; ++i)
+      bytes[i] = static_cast<unsigned char>((::getpid() >> (4 * i)) + ++counter * 37);
+  std::string out;
+  for (unsigned char b : bytes) out += kChars[b % kChars.size()];
+  return out;
+}
+
+// A save's entries in the state folder are "<stem><end>", the stem being
+// the file's name, cut to leave room, a dot and RandomChars().
+std::string NewJournalStem(std::string_view base, std::size_t nameMax) {
+  const std::size_t around = 1 + kRandomChars + kLongestEnd;
+  return CutName(base, nameMax > around ? nameMax - around : 0) + "." + RandomChars();
+}
+std::string EntryName(std::string_view stem, std::string_view end) { return std::string(stem) + std::string(end); }
+std::string EntryPath(const std::string& folder, std::string_view stem, std::string_view end) {
+  return folder + "/" + EntryName(stem, end);
+}
+
+// ---- the rename path -----------------------------------------------------------------------
 
 // Removes what killed saves of `base` left in `dir`: temporary files that
 // no running save holds.
@@ -344,8 +354,9 @@ void RemoveLeftovers(const std::string& dir, const std::string& base) {
   DIR* d = ::opendir(dir.c_str());
   if (!d) return;
   const int dfd = ::dirfd(d);
+  const std::string stem = TempStem(base, NameMax(::fpathconf(dfd, _PC_NAME_MAX)));
   while (const dirent* e = ::readdir(d)) {
-    if (!IsTempOf(e->d_name, base)) continue;
+    if (!IsTempOf(e->d_name, stem)) continue;
     Fd fd(::openat(dfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st;
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
@@ -365,11 +376,13 @@ struct Attempt {
 // file. Route::InPlace when the file cannot be kept whole this way.
 Attempt ByRename(const std::string& target, const PathParts& parts, const struct stat* old,
                  const FileContent& content) {
-  std::string tmp = parts.dir + "/." + parts.base + std::string(kTempMark) + std::string(kRandomChars, 'X');
+  std::string tmp = parts.dir + "/" + TempStem(parts.base, NameMax(::pathconf(parts.dir.c_str(), _PC_NAME_MAX))) +
+                    std::string(kRandomChars, 'X');
   Fd fd(::mkostemp(tmp.data(), O_CLOEXEC));
   if (!fd) {
     const int err = errno;
-    if (old && (err == EACCES || err == EPERM)) return {Route::InPlace, {}};  // the folder takes no new file
+    // The folder takes no new file, or no name that long.
+    if (old && (err == EACCES || err == EPERM || err == ENAMETOOLONG)) return {Route::InPlace, {}};
     return {Route::Done, Failed(err)};
   }
   // Held until the rename, so that another save's clean-up leaves it alone.
@@ -400,67 +413,78 @@ Attempt ByRename(const std::string& target, const PathParts& parts, const struct
   return {};
 }
 
+// ---- the state folder ----------------------------------------------------------------------
+
+EntryFacts FactsOf(const struct stat& st) {
+  return {S_ISDIR(st.st_mode), S_ISREG(st.st_mode), static_cast<std::uint32_t>(st.st_uid),
+          static_cast<std::uint32_t>(st.st_mode & 07777), static_cast<std::uint64_t>(st.st_nlink)};
+}
+
+// Opens the state folder as `dir` when the user may trust it: a folder of
+// their own, not a link, that no other user may write. The reason it may
+// not be used, or empty.
+std::string OpenStateFolder(const std::string& folder, Fd& dir) {
+  dir.Reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st;
+  if (!dir) {
+    const int err = errno;
+    if (::lstat(folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return std::string(msg::kIsLink);
+    return err == ENOTDIR ? std::string(msg::kNotFolder) : Reason(err);
+  }
+  if (::fstat(dir.get(), &st) != 0) return Reason(errno);
+  std::string distrust(Distrust(FactsOf(st), ::geteuid(), true));
+  if (!distrust.empty()) dir.Close();
+  return distrust;
+}
+
+// Opens the entry `name` of the state folder for reading when the user may
+// trust it: a file of their own with this one name, not a link, that no
+// other user may write. False with `why` empty when there is no such entry
+// (any more), else with the reason it is not trusted.
+bool OpenEntry(int dir, const std::string& name, Fd& fd, std::string& why) {
+  why.clear();
+  fd.Reset(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat st;
+  if (!fd) {
+    if (errno != ENOENT) why = errno == ELOOP ? std::string(msg::kIsLink) : Reason(errno);
+    return false;
+  }
+  if (::fstat(fd.get(), &st) != 0 || st.st_nlink == 0) {
+    fd.Close();
+    return false;
+  }
+  why = Distrust(FactsOf(st), ::geteuid(), false);
+  if (!why.empty()) fd.Close();
+  return why.empty();
+}
+
+// The copy of an interrupted save is left to the user under a name no
+// recovery takes up, and its record goes. The copy's path; when it cannot
+// be renamed, its record stays too, for the next start to try again.
+std::string KeepCopy(int dir, const std::string& folder, const std::string& stem) {
+  const std::string copy = EntryName(stem, kCopyEnd), kept = EntryName(stem, kKeptEnd);
+  struct stat st;
+  if (::fstatat(dir, kept.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ||
+      ::renameat(dir, copy.c_str(), dir, kept.c_str()) != 0)
+    return folder + "/" + copy;
+  ::unlinkat(dir, EntryName(stem, kRecordEnd).c_str(), 0);
+  return folder + "/" + kept;
+}
+
 // ---- the in-place path ---------------------------------------------------------------------
 
-struct Record {
-  unsigned long long device = 0, inode = 0;
-  std::uint64_t oldSize = 0, oldHash = 0, newSize = 0, newHash = 0;
-  std::string target;
-};
-
-std::string RecordText(const Record& r) {
-  auto n = [](unsigned long long v) { return std::to_string(v); };
-  return std::string(kRecordHead) + "\nfile " + n(r.device) + " " + n(r.inode) + "\nold " + n(r.oldSize) + " " +
-         n(r.oldHash) + "\nnew " + n(r.newSize) + " " + n(r.newHash) + "\npath " + n(r.target.size()) + "\n" +
-         r.target + "\nend\n";
-}
-
-// Reads "<key> <number>[ <number>]\n" from the front of `text`.
-bool Take(std::string_view& text, std::string_view key, unsigned long long* a, unsigned long long* b) {
-  if (text.substr(0, key.size() + 1) != std::string(key) + " ") return false;
-  text.remove_prefix(key.size() + 1);
-  for (unsigned long long* v : {a, b}) {
-    if (!v) continue;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *v);
-    if (ec != std::errc() || end == text.data()) return false;
-    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-    if (v == a && b) {
-      if (text.empty() || text.front() != ' ') return false;
-      text.remove_prefix(1);
-    }
-  }
-  if (text.empty() || text.front() != '\n') return false;
-  text.remove_prefix(1);
-  return true;
-}
-
-// A record written whole; false for one a killed save left half-written.
-bool ParseRecord(std::string_view text, Record& r) {
-  if (text.substr(0, kRecordHead.size() + 1) != std::string(kRecordHead) + "\n") return false;
-  text.remove_prefix(kRecordHead.size() + 1);
-  unsigned long long oldSize, oldHash, newSize, newHash, length;
-  if (!Take(text, "file", &r.device, &r.inode) || !Take(text, "old", &oldSize, &oldHash) ||
-      !Take(text, "new", &newSize, &newHash) || !Take(text, "path", &length, nullptr))
-    return false;
-  if (text.size() != length + 5 || text.substr(length) != "\nend\n") return false;
-  r.target = std::string(text.substr(0, length));
-  r.oldSize = oldSize, r.oldHash = oldHash, r.newSize = newSize, r.newHash = newHash;
-  return !r.target.empty();
-}
-
-// The whole of a small file; false when it cannot be read.
-bool ReadSmallFile(const std::string& path, std::string& text) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (!fd) return false;
+// The whole of a small file; false when it cannot be read or is larger
+// than `most`.
+bool ReadSmallFile(int fd, std::string& text, std::size_t most) {
   text.clear();
-  char buf[4096];
-  for (;;) {
-    ssize_t n = ::read(fd.get(), buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
+  char buf[65536];
+  for (off_t at = 0;;) {
+    const ssize_t n = PreadSome(fd, buf, sizeof buf, at);
     if (n < 0) return false;
     if (n == 0) return true;
     text.append(buf, static_cast<std::size_t>(n));
-    if (text.size() > 65536) return false;
+    at += n;
+    if (text.size() > most) return false;
   }
 }
 
@@ -471,30 +495,37 @@ class Journal {
  public:
   // Copies the old bytes of `fd` and writes the record, both flushed to
   // disk; false with `error` set when either cannot be made.
-  bool Begin(const std::string& folder, const std::string& base, Record record, int fd, std::string& error) {
+  bool Begin(const std::string& folder, const std::string& base, SaveRecord record, int fd, std::string& error) {
     auto fail = [&](int err, const std::string& about) {
       error = Reason(err) + " (" + about + ")";
       Remove();
       return false;
     };
+    folder_ = folder;
     if (folder.empty()) return fail(ENOENT, "$HOME");
     if (!MakeFolders(folder)) return fail(errno, folder);
+    if (std::string refused = OpenStateFolder(folder, dir_); !refused.empty()) {
+      error = refused + " (" + folder + ")";
+      return false;
+    }
     // A name that another process's recovery removed between its making and
     // its locking is made again.
+    const std::size_t nameMax = NameMax(::fpathconf(dir_.get(), _PC_NAME_MAX));
     for (int tries = 0;; ++tries) {
-      copy_ = folder + "/" + base.substr(0, kNameRoom) + "." + std::string(kRandomChars, 'X') + std::string(kCopyEnd);
-      copyFd_.Reset(::mkostemps(copy_.data(), static_cast<int>(kCopyEnd.size()), O_CLOEXEC));
+      stem_ = NewJournalStem(base, nameMax);
+      copyFd_.Reset(::openat(dir_.get(), EntryName(stem_, kCopyEnd).c_str(),
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      if (!copyFd_ && errno == EEXIST && tries < 100) continue;
       if (!copyFd_) {
         const int err = errno;
-        copy_.clear();
+        stem_.clear();
         return fail(err, folder);
       }
       (void)::flock(copyFd_.get(), LOCK_EX);
       struct stat st;
       if (::fstat(copyFd_.get(), &st) == 0 && st.st_nlink > 0) break;
-      if (tries == 3) return fail(EAGAIN, copy_);
+      if (tries >= 3) return fail(EAGAIN, EntryPath(folder, stem_, kCopyEnd));
     }
-    record_ = copy_.substr(0, copy_.size() - kCopyEnd.size()) + std::string(kRecordEnd);
 
     StreamHash old;
     int err = 0;
@@ -504,22 +535,24 @@ class Journal {
           readOk = WriteAll(copyFd_.get(), part.data(), part.size(), err);
           return readOk;
         }))
-      return readOk ? fail(errno, record.target) : fail(err, copy_);
-    if (::fsync(copyFd_.get()) != 0) return fail(errno, copy_);
+      return readOk ? fail(errno, record.target) : fail(err, EntryPath(folder, stem_, kCopyEnd));
+    if (::fsync(copyFd_.get()) != 0) return fail(errno, EntryPath(folder, stem_, kCopyEnd));
     size_ = old.size();
     record.oldSize = old.size();
     record.oldHash = old.Value();
 
-    Fd r(::open(record_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (!r) {
-      const int e = errno;
-      record_.clear();
-      return fail(e, folder);
-    }
+    // The record is written whole under another name and then renamed, so
+    // that a record that stands is one this program finished.
+    recordMade_ = true;
+    const std::string part = EntryName(stem_, kPartEnd);
+    Fd r(::openat(dir_.get(), part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!r) return fail(errno, folder);
     const std::string text = RecordText(record);
-    if (!WriteAll(r.get(), text.data(), text.size(), err)) return fail(err, record_);
-    if (::fsync(r.get()) != 0) return fail(errno, record_);
-    SyncFolder(folder);
+    if (!WriteAll(r.get(), text.data(), text.size(), err)) return fail(err, folder + "/" + part);
+    if (::fsync(r.get()) != 0) return fail(errno, folder + "/" + part);
+    if (::renameat(dir_.get(), part.c_str(), dir_.get(), EntryName(stem_, kRecordEnd).c_str()) != 0)
+      return fail(errno, folder + "/" + part);
+    (void)::fsync(dir_.get());
     return true;
   }
 
@@ -529,26 +562,23 @@ class Journal {
   // The save is over: the record goes first, so that a record never stands
   // without its copy.
   void Remove() {
-    if (!record_.empty()) ::unlink(record_.c_str());
-    if (!copy_.empty()) ::unlink(copy_.c_str());
-    record_.clear();
-    copy_.clear();
+    if (recordMade_) {
+      ::unlinkat(dir_.get(), EntryName(stem_, kRecordEnd).c_str(), 0);
+      ::unlinkat(dir_.get(), EntryName(stem_, kPartEnd).c_str(), 0);
+    }
+    if (!stem_.empty()) ::unlinkat(dir_.get(), EntryName(stem_, kCopyEnd).c_str(), 0);
+    recordMade_ = false;
+    stem_.clear();
   }
 
-  // The old bytes could not be written back: the copy stays for the user
-  // under a name no recovery takes up. Its path.
-  std::string Keep() {
-    std::string kept = copy_.substr(0, copy_.size() - kCopyEnd.size()) + std::string(kKeptEnd);
-    if (::rename(copy_.c_str(), kept.c_str()) != 0) return copy_;  // the record stays: the next start tries again
-    ::unlink(record_.c_str());
-    record_.clear();
-    copy_.clear();
-    return kept;
-  }
+  // The old bytes could not be written back: the copy stays for the user.
+  // Its path.
+  std::string Keep() { return KeepCopy(dir_.get(), folder_, stem_); }
 
  private:
-  std::string copy_, record_;
-  Fd copyFd_;
+  std::string folder_, stem_;
+  Fd dir_, copyFd_;
+  bool recordMade_ = false;
   std::uint64_t size_ = 0;
 };
 
@@ -559,19 +589,19 @@ WriteOutcome InPlace(const std::string& target, const std::string& base, const F
   if (::fstat(fd.get(), &st) != 0) return Failed(errno);
   if (!S_ISREG(st.st_mode)) return Failed(EINVAL);
 
-  Record record;
+  SaveRecord record;
   record.device = st.st_dev;
   record.inode = st.st_ino;
   record.newSize = content.Size();
-  record.newHash = HashOf(content);
+  record.pages = PagesOf(content);
   // Read again by a later start, from whatever folder it runs in.
   record.target = AbsolutePath(target);
   Journal journal;
   std::string error;
-  if (!journal.Begin(StateFolder(), base, record, fd.get(), error)) return {false, error, {}};
+  if (!journal.Begin(StateFolder(), base, std::move(record), fd.get(), error)) return {false, error, {}};
 
   // A full disk says so here, before any byte of the file has changed.
-  const off_t size = static_cast<off_t>(record.newSize);
+  const off_t size = static_cast<off_t>(content.Size());
   if (size > 0 && ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
     const int err = errno;
     journal.Remove();
@@ -619,70 +649,99 @@ class BytesContent : public FileContent {
 
 // ---- recovery -------------------------------------------------------------------------------
 
-// The copy is made unreachable for recovery and left to the user.
-RecoveredSave KeepCopy(const std::string& record, const std::string& copy, const std::string& target,
-                       const std::string& reason) {
-  std::string kept = copy.substr(0, copy.size() - kCopyEnd.size()) + std::string(kKeptEnd);
-  if (::rename(copy.c_str(), kept.c_str()) == 0)
-    ::unlink(record.c_str());
-  else
-    kept = copy;
-  return {RecoveredSave::Result::Kept, target, kept, reason};
-}
+// The recovery of one state folder, open as `dir`, the user's own.
+class Recovery {
+ public:
+  Recovery(int dir, const std::string& folder, std::vector<RecoveredSave>& notes)
+      : dir_(dir), folder_(folder), notes_(notes) {}
 
-void RecoverOne(const std::string& folder, const std::string& stem, std::vector<RecoveredSave>& notes) {
-  const std::string record = folder + "/" + stem + std::string(kRecordEnd);
-  const std::string copy = folder + "/" + stem + std::string(kCopyEnd);
-  Fd c(::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (c) {
+  // The save whose record is "<stem>.save".
+  void Record(const std::string& stem) {
+    Fd copy, record;
+    std::string why;
+    if (!OpenEntry(dir_, EntryName(stem, kCopyEnd), copy, why) && !why.empty())
+      return Left(EntryName(stem, kCopyEnd), why);
     // A save under way in another process holds its copy.
-    if (::flock(c.get(), LOCK_EX | LOCK_NB) != 0) return;
-    struct stat st;
-    if (::fstat(c.get(), &st) != 0 || st.st_nlink == 0) return;
-  }
-  std::string text;
-  if (!ReadSmallFile(record, text)) return;  // finished meanwhile, or not ours to read
-  auto forget = [&] {
-    ::unlink(record.c_str());
-    if (c) ::unlink(copy.c_str());
-  };
-  Record r;
-  // A record half written, or a copy that never became whole: the save
-  // stopped before it changed anything.
-  if (!ParseRecord(text, r)) return forget();
-  std::uint64_t size = 0, hash = 0;
-  if (c && (!HashFile(c.get(), size, hash) || size != r.oldSize || hash != r.oldHash)) return forget();
+    if (copy && !Unheld(copy.get())) return;
+    if (!OpenEntry(dir_, EntryName(stem, kRecordEnd), record, why)) {
+      if (!why.empty()) Left(EntryName(stem, kRecordEnd), why);
+      return;  // else finished meanwhile
+    }
+    std::string text;
+    SaveRecord r;
+    if (!ReadSmallFile(record.get(), text, kMostRecordBytes) || !ParseRecord(text, r))
+      return Keep(stem, EntryPath(folder_, stem, kRecordEnd), msg::kRecordUnreadable, copy);
+    if (r.version != 2) return Keep(stem, r.target, msg::kOldRecord, copy);
 
-  Fd t(::open(r.target.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-  if (!t) {
-    const int err = errno;
-    if (c) notes.push_back(KeepCopy(record, copy, r.target, Reason(err)));
-    return;
+    Fd t(::open(r.target.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!t) return Keep(stem, r.target, Reason(errno), copy);
+    struct stat st, cs{};
+    if (::fstat(t.get(), &st) != 0 || (copy && ::fstat(copy.get(), &cs) != 0))
+      return Keep(stem, r.target, Reason(errno), copy);
+    if (!S_ISREG(st.st_mode) || st.st_dev != r.device || st.st_ino != r.inode)
+      return Keep(stem, r.target, msg::kFileReplaced, copy);
+    const FileSource targetBytes(t.get(), static_cast<std::uint64_t>(st.st_size));
+    const FileSource copyBytes(copy.get(), static_cast<std::uint64_t>(cs.st_size));
+    errno = EIO;
+    switch (JudgeSave(r, targetBytes, copy ? &copyBytes : nullptr)) {
+      case SaveState::Finished:
+      case SaveState::Untouched: return Forget(stem, copy);
+      case SaveState::Interrupted:
+        if (!WriteBack(copy.get(), t.get(), r.oldSize)) return Keep(stem, r.target, Reason(errno), copy);
+        Forget(stem, copy);
+        notes_.push_back({RecoveredSave::Result::Restored, r.target, {}, {}});
+        return;
+      case SaveState::Changed: return Keep(stem, r.target, msg::kChangedAfterStop, copy);
+      case SaveState::CopyDiffers: return Keep(stem, r.target, msg::kCopyDiffers, copy);
+      case SaveState::CopyMissing: return Keep(stem, r.target, msg::kCopyMissing, copy);
+      case SaveState::OldRecord: return Keep(stem, r.target, msg::kOldRecord, copy);
+      case SaveState::ReadFailed: return Keep(stem, r.target, Reason(errno), copy);
+    }
   }
-  struct stat st;
-  if (::fstat(t.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != r.device || st.st_ino != r.inode) {
-    if (c) notes.push_back(KeepCopy(record, copy, r.target, std::string(msg::kFileReplaced)));
-    return;
+
+  // A copy, or a record being written, without a record: a save killed
+  // before it had changed anything.
+  void Unstarted(const std::string& stem) {
+    Fd copy, part;
+    std::string why;
+    if (!OpenEntry(dir_, EntryName(stem, kCopyEnd), copy, why) && !why.empty())
+      return Left(EntryName(stem, kCopyEnd), why);
+    if (copy && !Unheld(copy.get())) return;
+    if (::faccessat(dir_, EntryName(stem, kRecordEnd).c_str(), F_OK, AT_SYMLINK_NOFOLLOW) == 0) return;
+    if (OpenEntry(dir_, EntryName(stem, kPartEnd), part, why))
+      ::unlinkat(dir_, EntryName(stem, kPartEnd).c_str(), 0);
+    else if (!why.empty())
+      return Left(EntryName(stem, kPartEnd), why);
+    if (copy) ::unlinkat(dir_, EntryName(stem, kCopyEnd).c_str(), 0);
   }
-  if (!HashFile(t.get(), size, hash)) {
-    const int err = errno;
-    if (c) notes.push_back(KeepCopy(record, copy, r.target, Reason(err)));
-    return;
+
+ private:
+  // Whether no running save holds the copy (and it is still there).
+  static bool Unheld(int copy) {
+    struct stat st;
+    return ::flock(copy, LOCK_EX | LOCK_NB) == 0 && ::fstat(copy, &st) == 0 && st.st_nlink > 0;
   }
-  // Whole with the new content, or not yet touched: nothing to put right.
-  if ((size == r.newSize && hash == r.newHash) || (size == r.oldSize && hash == r.oldHash)) return forget();
-  if (!c) {
-    ::unlink(record.c_str());
-    notes.push_back({RecoveredSave::Result::Kept, r.target, copy, Reason(ENOENT)});
-    return;
+  void Left(const std::string& name, std::string_view why) {
+    notes_.push_back({RecoveredSave::Result::Left, folder_ + "/" + name, {}, std::string(why)});
   }
-  if (!WriteBack(c.get(), t.get(), r.oldSize)) {
-    notes.push_back(KeepCopy(record, copy, r.target, Reason(errno)));
-    return;
+  void Forget(const std::string& stem, const Fd& copy) {
+    ::unlinkat(dir_, EntryName(stem, kRecordEnd).c_str(), 0);
+    if (copy) ::unlinkat(dir_, EntryName(stem, kCopyEnd).c_str(), 0);
   }
-  forget();
-  notes.push_back({RecoveredSave::Result::Restored, r.target, {}, {}});
-}
+  // Nothing is written to the file: the copy stays for the user.
+  void Keep(const std::string& stem, const std::string& target, std::string_view why, const Fd& copy) {
+    std::string kept;
+    if (copy)
+      kept = KeepCopy(dir_, folder_, stem);
+    else
+      ::unlinkat(dir_, EntryName(stem, kRecordEnd).c_str(), 0);
+    notes_.push_back({RecoveredSave::Result::Kept, target, kept, std::string(why)});
+  }
+
+  int dir_;
+  const std::string& folder_;
+  std::vector<RecoveredSave>& notes_;
+};
 
 }  // namespace
 
@@ -736,29 +795,39 @@ bool MakeFolders(const std::string& dir) {
 
 std::vector<RecoveredSave> RecoverInterruptedSaves(const std::string& stateFolder) {
   std::vector<RecoveredSave> notes;
-  if (stateFolder.empty()) return notes;
-  std::vector<std::string> records, copies;
-  if (DIR* d = ::opendir(stateFolder.c_str())) {
+  struct stat st;
+  if (stateFolder.empty() || ::lstat(stateFolder.c_str(), &st) != 0) return notes;
+  Fd dir;
+  if (std::string refused = OpenStateFolder(stateFolder, dir); !refused.empty()) {
+    notes.push_back({RecoveredSave::Result::Left, stateFolder, {}, refused});
+    return notes;
+  }
+  std::vector<std::string> records, others;
+  if (DIR* d = ::fdopendir(::dup(dir.get()))) {
     while (const dirent* e = ::readdir(d)) {
       const std::string_view name = e->d_name;
-      if (EndsWith(name, kRecordEnd)) records.emplace_back(name.substr(0, name.size() - kRecordEnd.size()));
-      if (EndsWith(name, kCopyEnd)) copies.emplace_back(name.substr(0, name.size() - kCopyEnd.size()));
+      for (std::string_view end : {kRecordEnd, kCopyEnd, kPartEnd})
+        if (name.size() > end.size() && name.ends_with(end))
+          (end == kRecordEnd ? records : others).emplace_back(name.substr(0, name.size() - end.size()));
     }
     ::closedir(d);
   }
   std::sort(records.begin(), records.end());
-  for (const std::string& stem : records) RecoverOne(stateFolder, stem, notes);
-  // A copy without a record: a save killed before it had written its
-  // record, which had changed nothing yet.
-  for (const std::string& stem : copies) {
-    if (std::binary_search(records.begin(), records.end(), stem)) continue;
-    const std::string copy = stateFolder + "/" + stem + std::string(kCopyEnd);
-    Fd c(::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!c || ::flock(c.get(), LOCK_EX | LOCK_NB) != 0) continue;
-    struct stat st;
-    if (::access((stateFolder + "/" + stem + std::string(kRecordEnd)).c_str(), F_OK) == 0) continue;
-    if (::fstat(c.get(), &st) == 0 && st.st_nlink > 0) ::unlink(copy.c_str());
+  std::sort(others.begin(), others.end());
+  others.erase(std::unique(others.begin(), others.end()), others.end());
+  Recovery recovery(dir.get(), stateFolder, notes);
+  // The newest save first: of two killed saves of one file, the later one's
+  // copy holds what the earlier one left, which that one can then judge.
+  std::vector<std::pair<std::int64_t, std::string>> newestFirst;
+  for (const std::string& stem : records) {
+    struct stat rs {};
+    (void)::fstatat(dir.get(), EntryName(stem, kRecordEnd).c_str(), &rs, AT_SYMLINK_NOFOLLOW);
+    newestFirst.emplace_back(-(std::int64_t(rs.st_mtim.tv_sec) * 1000000000 + rs.st_mtim.tv_nsec), stem);
   }
+  std::sort(newestFirst.begin(), newestFirst.end());
+  for (const auto& [time, stem] : newestFirst) recovery.Record(stem);
+  for (const std::string& stem : others)
+    if (!std::binary_search(records.begin(), records.end(), stem)) recovery.Unstarted(stem);
   return notes;
 }
 
