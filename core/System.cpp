@@ -37,4 +37,9 @@ bool IsFolder(const std::string& path) { return KindOf(path) == PathKind::Folder
 
 bool FolderWritable(const std::string& dir) { return ::access(dir.c_str(), W_OK) == 0; }
 
+bool OwnedByUser(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
+}
+
 }  // namespace cavel

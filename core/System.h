@@ -27,5 +27,7 @@ bool IsFolder(const std::string& path);
 
 // Whether the user may create and replace files in the folder `dir`.
 bool FolderWritable(const std::string& dir);
+// Whether `path` (links followed) belongs to the user the program runs as.
+bool OwnedByUser(const std::string& path);
 
 }  // namespace cavel
