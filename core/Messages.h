@@ -147,6 +147,10 @@ inline constexpr std::string_view kMenuDispChg = "表示切替(&R)";
 inline constexpr std::string_view kMenuGridWidthChg = "ｸﾞﾘｯﾄﾞ幅切替(&W)";
 inline constexpr std::string_view kMenuGridWodthMem = "ｸﾞﾘｯﾄﾞ幅記憶(&M)";
 inline constexpr std::string_view kMenuUndo = "元に戻す(&U)";
+// Asked to undo past the oldest step the history kept (information, OK):
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kUndoStepsDropped =
+    "   これより前の変更は，取り消しの記録の上限（100 回，256 MB）を超えたので取り消せません。           ";
 inline constexpr std::string_view kMenuRedo = "やり直し(&Y)";
 inline constexpr std::string_view kMenuFind = "検索(&F)...";
 inline constexpr std::string_view kMenuReFind = "再検索(&L)";
