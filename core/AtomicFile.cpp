@@ -151,9 +151,9 @@ std::vector<std::uint64_t> PagesOf(const FileContent& content) {
 }
 
 // A file's bytes, for judging it.
-class FileSource : public ByteSource {
+class FileReader : public ByteReader {
  public:
-  FileSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  FileReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
   std::uint64_t Size() const override { return size_; }
   long long ReadAt(std::uint64_t at, char* buffer, std::size_t size) const override {
     return PreadSome(fd_, buffer, size, static_cast<off_t>(at));
@@ -680,8 +680,8 @@ class Recovery {
       return Keep(stem, r.target, Reason(errno), copy);
     if (!S_ISREG(st.st_mode) || st.st_dev != r.device || st.st_ino != r.inode)
       return Keep(stem, r.target, msg::kFileReplaced, copy);
-    const FileSource targetBytes(t.get(), static_cast<std::uint64_t>(st.st_size));
-    const FileSource copyBytes(copy.get(), static_cast<std::uint64_t>(cs.st_size));
+    const FileReader targetBytes(t.get(), static_cast<std::uint64_t>(st.st_size));
+    const FileReader copyBytes(copy.get(), static_cast<std::uint64_t>(cs.st_size));
     errno = EIO;
     switch (JudgeSave(r, targetBytes, copy ? &copyBytes : nullptr)) {
       case SaveState::Finished:

@@ -168,7 +168,7 @@ bool ParseRecord(std::string_view text, SaveRecord& out) {
 
 // ---- judging the file ------------------------------------------------------------------------
 
-long long BytesSource::ReadAt(std::uint64_t at, char* buffer, std::size_t size) const {
+long long MemoryReader::ReadAt(std::uint64_t at, char* buffer, std::size_t size) const {
   if (at >= bytes_.size()) return 0;
   const std::size_t n = std::min<std::uint64_t>(size, bytes_.size() - at);
   std::memcpy(buffer, bytes_.data() + at, n);
@@ -180,7 +180,7 @@ namespace {
 constexpr std::size_t kChunk = 1 << 20;
 
 // `size` bytes from `at`, or false.
-bool ReadFully(const ByteSource& source, std::uint64_t at, char* buffer, std::size_t size) {
+bool ReadFully(const ByteReader& source, std::uint64_t at, char* buffer, std::size_t size) {
   while (size > 0) {
     const long long n = source.ReadAt(at, buffer, size);
     if (n <= 0) return false;
@@ -191,7 +191,7 @@ bool ReadFully(const ByteSource& source, std::uint64_t at, char* buffer, std::si
 
 }  // namespace
 
-SaveState JudgeSave(const SaveRecord& r, const ByteSource& target, const ByteSource* copy) {
+SaveState JudgeSave(const SaveRecord& r, const ByteReader& target, const ByteReader* copy) {
   if (r.version != 2) return SaveState::OldRecord;
   const std::uint64_t s = target.Size(), o = copy ? copy->Size() : 0, n = r.newSize, page = r.pageSize;
   if (copy && o != r.oldSize) return SaveState::CopyDiffers;

@@ -78,17 +78,17 @@ std::string RecordText(const SaveRecord& record);
 bool ParseRecord(std::string_view text, SaveRecord& record);
 
 // Bytes that can be read from any offset: a file, or bytes in memory.
-class ByteSource {
+class ByteReader {
  public:
-  virtual ~ByteSource() = default;
+  virtual ~ByteReader() = default;
   virtual std::uint64_t Size() const = 0;
   // Up to `size` bytes from `at`: the count, 0 at the end, -1 on failure.
   virtual long long ReadAt(std::uint64_t at, char* buffer, std::size_t size) const = 0;
 };
 
-class BytesSource : public ByteSource {
+class MemoryReader : public ByteReader {
  public:
-  explicit BytesSource(std::string_view bytes) : bytes_(bytes) {}
+  explicit MemoryReader(std::string_view bytes) : bytes_(bytes) {}
   std::uint64_t Size() const override { return bytes_.size(); }
   long long ReadAt(std::uint64_t at, char* buffer, std::size_t size) const override;
 
@@ -110,7 +110,7 @@ enum class SaveState {
 
 // Judges `target` against the record and the copy of the old bytes (null
 // when there is none).
-SaveState JudgeSave(const SaveRecord& record, const ByteSource& target, const ByteSource* copy);
+SaveState JudgeSave(const SaveRecord& record, const ByteReader& target, const ByteReader* copy);
 
 // What the system says of an entry of the state folder (or of the folder).
 struct EntryFacts {
