@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "core/AtomicFile.h"
 #include "core/Dialogs.h"
 #include "core/Messages.h"
+#include "core/SaveJournal.h"
 #include "core/System.h"
 
 namespace cavel {

@@ -48,6 +48,7 @@
 #include "core/IniFile.h"
 #include "core/MainState.h"
 #include "core/Messages.h"
+#include "core/SaveJournal.h"
 #include "core/Settings.h"
 
 namespace {
@@ -642,7 +643,9 @@ TEST_F(Faults, TheNextStartRestoresOnlyWhatAKilledSaveOfTheUsersOwnLeft) {
   const Case cases[] = {
       {"nothing", [] {}, R::Restored, {}},
       {"a second run's save killed as well",  // both go back, the later first
-       [&] { KillInTheMiddleOfASave(target, Lines(2000, std::string(999, 'z')), false, state_); }, R::Restored, {}},
+       [&] { KillInTheMiddleOfASave(target, Lines(2000, std::string(999, 'z')), false, state_); },
+       R::Restored,
+       {}},
       {"the file typed into by hand", [&] { std::ofstream(target, std::ios::app) << "typed\r\n"; }, R::Kept,
        msg::kChangedAfterStop},
       {"a second run's save finished",  // two pages, as a killed save could leave
