@@ -310,7 +310,7 @@ void TForm1::SetNewFileState() {
 }
 
 void TForm1::UndoMenuRefresh() {
-  MenuUndo->setEnabled(state.Undo.CanUndo());
+  MenuUndo->setEnabled(state.Undo.CanUndo() || state.Undo.DroppedUntold());
   MenuRedo->setEnabled(state.Undo.CanRedo());
 }
 
@@ -580,7 +580,10 @@ void TForm1::MenuCreateClick() {
 // ---- undo and redo ----------------------------------------------------------------------------
 
 void TForm1::MenuUndoClick() {
-  if (UndoChange(state)) ReturnRefresh();
+  if (UndoChange(state, Dlg()))
+    ReturnRefresh();
+  else
+    UndoMenuRefresh();
 }
 
 void TForm1::MenuRedoClick() {

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "core/AtomicFile.h"
 #include "core/Dialogs.h"
 #include "core/Messages.h"
+#include "core/SaveJournal.h"
 #include "core/System.h"
 
 namespace cavel {
@@ -38,12 +38,16 @@ CommandLine CheckCommandLine(const std::vector<std::string>& arguments, Dialogs&
 }
 
 void ReportInterruptedSaves(const std::string& stateFolder, Dialogs& dialogs) {
+  std::vector<msg::LeftEntry> left;
   for (const RecoveredSave& save : RecoverInterruptedSaves(stateFolder)) {
     if (save.result == RecoveredSave::Result::Restored)
       Notice(dialogs, msg::SaveRestored(save.target));
-    else
+    else if (save.result == RecoveredSave::Result::Kept)
       ErrorReport(dialogs, msg::SaveNotRestored(save.target, save.reason, save.copy));
+    else
+      left.push_back({save.target, save.reason});
   }
+  if (!left.empty()) Notice(dialogs, msg::SaveRecordsLeft(left));
 }
 
 }  // namespace cavel

@@ -55,7 +55,8 @@ CommandLine CheckCommandLine(const std::vector<std::string>& arguments, Dialogs&
 // Puts right the files whose in-place save a killed run of the program left
 // half done (RecoverInterruptedSaves over `stateFolder`) and tells the user
 // of each: an information box for a file whose old content is back, an
-// error report naming the copy for one that could not be put back.
+// error report naming the copy for one that was not put back, and one
+// information box naming every entry of the state folder left untrusted.
 void ReportInterruptedSaves(const std::string& stateFolder, Dialogs& dialogs);
 
 }  // namespace cavel

@@ -11,7 +11,7 @@
 
 #include "app/Startup.h"
 #include "app/WindowSet.h"
-#include "core/AtomicFile.h"
+#include "core/SaveJournal.h"
 #include "core/Settings.h"
 #include "platform/FileDialogs.h"
 #include "platform/Fonts.h"

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +9,7 @@
 
 #include "core/LineCheck.h"
 #include "core/Messages.h"
+#include "core/Posix.h"
 
 namespace cavel {
 
@@ -31,26 +31,7 @@ constexpr std::size_t kMostBytesRead = kMaxLines * (kMaxLineBytes + 2) + kMaxLin
 // not read much further.
 constexpr std::size_t kPiece = 2 << 20;
 
-class FileCloser {
- public:
-  explicit FileCloser(int fd) : fd_(fd) {}
-  ~FileCloser() { ::close(fd_); }
-  FileCloser(const FileCloser&) = delete;
-  FileCloser& operator=(const FileCloser&) = delete;
-
- private:
-  int fd_;
-};
-
 LoadOutcome Unreadable(int err) { return LoadOutcome{LoadResult::Unreadable, std::strerror(err)}; }
-
-// Reads up to `size` bytes; 0 at the end of the file, -1 with errno set.
-ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, size);
-    if (n >= 0 || errno != EINTR) return n;
-  }
-}
 
 // The per-line steps of one load: length, line count, the shared scan,
 // the title count, the item-count question, the final item limit, adding
@@ -260,7 +241,7 @@ LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, 
   // descriptor's load clears it again before reading.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return Unreadable(errno);
-  FileCloser closer(fd);
+  const Fd closer(fd);
   int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return CsvLoaderFromDescriptor(fd, itemLimit, dialogs, destination);

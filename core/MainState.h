@@ -14,6 +14,8 @@
 
 namespace cavel {
 
+class Dialogs;
+
 // The find and jump histories: slots 1..3, the newest first.
 using History3 = OneBased<std::string, 3>;
 
@@ -65,5 +67,9 @@ void CommitLines(MainState& state, std::size_t at, std::size_t count, Lines line
 // nothing changes, when there is no step to take.
 bool UndoChange(MainState& state);
 bool RedoChange(MainState& state);
+// Undo as the menu asks it: UndoChange, and when no step is left but older
+// ones were dropped for the history's bounds, "これより前の変更は..." once
+// (information, OK).
+bool UndoChange(MainState& state, Dialogs& dialogs);
 
 }  // namespace cavel

@@ -76,8 +76,18 @@ std::string SaveRestored(std::string_view path) {
 }
 
 std::string SaveNotRestored(std::string_view path, std::string_view reason, std::string_view copy) {
+  if (copy.empty())
+    return Concat({"   保存の途中で終了したファイルを，元の内容に戻せません。", kBR, "   ", path, kBR, "   ", reason,
+                   "           "});
   return Concat({"   保存の途中で終了したファイルを，元の内容に戻せません。", kBR, "   ", path, kBR, "   ", reason, kBR,
                  "   元の内容は次のファイルに残っています : ", copy, "           "});
+}
+
+std::string SaveRecordsLeft(const std::vector<LeftEntry>& entries) {
+  std::string text =
+      "   保存の途中で終了したときの記録のうち，次のものは確かめられないので，使わずにそのまま残しました。";
+  for (const LeftEntry& e : entries) text += Concat({kBR, "   ", e.path, " : ", e.reason});
+  return text + "           ";
 }
 
 std::string NotShiftJis(std::string_view characters) {

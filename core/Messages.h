@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cavel::msg {
 
@@ -96,9 +97,31 @@ std::string SaveError(std::string_view path, std::string_view reason, std::strin
 // The reason given for a file that another file has taken the place of.
 inline constexpr std::string_view kFileReplaced = "別のファイルに置き換えられています。";
 // At start-up, a file whose save was cut off in the middle: its old content
-// is back (information), or stays in `copy` (error, with the reason).
+// is back (information), or stays in `copy` (error, with the reason; no
+// line for the copy when there is none).
 std::string SaveRestored(std::string_view path);
 std::string SaveNotRestored(std::string_view path, std::string_view reason, std::string_view copy);
+// Why the old content did not go back.
+inline constexpr std::string_view kChangedAfterStop = "保存が止まったあとで，ファイルが書き換えられています。";
+inline constexpr std::string_view kOldRecord = "古い形式の記録なので，止まった保存のあとかどうかを確かめられません。";
+inline constexpr std::string_view kRecordUnreadable = "保存の記録を読めません。";
+inline constexpr std::string_view kCopyDiffers = "元の内容の写しが，保存の記録と合いません。";
+inline constexpr std::string_view kCopyMissing = "元の内容の写しがありません。";
+// At start-up, the entries of the state folder that recovery left alone,
+// each with its path and reason, in one notice (warning, OK).
+struct LeftEntry {
+  std::string path;
+  std::string reason;
+};
+std::string SaveRecordsLeft(const std::vector<LeftEntry>& entries);
+// Why an entry of the state folder (or the folder) is not trusted; also the
+// reason of an in-place save refused for its state folder.
+inline constexpr std::string_view kNotYours = "ほかのユーザーのものです。";
+inline constexpr std::string_view kOthersMayWrite = "ほかのユーザーも書き込めます。";
+inline constexpr std::string_view kIsLink = "シンボリック リンクです。";
+inline constexpr std::string_view kNotFolder = "フォルダではありません。";
+inline constexpr std::string_view kNotPlainFile = "通常のファイルではありません。";
+inline constexpr std::string_view kOtherNames = "ほかの名前（ハード リンク）があります。";
 // A typed character that Shift-JIS cannot hold.
 std::string NotShiftJis(std::string_view characters);
 
@@ -124,6 +147,10 @@ inline constexpr std::string_view kMenuDispChg = "表示切替(&R)";
 inline constexpr std::string_view kMenuGridWidthChg = "ｸﾞﾘｯﾄﾞ幅切替(&W)";
 inline constexpr std::string_view kMenuGridWodthMem = "ｸﾞﾘｯﾄﾞ幅記憶(&M)";
 inline constexpr std::string_view kMenuUndo = "元に戻す(&U)";
+// Asked to undo past the oldest step the history kept (information, OK):
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kUndoStepsDropped =
+    "   これより前の変更は，取り消しの記録の上限（100 回，256 MB）を超えたので取り消せません。           ";
 inline constexpr std::string_view kMenuRedo = "やり直し(&Y)";
 inline constexpr std::string_view kMenuFind = "検索(&F)...";
 inline constexpr std::string_view kMenuReFind = "再検索(&L)";

@@ -57,9 +57,18 @@ std::string SettingsFileName(std::string_view programPath) {
   return std::string(programPath.substr(0, dot)) + ".INI";
 }
 
+bool SettingsBesideProgram(std::string_view folder, bool ownedByUser, bool writable) {
+  static constexpr std::string_view kSystemPrefixes[] = {"/usr",   "/opt",  "/bin", "/sbin", "/lib", "/lib32",
+                                                         "/lib64", "/snap", "/app", "/nix",  "/gnu", "/etc"};
+  for (std::string_view prefix : kSystemPrefixes)
+    if (folder.starts_with(prefix) && (folder.size() == prefix.size() || folder[prefix.size()] == '/')) return false;
+  return ownedByUser && writable;
+}
+
 std::string SettingsFilePath(std::string_view programPath) {
   std::string beside = SettingsFileName(programPath);
-  if (FolderWritable(Folder(programPath))) return beside;
+  const std::string folder = Folder(programPath);
+  if (SettingsBesideProgram(folder, OwnedByUser(folder), FolderWritable(folder))) return beside;
 
   const std::string dir = XdgFolder("XDG_CONFIG_HOME", ".config");
   if (dir.empty()) return beside;

@@ -39,8 +39,13 @@ struct HeldSettings {
 // The settings-file name for a program path: the extension (what follows the
 // last "." after the last "/") replaced by ".INI", or ".INI" appended.
 std::string SettingsFileName(std::string_view programPath);
-// Where the settings file lives: beside the program when its folder can be
-// written, otherwise the same file name under $XDG_CONFIG_HOME/cavel (or
+// Whether a program in `folder` keeps its settings file beside it: a copy
+// in a folder of the user's own that they may write does; a program
+// installed in a folder of another user's, or under one of the system's
+// prefixes (/usr, /usr/local, /opt, ...), does not, whoever runs it.
+bool SettingsBesideProgram(std::string_view folder, bool ownedByUser, bool writable);
+// Where the settings file lives: beside the program (SettingsBesideProgram),
+// otherwise the same file name under $XDG_CONFIG_HOME/cavel (or
 // ~/.config/cavel), which is created when missing.
 std::string SettingsFilePath(std::string_view programPath);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 
@@ -36,5 +37,21 @@ PathKind KindOf(const std::string& path) {
 bool IsFolder(const std::string& path) { return KindOf(path) == PathKind::Folder; }
 
 bool FolderWritable(const std::string& dir) { return ::access(dir.c_str(), W_OK) == 0; }
+
+bool OwnedByUser(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
+}
+
+bool MakeFolders(const std::string& dir) {
+  for (std::size_t at = dir.find('/', 1); at != std::string::npos; at = dir.find('/', at + 1))
+    ::mkdir(dir.substr(0, at).c_str(), 0700);
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat st;
+  if (::stat(dir.c_str(), &st) != 0) return false;
+  if (S_ISDIR(st.st_mode)) return true;
+  errno = ENOTDIR;
+  return false;
+}
 
 }  // namespace cavel

@@ -1,6 +1,7 @@
 // What the core asks of the operating system besides reading and writing
 // files (the loader reads them, AtomicFile writes them): the environment,
-// the user's home, the working folder and what a path names.
+// the user's home, the working folder, what a path names, and the making of
+// folders.
 #pragma once
 
 #include <string>
@@ -27,5 +28,11 @@ bool IsFolder(const std::string& path);
 
 // Whether the user may create and replace files in the folder `dir`.
 bool FolderWritable(const std::string& dir);
+// Whether `path` (links followed) belongs to the user the program runs as.
+bool OwnedByUser(const std::string& path);
+
+// Creates `dir` and the folders above it that are missing, with mode 0700.
+// False (with errno) when `dir` is not a folder afterwards.
+bool MakeFolders(const std::string& dir);
 
 }  // namespace cavel

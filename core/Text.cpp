@@ -60,6 +60,16 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
   return len;
 }
 
+std::string_view Utf8Prefix(std::string_view text, std::size_t limit) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t len = Utf8CharLength(text, pos);
+    if (pos + len > limit) break;
+    pos += len;
+  }
+  return text.substr(0, pos);
+}
+
 bool ParseInt(std::string_view text, int& value, IntForm form) {
   const bool profile = form == IntForm::Profile;
   const auto blank = [profile](char c) { return c == ' ' || (profile && c == '\t'); };

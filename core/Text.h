@@ -30,6 +30,9 @@ std::size_t SjisFind(std::string_view text, std::string_view needle, std::size_t
 // Length of the UTF-8 character that starts at `pos` (1 for a byte that does
 // not begin a well-formed sequence). File names on this platform are UTF-8.
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
+// The longest prefix of `text` of at most `limit` bytes that does not cut a
+// UTF-8 character in two (a file name cut to fit).
+std::string_view Utf8Prefix(std::string_view text, std::size_t limit);
 
 // Parses a whole text as an integer with an optional sign; false when it is
 // not one or does not fit an int, and `value` is left as it was.

@@ -4,7 +4,9 @@
 #include <iterator>
 #include <utility>
 
+#include "core/Dialogs.h"
 #include "core/MainState.h"
+#include "core/Messages.h"
 
 namespace cavel {
 
@@ -72,6 +74,8 @@ void UndoHistory::Record(std::size_t at, Lines replaced, std::size_t inserted, i
   while (steps_.size() > kMaxSteps || (bytes_ > maxBytes_ && steps_.size() > 1)) {
     bytes_ -= steps_.front().bytes;
     steps_.pop_front();
+    dropped_ = true;
+    told_ = false;
   }
   done_ = steps_.size();
 }
@@ -108,6 +112,7 @@ void UndoHistory::Clear() {
   std::deque<Step>().swap(steps_);
   done_ = 0;
   bytes_ = 0;
+  dropped_ = told_ = false;
 }
 
 std::size_t UndoHistory::MemoryBytes() const { return bytes_; }
@@ -147,6 +152,15 @@ bool TakeStep(MainState& state, std::optional<int> line) {
 }  // namespace
 
 bool UndoChange(MainState& state) { return TakeStep(state, state.Undo.Undo(state.Document)); }
+
+bool UndoChange(MainState& state, Dialogs& dialogs) {
+  if (UndoChange(state)) return true;
+  if (state.Undo.DroppedUntold()) {
+    state.Undo.ToldDropped();
+    Notice(dialogs, std::string(msg::kUndoStepsDropped));
+  }
+  return false;
+}
 
 bool RedoChange(MainState& state) { return TakeStep(state, state.Undo.Redo(state.Document)); }
 

@@ -63,6 +63,11 @@ class UndoHistory {
 
   void Clear();
 
+  // Whether older steps were dropped for the bounds since the user was last
+  // told so. Asking to undo past the oldest kept step tells them, once.
+  bool DroppedUntold() const { return dropped_ && !told_; }
+  void ToldDropped() { told_ = true; }
+
   // What the steps hold beyond the Document: their lines' bytes and the
   // steps' own storage.
   std::size_t MemoryBytes() const;
@@ -86,6 +91,8 @@ class UndoHistory {
   std::size_t done_ = 0;   // steps_[0, done_) can be undone, the rest redone
   std::size_t bytes_ = 0;  // the steps' bytes together
   std::size_t maxBytes_;
+  bool dropped_ = false;
+  bool told_ = false;
 };
 
 }  // namespace cavel

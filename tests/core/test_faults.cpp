@@ -48,6 +48,7 @@
 #include "core/IniFile.h"
 #include "core/MainState.h"
 #include "core/Messages.h"
+#include "core/SaveJournal.h"
 #include "core/Settings.h"
 
 namespace {
@@ -331,44 +332,55 @@ TEST_F(Faults, FailedFlushOrRenameLeavesTheOldFile) {
 }
 
 TEST_F(Faults, ProcessKilledInTheMiddleOfASaveLeavesTheOldFile) {
-  const std::string target = Path("data.csv");
   const std::string old = Joined({"\"old\",\"file\"", "\"second\",\"line\""});
-  test::WriteFile(target, old);
   const Lines doc = BigDocument(3000);  // about 3 MB: the first block is written, then the child stops
-
-  int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
-  pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+  std::string kanji;
+  for (int i = 0; i < 80; ++i) kanji += "表";
+  // A name so long that the temporary file's name must be cut to fit.
+  for (const std::string& name : {std::string("data.csv"), kanji + ".csv"}) {
+    SCOPED_TRACE(name.size());
+    const std::string target = Path(name);
+    test::WriteFile(target, old);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(fds[0]);
+      Injection stall;
+      stall.stallPipe = fds[1];
+      injection = stall;
+      WriteLines(target, doc);
+      ::_exit(3);  // not reached: the first write stops the child
+    }
+    ::close(fds[1]);
+    char c = 0;
+    ASSERT_EQ(::read(fds[0], &c, 1), 1) << "the child never wrote";
     ::close(fds[0]);
-    Injection stall;
-    stall.stallPipe = fds[1];
-    injection = stall;
-    WriteLines(target, doc);
-    ::_exit(3);  // not reached: the first write stops the child
-  }
-  ::close(fds[1]);
-  char c = 0;
-  ASSERT_EQ(::read(fds[0], &c, 1), 1) << "the child never wrote";
-  ::close(fds[0]);
-  ASSERT_EQ(::kill(child, SIGKILL), 0);
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ASSERT_EQ(::kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
-  EXPECT_EQ(test::ReadFile(target), old);
-  // What the child had written stays in its hidden temporary file, never in
-  // the target; a later save is not disturbed by it.
-  std::vector<std::string> names = Entries();
-  ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(names[1], "data.csv");
-  EXPECT_EQ(names[0].rfind(".data.csv.cavel-save-", 0), 0u) << names[0];
-  EXPECT_GT(fs::file_size(Path(names[0])), 0u);
-  // The next save of the file takes it away.
-  ASSERT_TRUE(WriteLines(target, doc).ok);
-  EXPECT_TRUE(test::ReadFile(target) == Joined(doc));
-  EXPECT_EQ(Entries(), std::vector<std::string>{"data.csv"});
+    EXPECT_EQ(test::ReadFile(target), old);
+    // What the child had written stays in its hidden temporary file, never in
+    // the target; a later save is not disturbed by it.
+    std::vector<std::string> names = Entries();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[1], name);
+    const std::size_t mark = names[0].rfind(".cavel-save-");
+    ASSERT_NE(mark, std::string::npos) << names[0];
+    EXPECT_EQ(names[0].size(), mark + 18);
+    EXPECT_EQ(names[0][0], '.');
+    EXPECT_TRUE(name.starts_with(names[0].substr(1, mark - 1)));
+    EXPECT_GE(mark - 1, std::min<std::size_t>(name.size(), 230));  // cut only as far as needed
+    EXPECT_GT(fs::file_size(Path(names[0])), 0u);
+    // The next save of the file takes it away.
+    ASSERT_TRUE(WriteLines(target, doc).ok);
+    EXPECT_TRUE(test::ReadFile(target) == Joined(doc));
+    EXPECT_EQ(Entries(), std::vector<std::string>{name});
+    fs::remove(target);
+  }
 }
 
 TEST_F(Faults, KilledAtAnyMomentTheTargetIsWholeOldOrWholeNew) {
@@ -525,12 +537,20 @@ TEST_F(Faults, InPlaceWriteThatFailsPartWayPutsTheOldBytesBack) {
 TEST_F(Faults, InPlaceSaveWithNowhereToKeepTheOldBytesIsRefused) {
   const std::string target = TwoNames(Path("data.csv"), "old\r\n");
   test::WriteFile(Path("not-a-folder"), "x");
-  test::EnvVar state("XDG_STATE_HOME", Path("not-a-folder").c_str());
-  WriteOutcome w = WriteLines(target, {"new"});
-  EXPECT_FALSE(w.ok);
-  EXPECT_EQ(w.error, std::string(std::strerror(ENOTDIR)) + " (" + Path("not-a-folder") + "/cavel)");
+  {
+    test::EnvVar state("XDG_STATE_HOME", Path("not-a-folder").c_str());
+    WriteOutcome w = WriteLines(target, {"new"});
+    EXPECT_FALSE(w.ok);
+    EXPECT_EQ(w.error, std::string(std::strerror(ENOTDIR)) + " (" + Path("not-a-folder") + "/cavel)");
+    EXPECT_EQ(test::ReadFile(target), "old\r\n");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"data.csv", "data.csv.link", "not-a-folder"}));
+  }
+  // Nor does a state folder of another user's take them.
+  fs::create_directories(state_);
+  if (::chown(state_.c_str(), 1, 1) != 0) GTEST_SKIP() << "no folder of another user's can be made here";
+  EXPECT_EQ(WriteLines(target, {"new"}).error, std::string(msg::kNotYours) + " (" + state_ + ")");
   EXPECT_EQ(test::ReadFile(target), "old\r\n");
-  EXPECT_EQ(Entries(), (std::vector<std::string>{"data.csv", "data.csv.link", "not-a-folder"}));
+  EXPECT_TRUE(StateEntries().empty());
 }
 
 TEST_F(Faults, RenameRefusedByASharedFolderWritesInPlace) {
@@ -551,72 +571,179 @@ TEST_F(Faults, RenameRefusedByASharedFolderWritesInPlace) {
   EXPECT_TRUE(StateEntries().empty());
 }
 
-TEST_F(Faults, KilledInTheMiddleOfAnInPlaceWriteTheNextStartPutsItRight) {
+// Saves `doc` over `target` (a file written in place) in a child that is
+// killed after its first write (the file partly new) or at the flush (the
+// file wholly new). While the child waits, the recovery of another start
+// leaves its save alone.
+void KillInTheMiddleOfASave(const std::string& target, const Lines& doc, bool atFsync, const std::string& state) {
+  const bool alone = !fs::exists(state) || fs::is_empty(state);
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(fds[0]);
+    injection = Injection{};
+    injection.pausePipe = fds[1];
+    injection.pauseAtFsync = atFsync;
+    WriteLines(target, doc);
+    ::_exit(3);  // not reached
+  }
+  ::close(fds[1]);
+  char byte = 0;
+  ASSERT_EQ(::read(fds[0], &byte, 1), 1) << "the save never paused";
+  ::close(fds[0]);
+  if (alone) {
+    EXPECT_TRUE(RecoverInterruptedSaves(state).empty());
+  }
+  ASSERT_EQ(::kill(child, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+TEST_F(Faults, KilledWithTheNewContentWholeTheNextStartLeavesIt) {
+  const Lines doc = BigDocument(3000);
+  const std::string target = TwoNames(Path("data.csv"), "old\r\n");
+  KillInTheMiddleOfASave(target, doc, true, state_);
+  EXPECT_EQ(StateEntries().size(), 2u);
+  EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
+  EXPECT_TRUE(test::ReadFile(target) == Joined(doc));
+  EXPECT_TRUE(StateEntries().empty());
+}
+
+// What the next start writes after a save killed part-way, by what came
+// between: only the user's own record of a file left exactly as the killed
+// save left it gets its old bytes back.
+TEST_F(Faults, TheNextStartRestoresOnlyWhatAKilledSaveOfTheUsersOwnLeft) {
   const std::string old = Joined({"\"old\",\"file\"", "\"second\",\"line\""});
   const Lines doc = BigDocument(3000);  // about 3 MB: killed after the first of three blocks
-  const std::string fresh = Joined(doc);
+  const std::string target = Path("data.csv");
+  auto entry = [&](std::string_view end) {
+    for (const std::string& name : StateEntries())
+      if (name.ends_with(end)) return state_ + "/" + name;
+    return std::string();
+  };
+  auto chownAll = [&](uid_t uid, mode_t entries) {
+    for (const std::string& name : StateEntries()) {
+      EXPECT_EQ(::chown((state_ + "/" + name).c_str(), uid, 0), 0);
+      EXPECT_EQ(::chmod((state_ + "/" + name).c_str(), entries), 0);
+    }
+    EXPECT_EQ(::chown(state_.c_str(), uid, 0), 0);
+  };
+  const auto nobody = test::NobodyIds();
+  using R = RecoveredSave::Result;
   struct Case {
     const char* what;
-    bool atFsync;   // killed with every byte written, before the flush
-    bool replaced;  // another file took its name before the next start
+    std::function<void()> between;
+    R result;
+    std::string_view reason;
+    bool asNobody = false;  // the next start is nobody's
   };
-  for (const Case& c : {Case{"partly new", false, false}, Case{"wholly new", true, false},
-                        Case{"partly new, then replaced", false, true}}) {
+  const Case cases[] = {
+      {"nothing", [] {}, R::Restored, {}},
+      {"a second run's save killed as well",  // both go back, the later first
+       [&] { KillInTheMiddleOfASave(target, Lines(2000, std::string(999, 'z')), false, state_); },
+       R::Restored,
+       {}},
+      {"the file typed into by hand", [&] { std::ofstream(target, std::ios::app) << "typed\r\n"; }, R::Kept,
+       msg::kChangedAfterStop},
+      {"a second run's save finished",  // two pages, as a killed save could leave
+       [&] {
+         ASSERT_TRUE(WriteLines(target, {std::string(4094, 's'), std::string(4094, 't')}).ok);
+       },
+       R::Kept, msg::kChangedAfterStop},
+      {"the file replaced",
+       [&] {
+         test::WriteFile(Path("other.csv"), "another file\r\n");
+         ASSERT_EQ(::rename(Path("other.csv").c_str(), target.c_str()), 0);
+       },
+       R::Kept, msg::kFileReplaced},
+      {"a record of the old format",
+       [&] {
+         test::WriteFile(entry(".save"), "cavel in-place save 1\nfile 1 2\nold 3 4\nnew 5 6\npath " +
+                                             std::to_string(target.size()) + "\n" + target + "\nend\n");
+       },
+       R::Kept, msg::kOldRecord},
+      {"the copy changed", [&] { std::fstream(entry(".old"), std::ios::in | std::ios::out) << "x"; }, R::Kept,
+       msg::kCopyDiffers},
+      {"the state folder a link",
+       [&] {
+         fs::rename(state_, state_ + ".real");
+         fs::create_directory_symlink(state_ + ".real", state_);
+       },
+       R::Left, msg::kIsLink},
+      {"the state folder writable by the group",
+       [&] { fs::permissions(state_, fs::perms::group_write, fs::perm_options::add); }, R::Left, msg::kOthersMayWrite},
+      {"the record writable by others", [&] { ASSERT_EQ(::chmod(entry(".save").c_str(), 0602), 0); }, R::Left,
+       msg::kOthersMayWrite},
+      {"the copy given a second name", [&] { ASSERT_EQ(::link(entry(".old").c_str(), (state_ + "/x").c_str()), 0); },
+       R::Left, msg::kOtherNames},
+      {"root's state folder made another user's", [&] { chownAll(nobody->first, 0600); }, R::Left, msg::kNotYours},
+      {"records planted for another user",
+       [&] {
+         ASSERT_EQ(::chown(target.c_str(), nobody->first, 0), 0);
+         chownAll(0, 0644);
+         ASSERT_EQ(::chmod(state_.c_str(), 0777), 0);
+       },
+       R::Left, msg::kNotYours, true},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string target = TwoNames(Path("data.csv"), old);
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(fds[0]);
-      injection = Injection{};
-      injection.pausePipe = fds[1];
-      injection.pauseAtFsync = c.atFsync;
-      WriteLines(target, doc);
-      ::_exit(3);  // not reached
-    }
-    ::close(fds[1]);
-    char byte = 0;
-    ASSERT_EQ(::read(fds[0], &byte, 1), 1) << "the save never paused";
-    ::close(fds[0]);
-    // While the save runs, the recovery of another start leaves it alone.
-    EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
-    EXPECT_EQ(StateEntries().size(), 2u);
-    ASSERT_EQ(::kill(child, SIGKILL), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    const std::string left = test::ReadFile(target);
-    EXPECT_TRUE(c.atFsync ? left == fresh : left != fresh && left != old);
-    if (c.replaced) {
-      test::WriteFile(Path("other.csv"), "another file\r\n");
-      ASSERT_EQ(::rename(Path("other.csv").c_str(), target.c_str()), 0);
-    }
+    if (c.reason == msg::kNotYours && !nobody) continue;  // no other user to be had
+    if (c.asNobody && !test::CanActUnprivileged(stateHome_.path())) continue;
+    TwoNames(target, old);
+    KillInTheMiddleOfASave(target, doc, false, state_);
+    c.between();
+    const std::string before = test::ReadFile(target);
+    const std::vector<std::string> entries = StateEntries();
+    ASSERT_TRUE(before != old);
 
-    const std::vector<RecoveredSave> notes = RecoverInterruptedSaves(state_);
-    if (c.atFsync) {
-      EXPECT_TRUE(notes.empty());
-      EXPECT_TRUE(test::ReadFile(target) == fresh);
-      EXPECT_TRUE(StateEntries().empty());
-    } else if (!c.replaced) {
-      ASSERT_EQ(notes.size(), 1u);
-      EXPECT_EQ(notes[0].result, RecoveredSave::Result::Restored);
-      EXPECT_EQ(notes[0].target, target);
+    std::vector<RecoveredSave> notes;
+    if (c.asNobody) {
+      const auto text = test::AsUnprivileged([&] {
+        std::string out;
+        for (const RecoveredSave& n : RecoverInterruptedSaves(state_))
+          out += std::to_string(int(n.result)) + "\t" + n.target + "\t" + n.reason + "\n";
+        return out;
+      });
+      std::istringstream lines(text.value_or(""));
+      for (std::string result, path, reason;
+           std::getline(lines, result, '\t') && std::getline(lines, path, '\t') && std::getline(lines, reason);)
+        notes.push_back({R(std::stoi(result)), path, {}, reason});
+    } else {
+      notes = RecoverInterruptedSaves(state_);
+    }
+    ASSERT_EQ(notes.size(), entries.size() / 2);  // one for each save, its record and copy
+    for (const RecoveredSave& note : notes) {
+      EXPECT_EQ(note.result, c.result);
+      EXPECT_EQ(note.reason, c.reason);
+    }
+    if (c.result == R::Restored) {
       EXPECT_EQ(test::ReadFile(target), old);
       EXPECT_EQ(test::ReadFile(target + ".link"), old);
       EXPECT_TRUE(StateEntries().empty());
     } else {
-      ASSERT_EQ(notes.size(), 1u);
-      EXPECT_EQ(notes[0].result, RecoveredSave::Result::Kept);
-      EXPECT_EQ(notes[0].reason, msg::kFileReplaced);
-      EXPECT_EQ(test::ReadFile(target), "another file\r\n");
-      EXPECT_EQ(test::ReadFile(notes[0].copy), old);
-      EXPECT_EQ(StateEntries(), std::vector<std::string>{notes[0].copy.substr(state_.size() + 1)});
-      fs::remove(notes[0].copy);
+      EXPECT_TRUE(test::ReadFile(target) == before);
     }
-    // Nothing is left for the start after.
-    EXPECT_TRUE(RecoverInterruptedSaves(state_).empty());
+    if (c.result == R::Kept) {
+      EXPECT_EQ(notes[0].target, target);
+      EXPECT_TRUE(notes[0].copy.ends_with(".kept")) << notes[0].copy;
+      EXPECT_EQ(StateEntries(), std::vector<std::string>{fs::path(notes[0].copy).filename()});
+      if (c.reason != msg::kCopyDiffers) {
+        EXPECT_EQ(test::ReadFile(notes[0].copy), old);
+      }
+    }
+    if (c.result == R::Left) {
+      EXPECT_TRUE(notes[0].target.starts_with(state_)) << notes[0].target;
+      EXPECT_EQ(StateEntries(), entries);
+    }
+    // The start after is told the same of what was left, and nothing else.
+    if (!c.asNobody) {
+      EXPECT_EQ(RecoverInterruptedSaves(state_).size(), c.result == R::Left ? 1u : 0u);
+    }
+    fs::remove_all(state_);
+    fs::remove_all(state_ + ".real");
     fs::remove(target);
     fs::remove(target + ".link");
   }

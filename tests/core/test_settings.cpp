@@ -207,6 +207,10 @@ TEST_F(SettingsTest, SettingsFilePathBesideTheProgramOrInTheConfigFolder) {
   const std::string missing = (dir_ / "nowhere" / "cavel.exe").string();
   std::vector<std::string> unwritable = {missing};
   if (geteuid() != 0) unwritable.push_back(program);
+  // A folder that root may write but is another user's.
+  fs::create_directories(dir_ / "others");
+  if (geteuid() == 0 && ::chown((dir_ / "others").c_str(), 1, 1) == 0)
+    unwritable.push_back((dir_ / "others" / "cavel").string());
 
   for (const std::string& prog : unwritable) {
     {
@@ -231,6 +235,19 @@ TEST_F(SettingsTest, SettingsFilePathBesideTheProgramOrInTheConfigFolder) {
     fs::remove_all(dir_ / "home2");
   }
   fs::permissions(dir_ / "readonly" / "bin", fs::perms::owner_all);
+}
+
+TEST(SettingsPlace, OnlyACopyInAFolderOfTheUsersOwnKeepsItsSettingsBesideIt) {
+  struct Case {
+    const char* folder;
+    bool owned, writable, beside;
+  };
+  for (const Case& c : {Case{"/home/u/cavel/build", true, true, true}, Case{"/home/u/cavel/build", false, true, false},
+                        Case{"/home/u/read-only", true, false, false}, Case{"/usr/bin", true, true, false},
+                        Case{"/usr/local/bin", true, true, false}, Case{"/opt/cavel", true, true, false},
+                        Case{"/usr", true, true, false}, Case{"/usr-tools/bin", true, true, true},
+                        Case{"/optional/bin", true, true, true}})
+    EXPECT_EQ(SettingsBesideProgram(c.folder, c.owned, c.writable), c.beside) << c.folder << c.owned << c.writable;
 }
 
 TEST(PlaceWindow, SavedBoundsOrCentred) {

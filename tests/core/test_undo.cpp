@@ -134,6 +134,22 @@ TEST(Undo, TheOldestStepsGoWhenTheStepsHoldTooMuch) {
   EXPECT_EQ(document, Lines(3, std::string(5000, 'b')));
 }
 
+TEST(Undo, UndoPastTheStepsDroppedForTheBoundSaysSoOnce) {
+  MainState state = StateWith(Numbered(3), 0);
+  state.Undo = UndoHistory(2500);
+  for (int i = 0; i < 4; ++i) CommitLines(state, 1, 1, Lines{std::string(1000, char('a' + i))}, 1);
+  ScriptedDialogs dialogs;
+  EXPECT_TRUE(UndoChange(state, dialogs));
+  EXPECT_TRUE(UndoChange(state, dialogs));
+  EXPECT_TRUE(state.Undo.DroppedUntold());
+  EXPECT_FALSE(UndoChange(state, dialogs));
+  EXPECT_FALSE(UndoChange(state, dialogs));
+  EXPECT_EQ(dialogs.texts(), std::vector<std::string>{std::string(msg::kUndoStepsDropped)});
+  EXPECT_EQ(dialogs.shown()[0].kind, MsgKind::Information);
+  EXPECT_FALSE(state.Undo.DroppedUntold());
+  EXPECT_EQ(state.Document[1], std::string(1000, 'b'));  // the two newest steps were kept
+}
+
 TEST(Undo, ANewChangeAfterAnUndoDropsTheRedoSteps) {
   MainState state = StateWith(Numbered(3), 0);
   CommitLines(state, 1, 1, Lines{"A"}, 1);

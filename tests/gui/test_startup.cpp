@@ -2,6 +2,7 @@
 // settings file; the saves a killed run left half done.
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
@@ -96,6 +97,21 @@ class StartupTest : public QObject {
     dialogs.Clear();
     ReportInterruptedSaves(app.StateFolder(), dialogs);
     QVERIFY(dialogs.shown().empty());
+
+    // Entries that another user could have written are left where they are,
+    // all named in one notice.
+    const std::string record = app.StateFolder() + "/a.csv.AAAAAA.save", copy = app.StateFolder() + "/b.csv.BBBBBB.old";
+    for (const std::string& planted : {record, copy}) {
+      app.WriteFile(planted.substr(app.Dir().size() + 1), "planted");
+      QCOMPARE(::chmod(planted.c_str(), 0622), 0);
+    }
+    ReportInterruptedSaves(app.StateFolder(), dialogs);
+    QCOMPARE(dialogs.texts(),
+             std::vector<std::string>{msg::SaveRecordsLeft(
+                 {{record, std::string(msg::kOthersMayWrite)}, {copy, std::string(msg::kOthersMayWrite)}})});
+    QCOMPARE(dialogs.shown()[0].kind, MsgKind::Information);
+    QCOMPARE(ReadBytes(record), std::string("planted"));
+    QCOMPARE(ReadBytes(copy), std::string("planted"));
   }
 
   void fileExistsMeansAFileNotAFolder() {
