@@ -75,6 +75,7 @@ TForm1::TForm1(const AppPorts& ports, std::optional<std::string> commandLineFile
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(Utf8(msg::kCaptionMain));
   resize(kDesignWidth, kDesignHeight);
+  state.GridStartedAfresh = [this] { SetGridCurrentRow(1); };
   BuildControls();
   BuildMenu();
   FormCreate(commandLineFile);
@@ -230,14 +231,8 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   state.HistoryMenuBase = static_cast<int>(MenuFile->actions().size()) - kHistorySlots;
   // 8.
   StringGrid1Model->Reset([this] { gridCells_.SetRowCount(kGridRowsAtStart); });
-  state.GridBuilt = 0;
-  state.GridWidthState = 0;
-  SetGridCurrentRow(1);
-  state.DocumentChanged = 0;
   // 9.
-  state.Document.clear();
-  state.DocumentFileName.clear();
-  state.Undo.Clear();
+  AdoptDocument(state, Lines(), std::string(), Adoption::Start);
   // 10.
   SetNoFileState();
   // 11.
@@ -261,8 +256,7 @@ void TForm1::FormDestroy() {
   StoreGridWidthsAtExit(state, Dlg(), ports_.settingsPath, gridCells_, GridColumnWidths());
   // 2.
   ListBox1Model->Clear();
-  Lines().swap(state.Document);
-  state.Undo.Clear();
+  AdoptDocument(state, Lines(), std::string(), Adoption::Released);
   // 3.
   CaptureWidgetBounds(state, kWinMain, *this, placed_);
   // 4.
@@ -387,26 +381,11 @@ void TForm1::MakeListFirstInTabOrder() {
 void TForm1::AbandonOpen() { state.CurrentFileName = state.DocumentFileName; }
 
 LoadResult TForm1::LoadCurrentFile(OpenPath path) {
-  const int limit = (path == OpenPath::CommandLine || path == OpenPath::Dialog) ? kItemLimitWide : kItemLimitNarrow;
-  Lines loaded;
-  const LoadOutcome outcome = CsvLoader(state.CurrentFileName, limit, Dlg(), loaded);
-  if (outcome.result == LoadResult::Unreadable) {
-    ErrorReport(Dlg(), msg::FileError(state.CurrentFileName, outcome.error));
-    AbandonOpen();
-    return outcome.result;
-  }
-  // From here on the Document is this file's: loaded whole, or emptied.
-  // Undo never reaches back past it.
-  state.DocumentFileName = state.CurrentFileName;
-  state.Undo.Clear();
+  const LoadResult result = LoadDocument(state, path, Dlg());
+  if (result == LoadResult::Unreadable) return result;
   const bool recordHistory = path != OpenPath::Recent;
-  if (outcome.result == LoadResult::Loaded) {
-    state.Document = std::move(loaded);
+  if (result == LoadResult::Loaded) {
     // Success steps.
-    state.GridBuilt = 0;
-    state.GridWidthState = 0;
-    SetGridCurrentRow(1);
-    state.DocumentChanged = 0;
     ListBoxDisp();
     SetFileLoadedState();
     SelectListRow(0);
@@ -424,14 +403,13 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
   } else {
     // Failure steps.
     SetNoFileState();
-    Lines().swap(state.Document);
     ListBoxDisp();
     if (recordHistory) {
       HistoryTrim(state);
       HistoryMenuRefresh();
     }
   }
-  return outcome.result;
+  return result;
 }
 
 void TForm1::MenuFileOpenClick() {
@@ -565,10 +543,7 @@ void TForm1::MenuCreateClick() {
   forms.Form7->Place();
   state.NewFileMade = 0;
   forms.Form7->FormDisp();
-  state.GridBuilt = 0;
-  state.GridWidthState = 0;
-  SetGridCurrentRow(1);
-  state.DocumentChanged = 0;
+  StartGridAfresh(state);
   ShowModal(*forms.Form7);
   if (state.DocumentChanged == 1) ListBoxDisp();
   if (state.NewFileMade == 1) {
@@ -648,7 +623,7 @@ ScreenSet TForm1::Screens() const { return ports_.screens ? ports_.screens() : D
 
 // ---- the grid ---------------------------------------------------------------------------------
 
-void TForm1::StringGridDisp() { cavel::StringGridDisp(state, Dlg(), ports_.settingsPath, *this); }
+void TForm1::StringGridDisp() { FillGrid(state, Dlg(), ports_.settingsPath, *this); }
 
 void TForm1::ApplyFill(GridFill& fill) {
   // The current cell, and for an empty Document the widths, outlive the
@@ -673,7 +648,7 @@ void TForm1::MenuGridWidthChgClick() {
 }
 
 void TForm1::MenuGridWodthMemClick() {
-  cavel::MenuGridWodthMemClick(state, Dlg(), ports_.settingsPath, gridCells_, GridColumnWidths());
+  RememberGridWidths(state, Dlg(), ports_.settingsPath, gridCells_, GridColumnWidths());
 }
 
 int TForm1::GridRowCount() const { return gridCells_.RowCount(); }

@@ -47,9 +47,6 @@ class TForm12;
 class TForm13;
 class TForm14;
 
-// The four roads by which a file reaches the main window.
-enum class OpenPath { CommandLine, Dialog, Recent, Drop };
-
 class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   Q_OBJECT
  public:

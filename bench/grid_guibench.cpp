@@ -77,7 +77,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
 
   // ---- the fill against the loader alone -----------------------------------------
   const int rows = static_cast<int>(kLargestLines) + 1;
-  const int cols = static_cast<int>(SplitItems(main.state.Document.front()).size()) + 1;
+  const int cols = static_cast<int>(SplitItems(main.state.Document.front().view()).size()) + 1;
   bool ok = true;
   Lines alone;
   auto fill = [&] {
@@ -89,7 +89,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
     ok = ok && CsvLoader(path, kItemLimitWide, d, alone).result == LoadResult::Loaded;
   };
   auto release = [&] {
-    Lines().swap(main.state.Document);
+    main.state.Document.clear();
     main.ListBox1Model->Refill();
     ReturnFreedMemory();
   };
@@ -102,9 +102,9 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   };
   CountByte(path, '\r');
   std::printf("timing the fill ...\n");
-  const Pair refill = TimeAgainst(runs, fill, loader, [&] { Lines().swap(alone); });
+  const Pair refill = TimeAgainst(runs, fill, loader, [&] { alone.clear(); });
   const Pair fresh = TimeAgainst(runs, fill, loader, [&] {
-    Lines().swap(alone);
+    alone.clear();
     emptyGrid();
     ReturnFreedMemory();
   });

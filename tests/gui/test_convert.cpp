@@ -81,7 +81,7 @@ class ConvertTest : public QObject {
       QVERIFY(f.ListBox1->y() >= f.BtnCancel->y() + f.BtnCancel->height());
       QCOMPARE(f.ListBox1->width(), f.width());
       // It is a copy: the Document may change under it without touching the rows.
-      m.state.Document.push_back("x");
+      m.state.Document.push_back(Line("x"));
       QCOMPARE(f.ListBox1->model()->rowCount(), 5);
       m.state.Document.pop_back();
       f.resize(700, 320);

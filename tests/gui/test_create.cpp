@@ -161,7 +161,7 @@ class CreateTest : public QObject {
     QCOMPARE(m.ListBox1Model->index(0).data().toString(), Utf8("郵便番号,住所 "));
 
     // An overwrite save writes the new file and no other.
-    m.state.Document.push_back("1000001,x");
+    m.state.Document.push_back(Line("1000001,x"));
     app.files.Answer(app.Path("other.csv"));
     m.MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(path), Sjis("郵便番号,住所 ") + "\r\n1000001,x\r\n");

@@ -241,7 +241,7 @@ class ExchangeTest : public QObject {
     TForm1& m = app.Main();
     std::string bad = "x";
     for (int i = 0; i < 64; ++i) bad += ",x";
-    m.state.Document.push_back(bad);
+    m.state.Document.push_back(Line(bad));
     m.ListBoxDisp();
     m.SelectListRow(3);
     m.state.FormLeft[kWinExchange] = -7;
@@ -270,7 +270,7 @@ class ExchangeTest : public QObject {
     TForm8& f = Form8(app);
     std::string bad = "x";
     for (int i = 0; i < 64; ++i) bad += ",x";
-    m.state.Document.push_back(bad);
+    m.state.Document.push_back(Line(bad));
     m.ListBoxDisp();
     m.SelectListRow(0);
     const Lines before = m.state.Document;

@@ -129,7 +129,7 @@ void OpenAndEdit(TestApp& app, const std::string& file) {
   QCOMPARE(m.state.GridBuilt, 1);
   m.BtnDispChgClick();
   QVERIFY(m.ListVisible());
-  m.state.Document.Set(1, Sjis("\"田中\",\"京都府\""));
+  m.state.Document.Set(1, Line(Sjis("\"田中\",\"京都府\"")));
   m.ListBoxDisp();
   m.SelectListRow(1);
   QVERIFY(app.dialogs.shown().empty());
@@ -299,7 +299,7 @@ class FaultsTest : public QObject {
     QCOMPARE(::link(file.c_str(), app.Path("other-name.csv").c_str()), 0);
     OpenAndEdit(app, file);
     TForm1& m = app.Main();
-    m.state.Document.push_back(std::string(4000, 'x'));
+    m.state.Document.push_back(Line(std::string(4000, 'x')));
     m.ListBoxDisp();
     m.SelectListRow(1);
     OverwriteSaveRefusedBySizeLimit(app, file, 1024);

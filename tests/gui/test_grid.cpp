@@ -210,8 +210,8 @@ class GridTest : public QObject {
     const std::string item(4097, 'z');
     m.SelectListRow(1);
     app.modal.Then([&](QDialog& w) {
-      m.state.Document.Set(1, many);
-      m.state.Document.Set(2, item + ",y,w");
+      m.state.Document.Set(1, Line(many));
+      m.state.Document.Set(2, Line(item + ",y,w"));
       m.state.DocumentChanged = 1;
       w.accept();
     });
@@ -355,7 +355,7 @@ class GridTest : public QObject {
     m.SetGridCurrentRow(2);
     app.modal.Then([&](QDialog& w) {
       QCOMPARE(m.state.CurrentLine, 1);
-      m.state.Document.push_back(Sjis("\"佐藤\",\"福岡県\",22,"));
+      m.state.Document.push_back(Line(Sjis("\"佐藤\",\"福岡県\",22,")));
       m.state.CurrentLine = 3;
       m.state.DocumentChanged = 1;
       w.accept();

@@ -22,7 +22,7 @@ TForm9& Form9(TestApp& app) { return *app.Forms().Form9; }
 Lines ListRows(const TForm9& f) {
   Lines rows;
   for (int r = 0; r < f.ListBox1Model->rowCount(); ++r)
-    rows.push_back(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString());
+    rows.push_back(Line(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString()));
   return rows;
 }
 

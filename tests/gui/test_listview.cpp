@@ -149,7 +149,7 @@ class ListViewTest : public QObject {
       QCOMPARE(m.state.CurrentLine, 2);
       QCOMPARE(m.state.DocumentChanged, 0);
       // The window changes the Document in one step and reports it.
-      m.state.Document.insert(m.state.Document.begin() + 3, "new,line");
+      m.state.Document.insert(m.state.Document.begin() + 3, Line("new,line"));
       m.state.CurrentLine = 3;
       m.state.DocumentChanged = 1;
       w.accept();
