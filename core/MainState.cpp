@@ -36,13 +36,15 @@ void StartGridAfresh(MainState& state) {
   if (state.GridStartedAfresh) state.GridStartedAfresh();
 }
 
+void AbandonOpen(MainState& state) { state.CurrentFileName = state.DocumentFileName; }
+
 LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs) {
   Lines loaded;
   const LoadOutcome outcome = CsvLoader(state.CurrentFileName, ItemLimitOf(path), dialogs, loaded);
   switch (outcome.result) {
     case LoadResult::Unreadable:
       ErrorReport(dialogs, msg::FileError(state.CurrentFileName, outcome.error));
-      state.CurrentFileName = state.DocumentFileName;
+      AbandonOpen(state);
       break;
     case LoadResult::Loaded: AdoptDocument(state, std::move(loaded), state.CurrentFileName, Adoption::Loaded); break;
     case LoadResult::Refused: AdoptDocument(state, Lines(), state.CurrentFileName, Adoption::Refused); break;

@@ -90,10 +90,13 @@ void AdoptDocument(MainState& state, Lines lines, const std::string& path, Adopt
 // GridWidthState := 0, DocumentChanged := 0, and GridStartedAfresh is told.
 void StartGridAfresh(MainState& state);
 
+// An open abandoned before the Document was replaced: CurrentFileName
+// names the Document's file again.
+void AbandonOpen(MainState& state);
+
 // Loads CurrentFileName by the road's rules (its item limit) and adopts what
 // came of it: the file (Loaded) or no Document (Refused). A file that
-// cannot be read is reported, CurrentFileName names the Document's file
-// again, and nothing else changes (Unreadable).
+// cannot be read is reported and the open abandoned (Unreadable).
 LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs);
 
 // ---- changes to the Document -------------------------------------------------------

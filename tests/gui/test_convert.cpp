@@ -55,7 +55,7 @@ class ConvertTest : public QObject {
     // The list's selection counts, even while the grid is the view shown.
     m.BtnDispChgClick();
     QVERIFY(!m.ListVisible());
-    m.SetGridCurrentRow(5);
+    m.Grid().SetCurrentRow(5);
     m.state.DocumentChanged = 1;
     const int fills = app.pump.calls();
     bool ran = false;
@@ -90,7 +90,7 @@ class ConvertTest : public QObject {
       f.BtnCancel->click();
       QVERIFY(!f.isVisible());
     });
-    m.MenuConvert->trigger();
+    Action(m, "MenuConvert")->trigger();
     QVERIFY(ran);
     // Cancelled: nothing changed, no refill, the list's line selected again.
     QCOMPARE(m.state.Document.size(), std::size_t(5));

@@ -83,7 +83,7 @@ class ExchangeTest : public QObject {
         QCOMPARE(QApplication::focusWidget(), next);
       }
     });
-    app.Main().BtnExchange->click();
+    Button(app.Main(), "BtnExchange")->click();
     QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionExchange)});
   }
 
@@ -257,8 +257,8 @@ class ExchangeTest : public QObject {
 
     TestApp empty;
     empty.Start(empty.WriteFile("e.csv", ""));
-    QVERIFY(empty.Main().BtnExchange->isEnabled());
-    empty.Main().BtnExchange->click();
+    QVERIFY(Button(empty.Main(), "BtnExchange")->isEnabled());
+    Button(empty.Main(), "BtnExchange")->click();
     QVERIFY(empty.modal.shown().empty());
     QVERIFY(empty.dialogs.shown().empty());
   }

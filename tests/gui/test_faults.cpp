@@ -86,18 +86,21 @@ Seen Look(TForm1& m) {
   s.currentFile = m.state.CurrentFileName;
   s.documentFile = m.state.DocumentFileName;
   s.caption = m.Caption();
-  s.gridCorner = m.GridCornerText();
+  s.gridCorner = m.Grid().CornerText();
   s.rows = m.ListRowCount();
   s.selection = m.ListSelection();
   s.documentChanged = m.state.DocumentChanged;
   s.gridBuilt = m.state.GridBuilt;
-  s.gridRows = m.GridRowCount();
+  s.gridRows = m.Grid().RowCount();
   s.listVisible = m.ListVisible();
-  for (QPushButton* b : {m.BtnFileOpen, m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnCreate, m.BtnDispChg})
+  for (QPushButton* b : {Button(m, "BtnFileOpen"), Button(m, "BtnView"), Button(m, "BtnEdit"), Button(m, "BtnItemSet"),
+                         Button(m, "BtnExchange"), Button(m, "BtnCreate"), Button(m, "BtnDispChg")})
     s.enabled.push_back(b->isEnabled());
-  for (QAction* a : {m.MenuOverWriteSave, m.MenuAnotherSave, m.MenuView, m.MenuEdit, m.MenuItemSet, m.MenuExchange,
-                     m.MenuInport, m.MenuConvert, m.MenuDispChg, m.MenuGridWidthChg, m.MenuFind, m.MenuReFind,
-                     m.MenuJump, m.MenuCreate, m.MenuSearch->menuAction()})
+  for (QAction* a :
+       {Action(m, "MenuOverWriteSave"), Action(m, "MenuAnotherSave"), Action(m, "MenuView"), Action(m, "MenuEdit"),
+        Action(m, "MenuItemSet"), Action(m, "MenuExchange"), Action(m, "MenuInport"), Action(m, "MenuConvert"),
+        Action(m, "MenuDispChg"), Action(m, "MenuGridWidthChg"), Action(m, "MenuFind"), Action(m, "MenuReFind"),
+        Action(m, "MenuJump"), Action(m, "MenuCreate"), Menu(m, "MenuSearch")->menuAction()})
     s.enabled.push_back(a->isEnabled());
   s.recent.assign(m.state.OpenFileName.begin() + 1, m.state.OpenFileName.end());
   return s;
@@ -235,7 +238,7 @@ class FaultsTest : public QObject {
     QVERIFY(m.ListVisible());
     before.listVisible = true;
     CompareSeen(Look(m), before);
-    QVERIFY(m.GridHoldsDocument());
+    QVERIFY(m.Grid().HoldsLines(m.ListRowCount()));
     m.BtnDispChgClick();
     QVERIFY(!m.ListVisible());
     QCOMPARE(m.state.GridBuilt, 1);

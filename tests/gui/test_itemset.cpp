@@ -116,7 +116,7 @@ class ItemsetTest : public QObject {
       }
       w.reject();
     });
-    m.BtnItemSet->click();
+    Button(m, "BtnItemSet")->click();
     QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionItemset)});
   }
 
@@ -490,7 +490,7 @@ class ItemsetTest : public QObject {
     app.Start(app.WriteFile("empty.csv", ""));
     TForm1& m = app.Main();
     TForm3& f = Form3(app);
-    QVERIFY(m.BtnItemSet->isEnabled());
+    QVERIFY(Button(m, "BtnItemSet")->isEnabled());
     app.modal.Then([&](QDialog& w) {
       QCOMPARE(f.ListBox1Model->rowCount(), 0);
       QCOMPARE(f.Rows().Cursor(), -1);
