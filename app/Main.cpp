@@ -52,6 +52,8 @@
 
 namespace cavel {
 
+// ---- construction ------------------------------------------------------------------
+
 TForm1::TForm1(const AppPorts& ports, std::optional<std::string> commandLineFile) : ports_(ports) {
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(Utf8(msg::kCaptionMain));
@@ -66,8 +68,6 @@ TForm1::TForm1(const AppPorts& ports, std::optional<std::string> commandLineFile
 }
 
 TForm1::~TForm1() = default;
-
-// ---- construction ------------------------------------------------------------------
 
 void TForm1::BuildControls() {
   auto* central = new QWidget(this);

@@ -106,7 +106,7 @@ class TForm1 : public QMainWindow, public MainHost {
 
   // ---- opening ---------------------------------------------------------------------------
   void MenuFileOpenClick();
-  // The recent-file item of slot i (1..9): MenuFileOpen1Click .. MenuFileOpen9Click.
+  // The recent-file items MenuFileOpen1 .. MenuFileOpen9 (slot i, 1..9).
   void RecentFileClick(int i);
   void MenuFileOpenExecute();
   // The drop path: only the first file is opened.
