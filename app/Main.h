@@ -1,38 +1,33 @@
-// The main window, TForm1: the tool bar, the list and grid views, the main
-// menu, opening and saving files, the keys, and the commands that show the
-// other windows.
+// The main window, TForm1: the tool bar and the menus (made from its
+// command table, app/MainCommands.h), the list and the grid (MainGrid), and
+// the commands: opening and saving files, the other windows, undo, find
+// and jump, the settings windows, keys and help.
 //
-// The main window's fields live in `state` (core/MainState.h), public, under
-// their own names. Controls and menu items are public members under the
-// names of the window description, and so are the handlers, so that tests
-// and the other windows can reach them.
+// The main window's fields live in `state` (core/MainState.h), public,
+// under their own names, and so do the handlers, under the names of the
+// window description. The commands' controls are reached by name through
+// Commands(), the grid through Grid().
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AppPorts.h"
-#include "core/CsvLoader.h"
 #include "core/Find.h"
-#include "core/GridFill.h"
 #include "core/MainState.h"
+#include "windows/CommandTable.h"
 #include "windows/MainHost.h"
 #include "windows/RowList.h"
 
-class QAction;
 class QListView;
-class QMenu;
-class QPushButton;
-class QTableView;
 
 namespace cavel {
 
 class KeyHook;
 class LinesModel;
-class StringGridFrame;
-class StringGridModel;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -47,10 +42,7 @@ class TForm12;
 class TForm13;
 class TForm14;
 
-// The four roads by which a file reaches the main window.
-enum class OpenPath { CommandLine, Dialog, Recent, Drop };
-
-class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
+class TForm1 : public QMainWindow, public MainHost {
   Q_OBJECT
  public:
   static constexpr int kDesignWidth = 604, kDesignHeight = 420;
@@ -58,7 +50,6 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   static constexpr int kPanelHeight = 26;
   static constexpr int kListFontHeight = 19, kListItemHeight = kListRowHeight;
   static constexpr int kGridRowsAtStart = 30000;
-  static constexpr int kGridRowHeight = 24, kGridDesignColWidth = 84;
 
   // Builds the controls and menus, then runs FormCreate, which loads the
   // command-line file when one is given.
@@ -84,103 +75,49 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   void AttachWindows(const Children& children) { forms = children; }
   Children forms;
 
-  // ---- the main window's fields ------------------------------------------------
+  // ---- the main window's fields and controls ------------------------------------
   MainState state;
-
-  // ---- controls ----------------------------------------------------------------------
-  QWidget* Panel1 = nullptr;
-  QPushButton* BtnFileOpen = nullptr;
-  QPushButton* BtnView = nullptr;
-  QPushButton* BtnEdit = nullptr;
-  QPushButton* BtnItemSet = nullptr;
-  QPushButton* BtnExchange = nullptr;
-  QPushButton* BtnCreate = nullptr;
-  QPushButton* BtnDispChg = nullptr;
+  QWidget* Panel1 = nullptr;  // the tool bar
   QListView* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
-  // The grid: a virtual table over the grid's cells (windows/StringGrid.h).
-  QTableView* StringGrid1 = nullptr;
-  StringGridModel* StringGrid1Model = nullptr;
+  // The menus, menu items and tool buttons, by name.
+  const CommandTable& Commands() const { return *commands_; }
+  MainGrid& Grid() override { return *grid_; }
 
-  // ---- the main menu --------------------------------------------------------------
-  QMenu* MenuFile = nullptr;
-  QMenu* MenuDisp = nullptr;
-  QMenu* MenuSearch = nullptr;
-  QMenu* MenuOption = nullptr;
-  QMenu* MenuHelp = nullptr;
-  QAction* MenuFileOpen = nullptr;
-  QAction* MenuOverWriteSave = nullptr;
-  QAction* MenuAnotherSave = nullptr;
-  QAction* MenuExit = nullptr;
-  QAction* MenuFileSeparate = nullptr;
-  // The recent-file items MenuFileOpen1 ... MenuFileOpen9 (index 1..9).
-  OneBased<QAction*, kHistorySlots> MenuFileOpenN{};
-  QAction* MenuView = nullptr;
-  QAction* MenuEdit = nullptr;
-  QAction* MenuItemSet = nullptr;
-  QAction* MenuExchange = nullptr;
-  QAction* MenuCreate = nullptr;
-  QAction* MenuInport = nullptr;
-  QAction* MenuConvert = nullptr;
-  QAction* MenuDispChg = nullptr;
-  QAction* MenuGridWidthChg = nullptr;
-  QAction* MenuGridWodthMem = nullptr;
-  QAction* MenuUndo = nullptr;
-  QAction* MenuRedo = nullptr;
-  QAction* MenuFind = nullptr;
-  QAction* MenuReFind = nullptr;
-  QAction* MenuJump = nullptr;
-  QAction* MenuFormPos = nullptr;
-  QAction* MenuFileOpenMem = nullptr;
-  QAction* MenuGridSet = nullptr;
-  QAction* MenuOptionSet = nullptr;
-  QAction* MenuHelpDisp = nullptr;
-
-  // ---- start and end ------------------------------------------------------------------
+  // ---- start and end -----------------------------------------------------------------
   void FormCreate(const std::optional<std::string>& commandLineFile);
   // Stores what outlives the run: the column widths (when asked for), the
   // main window's bounds, the settings file. Runs once, after the loop.
   void FormDestroy();
+  // Enables and disables the commands as the command table says for `state`.
+  void SetControlState(ControlState controls) override;
 
-  // ---- control states -------------------------------------------------------------------
-  void SetNoFileState();
-  void SetFileLoadedState();
-  void SetNewFileState() override;
-  // 元に戻す and やり直し: enabled while there is a step to take.
-  void UndoMenuRefresh();
-
-  // ---- the list view ------------------------------------------------------------------------
+  // ---- the list and the grid ---------------------------------------------------------
   void ListBoxDisp() override;
+  void StringGridDisp() override;
   void DelayTime(int milliseconds) override;
   void BtnDispChgClick();
   void MenuDispChgClick() { BtnDispChgClick(); }
   // After a modal child window: list refill, selection, grid refill, grid cursor.
   void ReturnRefresh();
   void ListBoxDblClick() { MenuViewClick(); }
+  void MenuGridWidthChgClick();
+  void MenuGridWodthMemClick();
 
-  // ---- opening ---------------------------------------------------------------------------------
+  // ---- opening ---------------------------------------------------------------------------
   void MenuFileOpenClick();
-  void MenuFileOpen1Click() { RecentFileClick(1); }
-  void MenuFileOpen2Click() { RecentFileClick(2); }
-  void MenuFileOpen3Click() { RecentFileClick(3); }
-  void MenuFileOpen4Click() { RecentFileClick(4); }
-  void MenuFileOpen5Click() { RecentFileClick(5); }
-  void MenuFileOpen6Click() { RecentFileClick(6); }
-  void MenuFileOpen7Click() { RecentFileClick(7); }
-  void MenuFileOpen8Click() { RecentFileClick(8); }
-  void MenuFileOpen9Click() { RecentFileClick(9); }
-  // The recent-file path for slot i (1..9).
+  // The recent-file items MenuFileOpen1 .. MenuFileOpen9 (slot i, 1..9).
   void RecentFileClick(int i);
   void MenuFileOpenExecute();
   // The drop path: only the first file is opened.
   void DropFiles(const std::vector<std::string>& paths);
   void HistoryMenuRefresh() override;
 
-  // ---- saving -----------------------------------------------------------------------------------
+  // ---- saving ------------------------------------------------------------------------------
   void MenuOverWriteSaveClick();
   void MenuAnotherSaveClick();
 
-  // ---- the other windows' commands ----------------------------------------------------------
+  // ---- the editing windows, undo and redo -------------------------------------------
   void MenuViewClick();
   void MenuEditClick();
   void MenuItemSetClick();
@@ -188,39 +125,21 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   void MenuCreateClick();
   void MenuInportClick();
   void MenuConvertClick();
-  void MenuFindClick();
-  void MenuReFindClick();
-  void MenuJumpClick();
-  void MenuFormPosClick();
-  void MenuFileOpenMemClick();
-  void MenuGridSetClick();
-  void MenuOptionSetClick();
-
-  // ---- the grid -------------------------------------------------------------------------------
-  void StringGridDisp() override;
-  void MenuGridWidthChgClick();
-  void MenuGridWodthMemClick();
-
-  // ---- undo and redo ------------------------------------------------------------------
   // The Document and CurrentLine as before the last step (after the next
   // one), then the return refresh as after a window that changed it.
   void MenuUndoClick();
   void MenuRedoClick();
-  int GridRowCount() const;
-  int GridCurrentRow() const override;
-  void SetGridCurrentRow(int row);
-  // True when the grid holds the current Document (its row count is the list's + 1).
-  bool GridHoldsDocument() const;
-  // Cell (0, 0): the name of the file the grid was filled for.
-  std::string GridCornerText() const;
-  // The widths of every grid column, column 0 first.
-  std::vector<int> GridColumnWidths() const;
-  // Sets the widths of the first columns, column 0 first.
-  void SetGridColumnWidths(const std::vector<int>& widths);
-  // The grid's cells.
-  const GridCells& GridStore() const { return gridCells_; }
-  void GridBlankCells(int cols, int rows) override;
-  void GridResetWidths() override;
+
+  // ---- find and jump ---------------------------------------------------------------------
+  void MenuFindClick();
+  void MenuReFindClick();
+  void MenuJumpClick();
+
+  // ---- the settings windows ----------------------------------------------------------
+  void MenuFormPosClick();
+  void MenuFileOpenMemClick();
+  void MenuGridSetClick();
+  void MenuOptionSetClick();
 
   // ---- keys, exit, help, companion ------------------------------------------------------
   // Bound to the seven tool buttons.
@@ -238,6 +157,7 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   ScreenSet Screens() const override;
   const std::string& SettingsPath() const override { return ports_.settingsPath; }
   QWidget* MainWindow() override { return this; }
+  void SetCaption(const std::string& caption) override;
   int ShowModal(QDialog& window) override;
   int ListSelection() const override;
   int ListRowCount() const override;
@@ -259,15 +179,11 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
 
  private:
   void BuildControls();
-  void BuildMenu();
-  void SetCaption(const std::string& caption) override;
-  // Runs CsvLoader on CurrentFileName with the path's item limit, then the
-  // path's success or failure steps. An unreadable file shows the error
-  // report and leaves the Document, the controls and the list as they were.
+  void BuildCommands(QHBoxLayout& bar);
+  // Runs the load of CurrentFileName by its road (LoadDocument), then the
+  // road's success or failure steps. A file that cannot be read leaves the
+  // Document, the controls and the list as they were.
   LoadResult LoadCurrentFile(OpenPath path);
-  // An open abandoned before the Document was replaced: CurrentFileName
-  // names the Document's file again.
-  void AbandonOpen();
   // "Grid view switched to the list".
   void SwitchGridToList();
   // Shows one view, hides the other, and lays the shown one out at once.
@@ -280,24 +196,20 @@ class TForm1 : public QMainWindow, public MainHost, public GridFillHost {
   // return refresh unless it refused to open.
   template <class Window, class... Args>
   void RunChild(Window* window, int currentLine, Args... args);
+  // The place and FormDisp of a settings window (shown by its FormDisp).
+  template <class Window>
+  void RunSettings(Window* window);
   // The record window's line: the list's selection, or the grid's current
   // row's line while the grid is the view shown.
   int VisibleViewLine() const;
-  // Moves the fill's cells into the grid and sets the widths it returns.
-  void ApplyFill(GridFill& fill) override;
   // Find, find again and jump: selects the row found and lets the grid follow.
   void SelectFoundRow(std::optional<int> row);
-  // When the grid shows the open file, its current row follows the list's selection.
-  void GridFollowList();
 
   AppPorts ports_;
-  KeyHook* buttonKeys_ = nullptr;
-  KeyHook* listKeys_ = nullptr;
-  KeyHook* gridKeys_ = nullptr;
+  std::unique_ptr<CommandTable> commands_;
+  std::unique_ptr<MainGrid> grid_;
   bool destroyed_ = false;
   Placement placed_;
-  GridCells gridCells_;
-  StringGridFrame* gridFrame_ = nullptr;
   FindJump findJump_{state};
 };
 

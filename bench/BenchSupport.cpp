@@ -219,7 +219,7 @@ std::size_t WriteAddressFile(const std::string& path, std::size_t lines, std::st
     std::size_t i = 0;
     return WriteBlocks(path, [&](std::string& block) {
       if (i == lines) return false;
-      block += i == 0 ? data[0] : data[1 + (i - 1) % (data.size() - 1)];
+      block += (i == 0 ? data[0] : data[1 + (i - 1) % (data.size() - 1)]).view();
       block += "\r\n";
       ++i;
       return true;

@@ -58,7 +58,7 @@ std::string MakeLine(std::size_t i, int items, std::size_t itemText, std::size_t
 Lines MakeLines(int items, std::size_t itemText, std::size_t bytes) {
   Lines lines;
   lines.reserve(kMaxLines);
-  for (std::size_t i = 0; i < kMaxLines; ++i) lines.push_back(MakeLine(i, items, itemText, bytes));
+  for (std::size_t i = 0; i < kMaxLines; ++i) lines.push_back(Line(MakeLine(i, items, itemText, bytes)));
   return lines;
 }
 

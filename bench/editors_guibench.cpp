@@ -151,7 +151,7 @@ void MeasureEditors(Windows& w, const std::string& name, const std::string& path
     ScriptedDialogs d(mbYes);
     ok = ok && CsvLoader(path, kItemLimitWide, d, loaded).result == LoadResult::Loaded;
   };
-  auto freeLoaded = [&] { Lines().swap(loaded); };
+  auto freeLoaded = [&] { loaded.clear(); };
   auto saveRows = [&] {
     modal.script = [&](QDialog&) {
       rows.BtnDown->click();
@@ -261,7 +261,7 @@ void MeasureConversion(Windows& w, const BenchDir& dir, const std::string& name,
   CountByte(bare, '\r');
   const std::vector<double> times = TimeTurns(
       runs, {loader(quoted), [&] { run(QuoteMode::Remove); }, loader(bare), [&] { run(QuoteMode::Add); }},
-      [&] { Lines().swap(loaded); });
+      [&] { loaded.clear(); });
   const long long removePeak = PeakInProcess([&] { run(QuoteMode::Remove); });
   const long long addPeak = PeakInProcess([&] { run(QuoteMode::Add); });
   if (!ok || main.state.Document != original || !w.dialogs.shown().empty()) Fail("a conversion went wrong");

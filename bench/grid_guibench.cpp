@@ -37,6 +37,7 @@
 #include "platform/Modal.h"
 #include "platform/Pump.h"
 #include "windows/LinesModel.h"
+#include "windows/MainGrid.h"
 #include "windows/Search.h"
 #include "windows/StringGrid.h"
 
@@ -77,19 +78,19 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
 
   // ---- the fill against the loader alone -----------------------------------------
   const int rows = static_cast<int>(kLargestLines) + 1;
-  const int cols = static_cast<int>(SplitItems(main.state.Document.front()).size()) + 1;
+  const int cols = static_cast<int>(SplitItems(main.state.Document.front().view()).size()) + 1;
   bool ok = true;
   Lines alone;
   auto fill = [&] {
     main.StringGridDisp();
-    ok = ok && main.GridRowCount() == rows && main.GridStore().ColCount() == cols && main.state.GridBuilt == 1;
+    ok = ok && main.Grid().RowCount() == rows && main.Grid().Cells().ColCount() == cols && main.state.GridBuilt == 1;
   };
   auto loader = [&] {
     ScriptedDialogs d(mbYes);
     ok = ok && CsvLoader(path, kItemLimitWide, d, alone).result == LoadResult::Loaded;
   };
   auto release = [&] {
-    Lines().swap(main.state.Document);
+    main.state.Document.clear();
     main.ListBox1Model->Refill();
     ReturnFreedMemory();
   };
@@ -102,9 +103,9 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   };
   CountByte(path, '\r');
   std::printf("timing the fill ...\n");
-  const Pair refill = TimeAgainst(runs, fill, loader, [&] { Lines().swap(alone); });
+  const Pair refill = TimeAgainst(runs, fill, loader, [&] { alone.clear(); });
   const Pair fresh = TimeAgainst(runs, fill, loader, [&] {
-    Lines().swap(alone);
+    alone.clear();
     emptyGrid();
     ReturnFreedMemory();
   });
@@ -118,7 +119,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   emptyGrid();
   ReturnFreedMemory();
   const long long firstPeak = PeakInProcess(fill);
-  const double held = static_cast<double>(main.GridStore().HeldBytes());
+  const double held = static_cast<double>(main.Grid().Cells().HeldBytes());
   const long long refillPeak = PeakInProcess(fill);
   std::printf("\nmemory\n");
   PrintLine("file size", Mb(static_cast<double>(size)));
@@ -190,7 +191,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
     main.state.GridBuilt = 0;
     Timer t;
     main.BtnDispChgClick();
-    main.StringGrid1->repaint();
+    main.Grid().View()->repaint();
     switches.push_back(t.Seconds());
     main.BtnDispChgClick();
   }
@@ -200,8 +201,8 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
   main.SelectListRow(0);
   main.BtnDispChgClick();  // the grid is filled: the switch only shows it
   QApplication::processEvents();
-  QTableView& grid = *main.StringGrid1;
-  StringGridModel& model = *main.StringGrid1Model;
+  QTableView& grid = *main.Grid().View();
+  StringGridModel& model = *main.Grid().Model();
   std::vector<double> toLast, toFirst;
   for (int i = 0; i < kPaints; ++i) {
     Timer t;
@@ -249,14 +250,14 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, TypeFind& t
     main.MenuFileOpenClick();
     main.state.GridBuilt = 0;
     main.BtnDispChgClick();
-    main.StringGrid1->repaint();
+    main.Grid().View()->repaint();
     main.BtnDispChgClick();
     main.ListBox1->repaint();
   });
   if (main.ListRowCount() != static_cast<int>(kLargestLines) || main.state.GridBuilt != 1 || !dialogs.shown().empty())
     Fail("the file was not shown in both views");
   const double index = static_cast<double>(main.state.Document.capacity() * sizeof(Line));
-  const double cells = static_cast<double>(main.GridStore().HeldBytes());
+  const double cells = static_cast<double>(main.Grid().Cells().HeldBytes());
   std::printf("\nthe file open, list and grid both shown (from nothing)\n");
   PrintLine("the file's bytes (one block)", Mb(static_cast<double>(size)));
   PrintLine("the list of line handles", Mb(index));

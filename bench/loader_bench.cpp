@@ -83,12 +83,12 @@ void LoadFigures(const std::string& name, const std::string& path, std::size_t s
       },
       [&] { buffer = ReadIntoNewBuffer(path, size); }};
   auto fresh = TimeTurns(runs, operations, [&] {
-    Lines().swap(kept);
+    kept.clear();
     buffer.reset();
     ReturnFreedMemory();
   });
   auto reused = TimeTurns(runs, operations, [&] {
-    Lines().swap(kept);
+    kept.clear();
     buffer.reset();
   });
   long long peak = PeakMemory([&] {
@@ -181,7 +181,7 @@ void Utf8CheckFigures(const std::string& name, const Lines& lines, double target
 Lines LargestOf(const std::function<std::string(std::size_t)>& make) {
   Lines lines;
   lines.reserve(kLargestLines);
-  for (std::size_t i = 0; i < kLargestLines; ++i) lines.push_back(make(i));
+  for (std::size_t i = 0; i < kLargestLines; ++i) lines.push_back(Line(make(i)));
   return lines;
 }
 

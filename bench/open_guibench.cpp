@@ -55,8 +55,8 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, const std::
     ok = ok && CsvLoader(path, kItemLimitWide, d, alone).result == LoadResult::Loaded;
   };
   auto release = [&] {
-    Lines().swap(alone);
-    Lines().swap(main.state.Document);
+    alone.clear();
+    main.state.Document.clear();
     main.ListBox1Model->Refill();
   };
   CountByte(path, '\r');  // the file in the page cache for both

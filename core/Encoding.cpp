@@ -88,10 +88,10 @@ bool PlainlyUtf8(std::string_view bytes) {
 }
 
 bool PlainlyUtf8(const Lines& lines) {
-  if (!lines.empty() && HasByteOrderMark(lines.front())) return true;
+  if (!lines.empty() && HasByteOrderMark(lines.front().view())) return true;
   bool foreign = false;
   for (const Line& line : lines)
-    if (!ScanUtf8(line, foreign)) return false;
+    if (!ScanUtf8(line.view(), foreign)) return false;
   return foreign;
 }
 

@@ -10,7 +10,7 @@ namespace cavel {
 int FindLine(const Lines& lines, std::string_view text, int from) {
   if (text.empty()) return -1;
   for (std::size_t i = from < 0 ? 0 : static_cast<std::size_t>(from); i < lines.size(); ++i)
-    if (SjisFind(lines[i], text) != std::string_view::npos) return static_cast<int>(i);
+    if (SjisFind(lines[i].view(), text) != std::string_view::npos) return static_cast<int>(i);
   return -1;
 }
 

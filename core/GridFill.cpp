@@ -22,7 +22,7 @@ const GridCells::RowCells& GridCells::CellsOf(int line) const {
   RowCells& row = cache_[static_cast<std::size_t>(line % kCachedRows)];
   if (row.line == line) return row;
   // The scan the fill checked the line with, without its messages.
-  const std::string_view bytes = lines_[static_cast<std::size_t>(line)];
+  const std::string_view bytes = lines_[static_cast<std::size_t>(line)].view();
   ItemSpans spans;
   FindSeparators(bytes, kMaxItems, spans);
   const int longItem = FirstLongItem(spans);
@@ -47,11 +47,11 @@ std::string_view GridCells::Cell(int col, int row) const {
   if (col == 0) return {cells.label, cells.labelSize};
   if (col > cells.cells) return {};
   const Span& s = cells.spans[col];
-  return std::string_view(lines_[static_cast<std::size_t>(cells.line)]).substr(s.start, s.length);
+  return lines_[static_cast<std::size_t>(cells.line)].view().substr(s.start, s.length);
 }
 
 void GridCells::Clear() {
-  Lines().swap(lines_);
+  lines_.clear();
   lineRows_ = 0;
   std::string().swap(corner_);
   blanks_.clear();
@@ -66,7 +66,7 @@ std::size_t GridCells::HeldBytes() const {
   return corner_.capacity() + blanks_.capacity() * sizeof(blanks_[0]) + (cache_ ? kCachedRows * sizeof(RowCells) : 0);
 }
 
-// ---- helpers -----------------------------------------------------------------------
+// ---- the open file's grid and its widths --------------------------------------
 
 bool GridShowsFile(const MainState& state, const GridCells& grid) { return grid.Cell(0, 0) == state.CurrentFileName; }
 
@@ -109,7 +109,7 @@ void GridFill::CheckLines() {
   LineScan scan;
   int completed = 0;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    ScanLine(lines_[i], static_cast<long>(i), options, dialogs_, failed_, scan);
+    ScanLine(lines_[i].view(), static_cast<long>(i), options, dialogs_, failed_, scan);
     // Row 1 fixes the column count, also when the title line's last item
     // is too long: the grid then shows its headers and no row.
     if (i == 0) cols_ = (scan.longItem != 0 ? scan.longItem : scan.itemCount) + 1;
@@ -144,7 +144,7 @@ std::optional<std::vector<int>> GridFill::ApplyTo(GridCells& grid) {
   return widths;
 }
 
-void StringGridDisp(MainState& state, Dialogs& dialogs, const std::string& iniPath, GridFillHost& host) {
+void FillGrid(MainState& state, Dialogs& dialogs, const std::string& iniPath, GridFillHost& host) {
   GridFill fill(state, dialogs, iniPath);
   if (!fill.Enabled()) return;
   host.SetCaption(fill.CheckingCaption());
@@ -195,8 +195,8 @@ bool StoreWidths(MainState& state, Dialogs& dialogs, const std::string& iniPath,
 
 }  // namespace
 
-bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
-                           const std::vector<int>& widths) {
+bool RememberGridWidths(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                        const std::vector<int>& widths) {
   if (!GridShowsFile(state, grid)) {
     Refuse(dialogs, std::string(msg::kGridNotLoaded));
     return false;

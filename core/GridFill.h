@@ -118,7 +118,7 @@ void ApplyWidthList(std::string_view list, std::vector<int>& widths);
 //   if (w) set the column widths to *w;
 //   caption(fill.LineCountCaption());
 //
-// StringGridDisp below runs exactly these steps against a GridFillHost.
+// FillGrid below runs exactly these steps against a GridFillHost.
 class GridFill {
  public:
   GridFill(MainState& state, Dialogs& dialogs, std::string iniPath);
@@ -180,7 +180,7 @@ class GridFillHost {
 };
 
 // The whole fill with its captions and waits.
-void StringGridDisp(MainState& state, Dialogs& dialogs, const std::string& iniPath, GridFillHost& host);
+void FillGrid(MainState& state, Dialogs& dialogs, const std::string& iniPath, GridFillHost& host);
 
 // ---- column-width commands ------------------------------------------------------
 
@@ -193,8 +193,8 @@ bool StringGridWidthChg(MainState& state, Dialogs& dialogs, const std::string& i
 // Ctrl+M: after the question, remembers `widths` (one per column) for the
 // open file when grid display is on and the grid shows that file. A settings
 // file that cannot be written is reported. Returns true when stored.
-bool MenuGridWodthMemClick(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
-                           const std::vector<int>& widths);
+bool RememberGridWidths(MainState& state, Dialogs& dialogs, const std::string& iniPath, const GridCells& grid,
+                        const std::vector<int>& widths);
 
 // At exit: remembers the widths without asking when GridWidthSave is on and
 // the grid shows the open file. Returns true when stored.

@@ -37,7 +37,7 @@ bool ItemOrder::Open(const MainState& state, Dialogs& dialogs) {
   cursor_ = -1;
   int line = state.CurrentLine;
   if (line < 0 || static_cast<std::size_t>(line) >= state.Document.size()) return false;
-  const std::string_view reference = state.Document[static_cast<std::size_t>(line)];
+  const std::string_view reference = state.Document[static_cast<std::size_t>(line)].view();
   if (!CheckLine(reference, line, dialogs, scan_)) return false;
   openingCount_ = scan_.itemCount;
   for (int k = 1; k <= openingCount_; ++k) {
@@ -69,7 +69,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
   LineBuilder builder(LineBytes(document), LineBytes(document) + document.size() * (order_.size() + 2));
   LineScan rebuiltScan;
   for (std::size_t i = 0; i < document.size(); ++i) {
-    const std::string_view line = document[i];
+    const std::string_view line = document[i].view();
     long L = static_cast<long>(i);
     if (!CheckLine(line, L, dialogs, scan_)) return false;
     // A line with fewer items than the table gains empty items, and with
@@ -86,13 +86,14 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
     // swallow the separators after it and merge their columns.
     int last = scan_.itemCount;
     if (order_.back() != last && scan_.Item(line, last).find('"') != std::string_view::npos &&
-        ItemSeparators(built).size() + 1 != order_.size()) {
+        ItemSeparators(built.view()).size() + 1 != order_.size()) {
       Refuse(dialogs, msg::MissingClosingQuote(L, last));
       return false;
     }
     // The commas of the empty items a short line gains count toward the
     // comma limit: past it the saved file could not be opened again.
-    if (order_.size() > static_cast<std::size_t>(last) && !CheckLine(built, L, dialogs, rebuiltScan)) return false;
+    if (order_.size() > static_cast<std::size_t>(last) && !CheckLine(built.view(), L, dialogs, rebuiltScan))
+      return false;
     rebuilt.push_back(built);
   }
   CommitDocument(state, std::move(rebuilt), state.CurrentLine);
@@ -115,7 +116,7 @@ bool ItemOrder::PrefixSave(MainState& state, Dialogs& dialogs, std::string_view 
   const int prefixCommas = static_cast<int>(std::count(prefix.begin(), prefix.end(), ','));
   const int prefixQuotes = static_cast<int>(std::count(prefix.begin(), prefix.end(), '"'));
   for (std::size_t i = 0; i < document.size(); ++i) {
-    const std::string_view line = document[i];
+    const std::string_view line = document[i].view();
     if (prefix.size() + line.size() > kMaxLineBytes) {
       Refuse(dialogs, std::string(msg::kRecordTooLong));
       return false;

@@ -11,6 +11,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "core/Lines.h"
+
 namespace cavel {
 
 namespace {
@@ -100,6 +102,27 @@ Line::Line(LineBlock* block, std::size_t offset, std::size_t size) noexcept {
 }
 
 void Line::Free(LineBlock* block) noexcept { FreeBlock(block); }
+
+// ---- LineRuns ----------------------------------------------------------------------------
+
+std::optional<std::string_view> LineRuns::Next() noexcept {
+  const std::size_t n = lines_.size();
+  if (next_ >= n) return std::nullopt;
+  const Line& first = lines_[next_++];
+  if (!first.block_) return std::string_view();
+  // The run ends where the next line lies elsewhere or the bytes before it
+  // are not the gap; the gap's bytes are the block's, read inside it.
+  const char* bytes = first.block_->Bytes();
+  std::size_t end = std::size_t{first.offset_} + first.size_;
+  for (; next_ < n; ++next_) {
+    const Line& line = lines_[next_];
+    if (line.block_ != first.block_ || line.offset_ != end + gap_.size() ||
+        std::string_view(bytes + end, gap_.size()) != gap_)
+      break;
+    end = std::size_t{line.offset_} + line.size_;
+  }
+  return std::string_view(bytes + first.offset_, end - first.offset_);
+}
 
 // ---- LineStore ----------------------------------------------------------------------------
 

@@ -32,10 +32,9 @@ struct LineBlock {
 class Line {
  public:
   Line() noexcept = default;
-  // A line of storage of its own holding a copy of `bytes`.
-  Line(std::string_view bytes);
-  Line(const std::string& bytes) : Line(std::string_view(bytes)) {}
-  Line(const char* bytes) : Line(std::string_view(bytes)) {}
+  // A line of storage of its own holding a copy of `bytes`: an allocation,
+  // so never made on the way to a call that takes a Line.
+  explicit Line(std::string_view bytes);
 
   Line(const Line& other) noexcept : block_(other.block_), offset_(other.offset_), size_(other.size_) {
     if (block_) ++block_->holders;
@@ -60,17 +59,6 @@ class Line {
   std::size_t size() const noexcept { return size_; }
   bool empty() const noexcept { return size_ == 0; }
   std::string_view view() const noexcept { return {data(), size_}; }
-  operator std::string_view() const noexcept { return view(); }
-
-  // How many handles hold the block this line's bytes lie in (0 for an
-  // empty line, which holds none).
-  std::size_t BlockHolders() const noexcept { return block_ ? block_->holders : 0; }
-  // True when `next` lies in the same block as `previous`, `gap` bytes after
-  // its end: the bytes between them can be read through previous.data().
-  static bool Follows(const Line& previous, const Line& next, std::size_t gap) noexcept {
-    return previous.block_ && previous.block_ == next.block_ &&
-           next.offset_ == std::size_t{previous.offset_} + previous.size_ + gap;
-  }
 
   void swap(Line& other) noexcept {
     std::swap(block_, other.block_);
@@ -84,11 +72,11 @@ class Line {
     return x.size() == y.size() && (x.data() == y.data() || x == y);
   }
   friend bool operator==(const Line& a, std::string_view b) noexcept { return a.view() == b; }
-  friend bool operator==(const Line& a, const std::string& b) noexcept { return a.view() == b; }
-  friend bool operator==(const Line& a, const char* b) noexcept { return a.view() == b; }
 
  private:
   friend class LineStore;
+  friend class LineRuns;
+  friend struct LinesProbe;  // what tests look at: a block's holders
   // A line of `size` bytes at `offset` in `block`, counted as one more holder.
   Line(LineBlock* block, std::size_t offset, std::size_t size) noexcept;
   static void Free(LineBlock* block) noexcept;

@@ -14,8 +14,10 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -35,6 +37,13 @@ class Lines {
 
   Lines() noexcept = default;
   Lines(std::initializer_list<Line> lines) : Lines(lines.begin(), lines.end()) {}
+  // New lines, each of storage of its own holding a copy of one text.
+  Lines(std::initializer_list<std::string_view> texts) {
+    if (texts.size() == 0) return;
+    std::vector<Line>& own = Own();
+    own.reserve(texts.size());
+    for (std::string_view text : texts) own.emplace_back(text);
+  }
   template <typename It>
   Lines(It first, It last) {
     if (first != last) list_ = std::make_shared<std::vector<Line>>(first, last);
@@ -81,7 +90,8 @@ class Lines {
     std::vector<Line>& own = Own();
     own.erase(own.begin() + i);
   }
-  void Swap(size_type a, size_type b) {
+  // Exchanges lines a and b (swap exchanges two whole lists).
+  void SwapLines(size_type a, size_type b) {
     std::vector<Line>& own = Own();
     std::swap(own[a], own[b]);
   }
@@ -94,17 +104,12 @@ class Lines {
   void clear() noexcept { list_.reset(); }
   void swap(Lines& other) noexcept { list_.swap(other.list_); }
 
-  // True when this and `other` share one list.
-  bool SharesListWith(const Lines& other) const noexcept { return list_ && list_ == other.list_; }
-
   friend bool operator==(const Lines& a, const Lines& b) {
     return a.list_ == b.list_ || (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin()));
   }
-  friend bool operator==(const Lines& a, const std::vector<std::string>& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
-  }
 
  private:
+  friend struct LinesProbe;  // what tests look at: whether two lists are one
   std::vector<Line>& Own() {
     if (!list_)
       list_ = std::make_shared<std::vector<Line>>();
@@ -114,6 +119,25 @@ class Lines {
   }
 
   std::shared_ptr<std::vector<Line>> list_;
+};
+
+// A list's lines in runs for writing them out: lines that lie one after
+// another in one block with `gap` between each and the next (a file as it
+// was read, the lines one command built) come as one view of the block's
+// bytes, the gaps included; every other line as a run of its own.
+//
+//   LineRuns runs(lines, "\r\n");
+//   while (std::optional<std::string_view> run = runs.Next()) write(*run), write("\r\n");
+class LineRuns {
+ public:
+  LineRuns(const Lines& lines, std::string_view gap) noexcept : lines_(lines), gap_(gap) {}
+  // The next run; nothing after the last.
+  std::optional<std::string_view> Next() noexcept;
+
+ private:
+  const Lines& lines_;
+  std::string_view gap_;
+  std::size_t next_ = 0;
 };
 
 // The bytes of all the lines together, line ends not counted.

@@ -1,11 +1,18 @@
 // The state the main window owns for the whole run, as a plain struct so
 // that core operations can take it by reference and be tested without a
 // window. The field names are those the windows know them by.
+//
+// Below it, every way the Document changes: adopted whole (start-up, a
+// load, a new file, the end of the run), committed by an editor, undone
+// and redone.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
+#include "core/CsvLoader.h"
+#include "core/Dialogs.h"
 #include "core/Document.h"
 #include "core/Messages.h"
 #include "core/OneBased.h"
@@ -14,7 +21,21 @@
 
 namespace cavel {
 
-class Dialogs;
+// The four roads by which a file reaches the main window.
+enum class OpenPath { CommandLine, Dialog, Recent, Drop };
+
+// The scan-stage item limit of a road: kItemLimitWide for the command line
+// and the open dialog, kItemLimitNarrow for a recent file and a drop.
+int ItemLimitOf(OpenPath path);
+
+// How a Document became the main window's, or stopped being it.
+enum class Adoption {
+  Start,     // the empty Document of start-up
+  Loaded,    // a file read whole
+  Refused,   // a load the checks refused: no Document
+  Created,   // a new file's title line
+  Released,  // the end of the run
+};
 
 // The find and jump histories: slots 1..3, the newest first.
 using History3 = OneBased<std::string, 3>;
@@ -50,7 +71,35 @@ struct MainState : HeldSettings {
   int GridWidthState = 0;
   // The changes made to the Document since it was loaded or created.
   UndoHistory Undo;
+  // Told when the grid starts afresh (StartGridAfresh), so that the view
+  // puts its cursor back on row 1.
+  std::function<void()> GridStartedAfresh;
 };
+
+// ---- the Document's lifecycle ----------------------------------------------------
+
+// The one place a Document is adopted: `lines` become the Document,
+// DocumentFileName := `path`, and the undo history starts afresh. A start
+// and a load also start the grid afresh (StartGridAfresh); a new file, whose
+// command did that before its window opened, sets DocumentChanged := 1 (the
+// list has yet to show it) and CurrentLine := 0. A refused load and the end
+// of the run leave the grid's state and the flag alone.
+void AdoptDocument(MainState& state, Lines lines, const std::string& path, Adoption how);
+
+// The grid starts afresh for the Document to come: GridBuilt := 0,
+// GridWidthState := 0, DocumentChanged := 0, and GridStartedAfresh is told.
+void StartGridAfresh(MainState& state);
+
+// An open abandoned before the Document was replaced: CurrentFileName
+// names the Document's file again.
+void AbandonOpen(MainState& state);
+
+// Loads CurrentFileName by the road's rules (its item limit) and adopts what
+// came of it: the file (Loaded) or no Document (Refused). A file that
+// cannot be read is reported and the open abandoned (Unreadable).
+LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs);
+
+// ---- changes to the Document -------------------------------------------------------
 
 // The one step by which an editor's result becomes the Document: `lines`
 // replace it whole, CurrentLine := currentLine and DocumentChanged := 1, so

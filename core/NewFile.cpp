@@ -41,11 +41,8 @@ bool CreateNewFile(MainState& state, const std::string& path, const std::string&
     ErrorReport(dialogs, msg::SaveError(path, written.error, written.keptCopy));
     return false;
   }
-  CommitDocument(state, std::move(lines), 0);
-  // A new file starts a history of its own: nothing before it can be undone.
-  state.Undo.Clear();
+  AdoptDocument(state, std::move(lines), path, Adoption::Created);
   state.CurrentFileName = path;
-  state.DocumentFileName = path;
   state.NewFileMade = 1;
   return true;
 }

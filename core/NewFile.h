@@ -31,10 +31,10 @@ enum class TitleLineResult {
 TitleLineResult BuildTitleLine(std::span<const std::string> titles, Dialogs& dialogs, std::string& line);
 
 // Writes `titleLine` with CR LF as the file `path` (replacing any file of
-// that name), then makes it the Document's only line; CurrentFileName and
-// DocumentFileName := path, CurrentLine := 0, NewFileMade := 1,
-// DocumentChanged := 1, and the undo history starts anew. A write that
-// fails is reported and changes nothing.
+// that name), then adopts it as the Document's only line (AdoptDocument,
+// Created: DocumentFileName := path, CurrentLine := 0, DocumentChanged :=
+// 1, the undo history and the grid's state start anew); CurrentFileName :=
+// path, NewFileMade := 1. A write that fails is reported and changes nothing.
 bool CreateNewFile(MainState& state, const std::string& path, const std::string& titleLine, Dialogs& dialogs);
 
 }  // namespace cavel

@@ -66,7 +66,7 @@ bool ConvertLines(const Lines& in, QuoteMode mode, Dialogs& dialogs, Lines& out)
   const ScanOptions options{kMaxItems, false, false};
 
   for (std::size_t i = 0; i < in.size(); ++i) {
-    std::string_view line = in[i];
+    std::string_view line = in[i].view();
     long L = static_cast<long>(i);
     bool failed = false;
     ScanLine(line, L, options, dialogs, failed, scan);

@@ -11,7 +11,7 @@ namespace cavel {
 std::string ItemNumberText(int n) { return Dec2(n) + " : "; }
 
 bool TitleKoumokuSet(MainState& state, Dialogs& dialogs) {
-  std::string_view title = state.Document.empty() ? std::string_view() : std::string_view(state.Document[0]);
+  std::string_view title = state.Document.empty() ? std::string_view() : state.Document[0].view();
   LineScan scan;
   if (!CheckLine(title, 0, dialogs, scan)) {
     state.RecordSetupFailed = 1;
@@ -31,7 +31,7 @@ bool EditKoumokuSet(MainState& state, Dialogs& dialogs, int line) {
     state.RecordSetupFailed = 1;
     return false;
   }
-  std::string_view text = state.Document[static_cast<std::size_t>(line)];
+  std::string_view text = state.Document[static_cast<std::size_t>(line)].view();
   LineScan scan;
   if (!CheckLine(text, line, dialogs, scan)) {
     state.RecordSetupFailed = 1;
@@ -116,7 +116,7 @@ bool RecordWindow::Save(Dialogs& dialogs, const std::vector<BoxValue>& boxes) {
   }
   // Only the one line is replaced: the rest of the Document is not compared.
   Lines joined;
-  joined.push_back(std::move(line));
+  joined.push_back(Line(line));
   CommitLines(state_, static_cast<std::size_t>(state_.CurrentLine), 1, std::move(joined), state_.CurrentLine);
   return true;
 }

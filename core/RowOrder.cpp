@@ -18,7 +18,7 @@ void RowOrder::Open(const MainState& state) {
   pasteEnabled_ = false;
 }
 
-void RowOrder::SwapRows(int a, int b) { rows_.Swap(static_cast<std::size_t>(a), static_cast<std::size_t>(b)); }
+void RowOrder::SwapRows(int a, int b) { rows_.SwapLines(static_cast<std::size_t>(a), static_cast<std::size_t>(b)); }
 
 void RowOrder::EraseRow(int row) { rows_.erase(rows_.begin() + row); }
 
@@ -65,7 +65,7 @@ ListChange RowOrder::NextPaste(Dialogs& dialogs) { return Paste(dialogs, true); 
 ListChange RowOrder::Add(Dialogs& dialogs, bool after) {
   if (cursor_ < 0) return {};
   if (RefuseAtLimit(dialogs)) return {};
-  if (!CheckLine(rows_[static_cast<std::size_t>(cursor_)], cursor_, dialogs, scan_)) return {};
+  if (!CheckLine(rows_[static_cast<std::size_t>(cursor_)].view(), cursor_, dialogs, scan_)) return {};
   Line record(scan_.separators.empty() ? std::string("@") : std::string(scan_.separators.size(), ','));
   return InsertAtCursor(std::move(record), after);
 }
@@ -90,7 +90,7 @@ void RowOrder::Cancel(MainState& state) const {
 }
 
 void RowOrder::Release() {
-  Lines().swap(rows_);
+  rows_.clear();
   cursor_ = -1;
   pasteEnabled_ = false;
 }

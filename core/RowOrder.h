@@ -34,7 +34,7 @@ class RowOrder : public EditorList {
   bool PasteEnabled() const { return pasteEnabled_; }
 
   int RowCount() const override { return LineCount(); }
-  std::string_view RowText(int row) const override { return rows_[static_cast<std::size_t>(row)]; }
+  std::string_view RowText(int row) const override { return rows_[static_cast<std::size_t>(row)].view(); }
 
   // Up, Down and Delete: EditorList's.
   // Holds the cursor row and enables pasting; changes no row.

@@ -4,10 +4,6 @@
 #include <iterator>
 #include <utility>
 
-#include "core/Dialogs.h"
-#include "core/MainState.h"
-#include "core/Messages.h"
-
 namespace cavel {
 
 namespace {
@@ -26,15 +22,20 @@ LinesDiff DiffRanges(It1 first1, It1 last1, It2 first2, It2 last2) {
   return {start, n1 - start - end, n2 - start - end};
 }
 
-Lines TakeLines(Lines& lines, std::size_t at, std::size_t count) {
-  const auto first = lines.begin() + static_cast<std::ptrdiff_t>(at);
-  return Lines(first, first + static_cast<std::ptrdiff_t>(count));
-}
-
 }  // namespace
 
 LinesDiff DiffLines(const Lines& before, const Lines& after) {
   return DiffRanges(before.begin(), before.end(), after.begin(), after.end());
+}
+
+LinesDiff DiffLines(const Lines& before, std::size_t at, std::size_t count, const Lines& after) {
+  const auto first = before.begin() + static_cast<std::ptrdiff_t>(at);
+  return DiffRanges(first, first + static_cast<std::ptrdiff_t>(count), after.begin(), after.end());
+}
+
+Lines LinesAt(const Lines& lines, std::size_t at, std::size_t count) {
+  const auto first = lines.begin() + static_cast<std::ptrdiff_t>(at);
+  return Lines(first, first + static_cast<std::ptrdiff_t>(count));
 }
 
 Lines SpliceLines(Lines& document, std::size_t at, std::size_t count, Lines lines) {
@@ -78,6 +79,7 @@ void UndoHistory::Record(std::size_t at, Lines replaced, std::size_t inserted, i
     told_ = false;
   }
   done_ = steps_.size();
+  Changed();
 }
 
 bool UndoHistory::Swap(Lines& document, Step& step) {
@@ -99,12 +101,14 @@ bool UndoHistory::Swap(Lines& document, Step& step) {
 std::optional<int> UndoHistory::Undo(Lines& document) {
   if (!CanUndo() || !Swap(document, steps_[done_ - 1])) return std::nullopt;
   --done_;
+  Changed();
   return steps_[done_].lineBefore;
 }
 
 std::optional<int> UndoHistory::Redo(Lines& document) {
   if (!CanRedo() || !Swap(document, steps_[done_])) return std::nullopt;
   ++done_;
+  Changed();
   return steps_[done_ - 1].lineAfter;
 }
 
@@ -113,55 +117,9 @@ void UndoHistory::Clear() {
   done_ = 0;
   bytes_ = 0;
   dropped_ = told_ = false;
+  Changed();
 }
 
 std::size_t UndoHistory::MemoryBytes() const { return bytes_; }
-
-// ---- the Document's changes ----------------------------------------------------------
-
-void CommitDocument(MainState& state, Lines lines, int currentLine) {
-  const LinesDiff diff = DiffLines(state.Document, lines);
-  if (!diff.Empty())
-    state.Undo.Record(diff.at, TakeLines(state.Document, diff.at, diff.removed), diff.inserted, state.CurrentLine,
-                      currentLine);
-  state.Document = std::move(lines);
-  state.CurrentLine = currentLine;
-  state.DocumentChanged = 1;
-}
-
-void CommitLines(MainState& state, std::size_t at, std::size_t count, Lines lines, int currentLine) {
-  const auto first = state.Document.begin() + static_cast<std::ptrdiff_t>(at);
-  const LinesDiff diff = DiffRanges(first, first + static_cast<std::ptrdiff_t>(count), lines.begin(), lines.end());
-  Lines replaced = SpliceLines(state.Document, at, count, std::move(lines));
-  if (!diff.Empty())
-    state.Undo.Record(at + diff.at, TakeLines(replaced, diff.at, diff.removed), diff.inserted, state.CurrentLine,
-                      currentLine);
-  state.CurrentLine = currentLine;
-  state.DocumentChanged = 1;
-}
-
-namespace {
-
-bool TakeStep(MainState& state, std::optional<int> line) {
-  if (!line) return false;
-  state.CurrentLine = *line;
-  state.DocumentChanged = 1;
-  return true;
-}
-
-}  // namespace
-
-bool UndoChange(MainState& state) { return TakeStep(state, state.Undo.Undo(state.Document)); }
-
-bool UndoChange(MainState& state, Dialogs& dialogs) {
-  if (UndoChange(state)) return true;
-  if (state.Undo.DroppedUntold()) {
-    state.Undo.ToldDropped();
-    Notice(dialogs, std::string(msg::kUndoStepsDropped));
-  }
-  return false;
-}
-
-bool RedoChange(MainState& state) { return TakeStep(state, state.Undo.Redo(state.Document)); }
 
 }  // namespace cavel

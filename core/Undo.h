@@ -11,7 +11,9 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "core/Document.h"
 
@@ -27,6 +29,11 @@ struct LinesDiff {
   bool Empty() const { return removed == 0 && inserted == 0; }
 };
 LinesDiff DiffLines(const Lines& before, const Lines& after);
+// The same between the `count` lines of `before` from `at` and `after`;
+// `at` of the result counts from there.
+LinesDiff DiffLines(const Lines& before, std::size_t at, std::size_t count, const Lines& after);
+// The `count` lines of `lines` from `at`, as a list of their own.
+Lines LinesAt(const Lines& lines, std::size_t at, std::size_t count);
 
 // Replaces the `count` lines of `document` from `at` by `lines` and returns
 // the lines it replaced. Only handles are copied, never line bytes.
@@ -66,7 +73,13 @@ class UndoHistory {
   // Whether older steps were dropped for the bounds since the user was last
   // told so. Asking to undo past the oldest kept step tells them, once.
   bool DroppedUntold() const { return dropped_ && !told_; }
-  void ToldDropped() { told_ = true; }
+  void ToldDropped() {
+    told_ = true;
+    Changed();
+  }
+  // `changed` is called after every change of what can be undone or redone
+  // (a step recorded, undone or redone, the history cleared).
+  void OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
   // What the steps hold beyond the Document: their lines' bytes and the
   // steps' own storage.
@@ -87,12 +100,17 @@ class UndoHistory {
   // history cleared.
   bool Swap(Lines& document, Step& step);
 
+  void Changed() const {
+    if (changed_) changed_();
+  }
+
   std::deque<Step> steps_;
   std::size_t done_ = 0;   // steps_[0, done_) can be undone, the rest redone
   std::size_t bytes_ = 0;  // the steps' bytes together
   std::size_t maxBytes_;
   bool dropped_ = false;
   bool told_ = false;
+  std::function<void()> changed_;
 };
 
 }  // namespace cavel

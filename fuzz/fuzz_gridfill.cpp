@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < lines.size(); ++i) {
     RecordingDialogs quiet;
     LineScan scan;
-    ScanLine(lines[i], static_cast<long>(i), ScanOptions{kMaxItems, true, true}, quiet, failed, scan);
+    ScanLine(lines[i].view(), static_cast<long>(i), ScanOptions{kMaxItems, true, true}, quiet, failed, scan);
     faults += quiet.shown.size();
     scans.push_back(scan);
     if (scan.lastItemTooLong) break;
@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string_view> joined;
     for (int c = 1; c <= cells; ++c) joined.push_back(grid.Cell(c, r));
     FUZZ_CHECK(Join(joined) == lines[i]);
-    if (!scans[i].faulted()) FUZZ_CHECK(joined == SplitItems(lines[i]));
+    if (!scans[i].faulted()) FUZZ_CHECK(joined == SplitItems(lines[i].view()));
     FUZZ_CHECK(grid.Cell(cells + 1, r).empty());
   }
   FUZZ_CHECK(grid.Cell(0, grid.RowCount()).empty() && grid.Cell(-1, 1).empty() && grid.Cell(1, -1).empty());

@@ -51,15 +51,15 @@ FUZZ_PLAIN bool PassesCheckLine(std::string_view line) {
 FUZZ_PLAIN bool ExpectedSave(const Lines& document, const std::vector<int>& order, Lines& out) {
   out.clear();
   for (const Line& line : document) {
-    if (!PassesCheckLine(line)) return false;
-    auto items = SplitItems(line);
+    if (!PassesCheckLine(line.view())) return false;
+    auto items = SplitItems(line.view());
     std::vector<std::string_view> picked;
     for (int k : order) picked.push_back(k <= static_cast<int>(items.size()) ? items[k - 1] : std::string_view());
     std::string rebuilt = Join(picked);
     if (rebuilt.size() > kMaxLineBytes) return false;
     if (SplitItems(rebuilt).size() != order.size()) return false;
     if (!PassesCheckLine(rebuilt)) return false;
-    out.push_back(std::move(rebuilt));
+    out.push_back(Line(rebuilt));
   }
   return true;
 }
@@ -67,11 +67,11 @@ FUZZ_PLAIN bool ExpectedSave(const Lines& document, const std::vector<int>& orde
 FUZZ_PLAIN bool ExpectedPrefixSave(const Lines& document, std::string_view prefix, Lines& out) {
   out.clear();
   for (const Line& line : document) {
-    if (prefix.size() + line.size() > kMaxLineBytes || !PassesCheckLine(line)) return false;
-    if (SplitItems(line).size() >= static_cast<std::size_t>(kMaxItems)) return false;
+    if (prefix.size() + line.size() > kMaxLineBytes || !PassesCheckLine(line.view())) return false;
+    if (SplitItems(line.view()).size() >= static_cast<std::size_t>(kMaxItems)) return false;
     const std::string prefixed = std::string(prefix) + std::string(line.view());
     if (!PassesCheckLine(prefixed)) return false;
-    out.push_back(prefixed);
+    out.push_back(Line(prefixed));
   }
   return true;
 }
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MainState state;
   state.CurrentLine = in.Byte() % 20;
   const std::size_t count = in.Byte() % 20;
-  for (std::size_t i = 0; i < count && !in.empty(); ++i) state.Document.push_back(in.Until('\r', 9000));
+  for (std::size_t i = 0; i < count && !in.empty(); ++i) state.Document.push_back(Line(in.Until('\r', 9000)));
 
   ItemOrder model;
   bool open = false;
@@ -107,11 +107,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     open = model.Open(state, dialogs);
     const int line = state.CurrentLine;
     bool exists = line >= 0 && static_cast<std::size_t>(line) < state.Document.size();
-    FUZZ_CHECK(open == (exists && PassesCheckLine(state.Document[line])));
+    FUZZ_CHECK(open == (exists && PassesCheckLine(state.Document[line].view())));
     FUZZ_CHECK(open || model.EntryCount() == 0);
     if (!open) return;
     items.clear();
-    for (auto item : SplitItems(state.Document[line])) items.emplace_back(item);
+    for (auto item : SplitItems(state.Document[line].view())) items.emplace_back(item);
     FUZZ_CHECK(model.OpeningCount() == static_cast<int>(items.size()));
     FUZZ_CHECK(model.EntryCount() == model.OpeningCount());
     for (int row = 0; row < model.EntryCount(); ++row) {
@@ -168,8 +168,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(state.Document == expected);
         FUZZ_CHECK(state.DocumentChanged == 1);
         // A Document that a file gave stays one that a file can give.
-        if (std::all_of(document.begin(), document.end(), PassesLoaderChecks))
-          for (const Line& line : state.Document) FUZZ_CHECK(PassesLoaderChecks(line));
+        if (std::all_of(document.begin(), document.end(),
+                        [](const Line& line) { return PassesLoaderChecks(line.view()); }))
+          for (const Line& line : state.Document) FUZZ_CHECK(PassesLoaderChecks(line.view()));
         break;
       }
       case 7:

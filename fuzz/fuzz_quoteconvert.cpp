@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(converted.size() == lines.size());
 
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    auto before = SplitItems(lines[i]);
-    auto after = SplitItems(converted[i]);
+    auto before = SplitItems(lines[i].view());
+    auto after = SplitItems(converted[i].view());
     FUZZ_CHECK(before.size() == after.size());
     for (std::size_t k = 0; k < before.size(); ++k) {
       std::string_view text = Bare(before[k]);
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RecordingDialogs quiet;
     LineScan scan;
     bool failed = false;
-    ScanLine(converted[i], static_cast<long>(i), ScanOptions{kMaxItems, true, true}, quiet, failed, scan);
+    ScanLine(converted[i].view(), static_cast<long>(i), ScanOptions{kMaxItems, true, true}, quiet, failed, scan);
     FUZZ_CHECK(!failed);
   }
 

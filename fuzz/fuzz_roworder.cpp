@@ -34,11 +34,11 @@ void Apply(Lines& rows, ListChange change, const std::string& inserted) {
     case ListChange::Kind::None: break;
     case ListChange::Kind::Swapped:
       FUZZ_CHECK(change.row >= 0 && change.row + 1 < static_cast<int>(rows.size()));
-      rows.Swap(static_cast<std::size_t>(change.row), static_cast<std::size_t>(change.row) + 1);
+      rows.SwapLines(static_cast<std::size_t>(change.row), static_cast<std::size_t>(change.row) + 1);
       break;
     case ListChange::Kind::Inserted:
       FUZZ_CHECK(change.row >= 0 && change.row <= static_cast<int>(rows.size()));
-      rows.insert(rows.begin() + change.row, inserted);
+      rows.insert(rows.begin() + change.row, Line(inserted));
       break;
     case ListChange::Kind::Removed:
       FUZZ_CHECK(change.row >= 0 && change.row < static_cast<int>(rows.size()));
@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MainState state;
   state.CurrentLine = static_cast<std::int16_t>(in.Word());
   const std::size_t taken = in.Byte() % 16;
-  if ((header & 0xC0) == 0xC0) state.Document = Lines(kMaxLines - (header & 7), "a,b");
-  for (std::size_t i = 0; i < taken && !in.empty(); ++i) state.Document.push_back(in.Until('\r', 9000));
+  if ((header & 0xC0) == 0xC0) state.Document = Lines(kMaxLines - (header & 7), Line("a,b"));
+  for (std::size_t i = 0; i < taken && !in.empty(); ++i) state.Document.push_back(Line(in.Until('\r', 9000)));
   if (state.Document.size() > kMaxLines) state.Document.resize(kMaxLines);
 
   RowOrder model;
@@ -91,8 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t op = in.Byte();
     const Lines& before = expected;
     const int cursor = model.Cursor();
-    const std::string atCursor = cursor >= 0 ? std::string(before[static_cast<std::size_t>(cursor)]) : std::string();
-    const std::string held(model.HeldLine());
+    const std::string atCursor = cursor >= 0 ? std::string(before[static_cast<std::size_t>(cursor)].view())
+                                             : std::string();
+    const std::string held(model.HeldLine().view());
     const bool pasteEnabled = model.PasteEnabled();
     RecordingDialogs dialogs;
     ListChange change;

@@ -49,7 +49,7 @@ TForm10::TForm10(MainHost& main)
 
 Opening TForm10::FormDisp() {
   ListBox1Model->Clear();
-  Lines().swap(lines_);
+  lines_.clear();
   ListBoxDisp();
   SelectListRow(*ListBox1, 0);
   ListBox1->setFocus();
@@ -87,7 +87,7 @@ bool TForm10::FormKeyDown(QKeyEvent& key) {
 void TForm10::FormClose() {
   ChildWindow::FormClose();
   ListBox1Model->Clear();
-  Lines().swap(lines_);
+  lines_.clear();
 }
 
 }  // namespace cavel

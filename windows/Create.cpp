@@ -128,7 +128,7 @@ void TForm7::BtnSaveClick() {
   const std::string path = WithCsvExtension(*chosen, Main().Dlg());
   // A write that fails has been reported; the titles stay for another try.
   if (!CreateNewFile(State(), path, line, Main().Dlg())) return;
-  Main().SetNewFileState();
+  Main().SetControlState(ControlState::NewFile);
   close();
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/Messages.h"
 #include "core/SettingsDialogs.h"
+#include "windows/MainGrid.h"
 
 namespace cavel {
 
@@ -40,8 +41,8 @@ void TForm13::BtnSaveClick() {
     return;
   }
   if (saved.refill) Main().StringGridDisp();
-  if (saved.blankRows > 0) Main().GridBlankCells(kGridBlankCols, saved.blankRows);
-  if (saved.resetWidths) Main().GridResetWidths();
+  if (saved.blankRows > 0) Main().Grid().BlankCells(kGridBlankCols, saved.blankRows);
+  if (saved.resetWidths) Main().Grid().ResetWidths();
   SaveDone();
 }
 

@@ -44,7 +44,7 @@ TForm9::TForm9(MainHost& main)
 }
 
 Opening TForm9::FormDisp() {
-  Lines().swap(mergeLines_);
+  mergeLines_.clear();
   ListBoxDisp();
   BtnFileOpen->setFocus();
   return Opening::Show;
@@ -54,7 +54,7 @@ void TForm9::FormClose() {
   ChildWindow::FormClose();
   // The second file's lines are not kept once the window has closed.
   ListBox1Model->Clear();
-  Lines().swap(mergeLines_);
+  mergeLines_.clear();
 }
 
 void TForm9::ListBoxDisp() { ListBox1Model->Refill(); }

@@ -15,7 +15,7 @@ LinesModel::LinesModel(const EditorList& rows, QSize rowSize, QObject* parent, s
 int LinesModel::SourceCount() const { return editor_ ? editor_->RowCount() : static_cast<int>(lines_->size()); }
 
 std::string_view LinesModel::SourceText(int row) const {
-  return editor_ ? editor_->RowText(row) : std::string_view((*lines_)[static_cast<std::size_t>(row)]);
+  return editor_ ? editor_->RowText(row) : (*lines_)[static_cast<std::size_t>(row)].view();
 }
 
 void LinesModel::Refill() {

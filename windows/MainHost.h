@@ -13,6 +13,7 @@
 
 #include "core/MainState.h"
 #include "platform/Placement.h"
+#include "windows/CommandTable.h"
 
 class QDialog;
 class QWidget;
@@ -21,6 +22,7 @@ namespace cavel {
 
 class Dialogs;
 class FileDialogs;
+class MainGrid;
 
 class MainHost {
  public:
@@ -39,6 +41,8 @@ class MainHost {
   virtual QWidget* MainWindow() = 0;
 
   // ---- main-window operations ------------------------------------------------
+  // The main window's caption (the fills' status captions).
+  virtual void SetCaption(const std::string& caption) = 0;
   // The message-serving pause the fills take after their status caption.
   virtual void DelayTime(int milliseconds) = 0;
   // Shows `window` modally; returns its result once it has closed.
@@ -56,15 +60,11 @@ class MainHost {
   virtual void SelectListRow(int row) = 0;
   // True while the list (not the grid) is the visible view.
   virtual bool ListVisible() const = 0;
-  // The grid's current row (grid row i + 1 shows line i).
-  virtual int GridCurrentRow() const = 0;
-  // Empties the grid cells of columns 0..cols-1 in rows 0..rows-1 that exist.
-  virtual void GridBlankCells(int cols, int rows) = 0;
-  // Every grid column back to the default width ColWidth.
-  virtual void GridResetWidths() = 0;
-  // Puts the main window's buttons and menu items into the file-loaded state
-  // of a newly created file (the new-file window's last step).
-  virtual void SetNewFileState() = 0;
+  // The grid view.
+  virtual MainGrid& Grid() = 0;
+  // Puts the main window's buttons and menu items into a control state (the
+  // new-file window's last step: NewFile).
+  virtual void SetControlState(ControlState state) = 0;
 };
 
 }  // namespace cavel

@@ -21,7 +21,7 @@ inline MainState StateWith(Lines document, int currentLine = 0) {
 inline Lines Numbered(std::size_t count) {
   Lines lines;
   lines.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) lines.push_back("line" + std::to_string(i));
+  for (std::size_t i = 0; i < count; ++i) lines.push_back(Line("line" + std::to_string(i)));
   return lines;
 }
 

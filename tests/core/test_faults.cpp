@@ -195,14 +195,14 @@ Injection FullDisk(long bytes) {
 Lines BigDocument(std::size_t lines = 2000) {
   Lines doc;
   for (std::size_t i = 0; i < lines; ++i)
-    doc.push_back("\"" + std::to_string(i) + "\",\"" + std::string(1000 + i % 7, static_cast<char>('a' + i % 26)) +
-                  "\"");
+    doc.push_back(
+        Line("\"" + std::to_string(i) + "\",\"" + std::string(1000 + i % 7, static_cast<char>('a' + i % 26)) + "\""));
   return doc;
 }
 
 std::string Joined(const Lines& lines) {
   std::string s;
-  for (const auto& l : lines) s += std::string(l) + "\r\n";
+  for (const auto& l : lines) s += std::string(l.view()) + "\r\n";
   return s;
 }
 
@@ -643,7 +643,7 @@ TEST_F(Faults, TheNextStartRestoresOnlyWhatAKilledSaveOfTheUsersOwnLeft) {
   const Case cases[] = {
       {"nothing", [] {}, R::Restored, {}},
       {"a second run's save killed as well",  // both go back, the later first
-       [&] { KillInTheMiddleOfASave(target, Lines(2000, std::string(999, 'z')), false, state_); },
+       [&] { KillInTheMiddleOfASave(target, Lines(2000, Line(std::string(999, 'z'))), false, state_); },
        R::Restored,
        {}},
       {"the file typed into by hand", [&] { std::ofstream(target, std::ios::app) << "typed\r\n"; }, R::Kept,
@@ -810,7 +810,7 @@ TEST_F(SettingsFaults, ColumnWidthsThatCannotBeStoredAreReportedAndLoseNothing) 
 
   {
     Armed armed(FullDisk(0));
-    EXPECT_FALSE(MenuGridWodthMemClick(state, dialogs, ini_, grid, widths));
+    EXPECT_FALSE(RememberGridWidths(state, dialogs, ini_, grid, widths));
   }
   ASSERT_EQ(dialogs.shown().size(), 2u);
   EXPECT_EQ(dialogs.shown()[0].text, msg::kAskStoreGridWidth);
@@ -961,7 +961,7 @@ TEST_F(LoadFaults, FileMadeUnreadableBeforeItIsRead) {
 TEST_F(LoadFaults, ReadFailingPartWayKeepsNothingOfTheFile) {
   // Four reads' worth of good lines; the third read fails.
   const std::string item = "\"" + std::string(2000, 'x') + "\",";
-  Lines lines(1400, item + item + item + "\"y\"");
+  Lines lines(1400, Line(item + item + item + "\"y\""));
   const std::string path = Path("big.csv");
   test::WriteFile(path, Joined(lines));
   for (long good : {0L, 2L}) {

@@ -56,7 +56,7 @@ TEST(FuzzRegressions, ItemSaveKeepsTheCommaLimitOfShortLines) {
   ASSERT_TRUE(model.Open(ok, dialogs));
   EXPECT_TRUE(model.Save(ok, dialogs));
   EXPECT_TRUE(dialogs.shown().empty());
-  EXPECT_TRUE(Loadable(ok.Document[1]));
+  EXPECT_TRUE(Loadable(ok.Document[1].view()));
   EXPECT_EQ(ok.Document[1], fits + Repeat(',', 63));
 }
 
@@ -95,7 +95,7 @@ TEST(FuzzRegressions, PrefixSavesKeepTheCommaAndQuoteLimits) {
   ASSERT_TRUE(model.Open(state, dialogs));
   EXPECT_TRUE(model.AddSave(state, dialogs));
   EXPECT_EQ(state.Document, (Lines{",a,b", "," + quotes}));
-  EXPECT_TRUE(Loadable(state.Document[1]));
+  EXPECT_TRUE(Loadable(state.Document[1].view()));
 }
 
 }  // namespace

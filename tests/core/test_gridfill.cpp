@@ -81,7 +81,7 @@ TEST_F(GridFillTest, CaptionsAndWaitsComeInTheirOrder) {
   };
   state_.Document = {"a,b", "1,2"};
   Host host;
-  StringGridDisp(state_, dialogs_, ini_, host);
+  FillGrid(state_, dialogs_, ini_, host);
   const std::string base = "Cavel (ﾒｲﾝ)    /data/住所録.csv    ";
   EXPECT_EQ(host.log, (std::vector<std::string>{"caption " + base + "項目の検査開始", "delay 500",
                                                 "caption " + base + "項目の幅設定開始", "delay 500", "widths 3",
@@ -92,7 +92,7 @@ TEST_F(GridFillTest, CaptionsAndWaitsComeInTheirOrder) {
   state_.Document.clear();
   state_.GridBuilt = 0;
   host.log.clear();
-  StringGridDisp(state_, dialogs_, ini_, host);
+  FillGrid(state_, dialogs_, ini_, host);
   EXPECT_EQ(host.log, (std::vector<std::string>{"caption " + base + "項目の検査開始", "delay 500", "no widths",
                                                 "caption " + base + "全行数 :     0"}));
   EXPECT_EQ(state_.GridBuilt, 0);
@@ -104,7 +104,7 @@ TEST_F(GridFillTest, CaptionsAndWaitsComeInTheirOrder) {
   state_.GridDisp = false;
   state_.Document = {"a"};
   host.log.clear();
-  StringGridDisp(state_, dialogs_, ini_, host);
+  FillGrid(state_, dialogs_, ini_, host);
   EXPECT_TRUE(host.log.empty());
   EXPECT_EQ(state_.GridBuilt, 0);
 }
@@ -255,7 +255,7 @@ TEST_F(GridFillTest, WidthCommandsOnAGridThatDoesNotShowTheFile) {
   std::vector<int> widths = DefaultWidths(grid_, 84);
   EXPECT_EQ(widths.size(), 40u);
   EXPECT_FALSE(StringGridWidthChg(state_, dialogs_, ini_, grid_, widths));
-  EXPECT_FALSE(MenuGridWodthMemClick(state_, dialogs_, ini_, grid_, widths));
+  EXPECT_FALSE(RememberGridWidths(state_, dialogs_, ini_, grid_, widths));
   EXPECT_EQ(dialogs_.texts(),
             (std::vector<std::string>{std::string(msg::kGridNotLoaded), std::string(msg::kGridNotLoaded)}));
   EXPECT_EQ(dialogs_.shown()[1].buttons, mbAbort);
@@ -265,7 +265,7 @@ TEST_F(GridFillTest, WidthCommandsOnAGridThatDoesNotShowTheFile) {
   dialogs_.Clear();
   state_.CurrentFileName.clear();
   dialogs_.Answer(mbYes);
-  EXPECT_FALSE(MenuGridWodthMemClick(state_, dialogs_, ini_, grid_, widths));
+  EXPECT_FALSE(RememberGridWidths(state_, dialogs_, ini_, grid_, widths));
   ASSERT_EQ(dialogs_.shown().size(), 1u);
   EXPECT_EQ(dialogs_.shown()[0].text, msg::kAskStoreGridWidth);
   EXPECT_EQ(dialogs_.shown()[0].kind, MsgKind::Information);
@@ -285,11 +285,11 @@ TEST_F(GridFillTest, RememberingWidthsAsksAndStores) {
   Fill();
   std::vector<int> dragged = {70, 200, 35};
   dialogs_.Answer(mbNo);
-  EXPECT_FALSE(MenuGridWodthMemClick(state_, dialogs_, ini_, grid_, dragged));
+  EXPECT_FALSE(RememberGridWidths(state_, dialogs_, ini_, grid_, dragged));
   EXPECT_EQ(FindColumnWidths(ini_, state_.CurrentFileName, state_), 0);
 
   dialogs_.Answer(mbYes);
-  EXPECT_TRUE(MenuGridWodthMemClick(state_, dialogs_, ini_, grid_, dragged));
+  EXPECT_TRUE(RememberGridWidths(state_, dialogs_, ini_, grid_, dragged));
   int slot = FindColumnWidths(ini_, state_.CurrentFileName, state_);
   ASSERT_EQ(slot, 1);
   EXPECT_EQ(state_.ResumeColumNum[1], "70,200,35");
@@ -298,7 +298,7 @@ TEST_F(GridFillTest, RememberingWidthsAsksAndStores) {
   // Grid display off: the question, then nothing.
   state_.GridDisp = false;
   dialogs_.Answer(mbYes);
-  EXPECT_FALSE(MenuGridWodthMemClick(state_, dialogs_, ini_, grid_, {1, 2, 3}));
+  EXPECT_FALSE(RememberGridWidths(state_, dialogs_, ini_, grid_, {1, 2, 3}));
   FindColumnWidths(ini_, state_.CurrentFileName, state_);
   EXPECT_EQ(state_.ResumeColumNum[1], "70,200,35");
 
@@ -347,7 +347,7 @@ TEST_F(GridFillTest, BlankingEmptiesOnlyTheNamedCells) {
 TEST_F(GridFillTest, HeldBytesStayCloseToTheDocument) {
   std::string line;
   for (int k = 0; k < 64; ++k) line += (k ? "," : "") + std::string(120, static_cast<char>('a' + k % 26));
-  state_.Document = Lines(2000, line);
+  state_.Document = Lines(2000, Line(line));
   std::size_t documentBytes = 2000 * line.size();
   Fill();
   EXPECT_LT(grid_.HeldBytes(), documentBytes * 13 / 10);

@@ -14,7 +14,7 @@ using test::StateWith;
 std::string Convert(const std::string& line, QuoteMode mode, ScriptedDialogs& dialogs) {
   Lines out;
   if (!ConvertLines({line}, mode, dialogs, out)) return "<refused>";
-  return std::string(out.at(0));
+  return std::string(out.at(0).view());
 }
 
 std::string Add(const std::string& line) {

@@ -60,7 +60,7 @@ TEST_F(RecordTest, TitleLabelsAreCutAt16BytesWithoutSplittingACharacter) {
   EXPECT_EQ(state_.TitleItems[3], "03 : " + kanji.substr(0, 16));
   EXPECT_EQ(state_.TitleItems[4], "04 : short");
   // Values are never cut.
-  state_.Document.push_back(twenty + "," + kana15);
+  state_.Document.push_back(Line(twenty + "," + kana15));
   ASSERT_TRUE(EditKoumokuSet(state_, dialogs_, 2));
   EXPECT_EQ(state_.LineItems[1], twenty);
   EXPECT_EQ(state_.LineItems[2], kana15);
@@ -82,20 +82,20 @@ TEST_F(RecordTest, OpeningChecksTheTitleAndTheLine) {
 
   // A faulty title line stops before the line is looked at.
   dialogs_.Clear();
-  state_.Document.Set(0, Items(70));
+  state_.Document.Set(0, Line(Items(70)));
   EXPECT_FALSE(Open(RecordMode::View, 1));
   EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{msg::ItemCount(0, 65)}));
 
   // No selection.
   dialogs_.Clear();
-  state_.Document.Set(0, "a,b");
+  state_.Document.Set(0, Line("a,b"));
   EXPECT_FALSE(window_.Open(dialogs_, RecordMode::View, -1, 0));
   EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{std::string(msg::kSelectLineFirst)}));
   EXPECT_EQ(dialogs_.shown()[0].kind, MsgKind::Information);
 
   // 64 items pass.
   dialogs_.Clear();
-  state_.Document.Set(1, Items(64));
+  state_.Document.Set(1, Line(Items(64)));
   EXPECT_TRUE(Open(RecordMode::View, 1));
   EXPECT_EQ(state_.LineItemCount, 64);
   EXPECT_EQ(state_.LineItems[64], "v64");

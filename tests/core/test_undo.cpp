@@ -1,9 +1,11 @@
 // The undo history: what a step keeps, undo and redo through the commits of
-// the Document, the bound on the steps, redo dropped by a new change, and a
-// new file starting a history of its own.
+// the Document, the bound on the steps, redo dropped by a new change, the
+// history telling its changes; and the Document's adoptions, each starting
+// a history of its own.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "StateSupport.h"
 #include "TempFolder.h"
@@ -81,10 +83,10 @@ TEST(Undo, NothingToTakeChangesNothing) {
 TEST(Undo, AStepKeepsOnlyTheLinesThatChanged) {
   // 200 lines of 1000 bytes: a copy of the Document would be 200000 bytes.
   Lines big;
-  for (int i = 0; i < 200; ++i) big.push_back(std::string(999, 'a') + static_cast<char>('0' + i % 10));
+  for (int i = 0; i < 200; ++i) big.push_back(Line(std::string(999, 'a') + static_cast<char>('0' + i % 10)));
   MainState state = StateWith(big, 5);
   Lines edited(big.begin(), big.begin() + 100);
-  edited.push_back("short");
+  edited.push_back(Line("short"));
   edited.insert(edited.end(), big.begin() + 101, big.end());
   CommitDocument(state, std::move(edited), 100);
   EXPECT_LT(state.Undo.MemoryBytes(), 2000u);
@@ -128,10 +130,10 @@ TEST(Undo, TheOldestStepsGoWhenTheStepsHoldTooMuch) {
   for (int i = 0; i < 3; ++i) history.Record(1, Lines{std::string(1000, 'a')}, 1, 1, 1);
   EXPECT_EQ(history.UndoCount(), 2u);
   EXPECT_LE(history.MemoryBytes(), 2500u);
-  history.Record(0, Lines(3, std::string(5000, 'b')), 3, 0, 0);
+  history.Record(0, Lines(3, Line(std::string(5000, 'b'))), 3, 0, 0);
   EXPECT_EQ(history.UndoCount(), 1u);
   ASSERT_TRUE(history.Undo(document));
-  EXPECT_EQ(document, Lines(3, std::string(5000, 'b')));
+  EXPECT_EQ(document, Lines(3, Line(std::string(5000, 'b'))));
 }
 
 TEST(Undo, UndoPastTheStepsDroppedForTheBoundSaysSoOnce) {
@@ -171,6 +173,81 @@ TEST(Undo, ADocumentReplacedBehindTheHistoryIsNeverDamaged) {
   EXPECT_FALSE(UndoChange(state));
   EXPECT_EQ(state.Document, Lines{"other"});
   EXPECT_FALSE(state.Undo.CanUndo());
+}
+
+TEST(Undo, TheHistoryTellsEveryChangeOfWhatCanBeTaken) {
+  MainState state = StateWith(Numbered(3), 0);
+  int told = 0;
+  state.Undo.OnChange([&] { ++told; });
+  CommitLines(state, 1, 1, Lines{"A"}, 1);
+  CommitLines(state, 1, 1, Lines{"A"}, 1);  // no step
+  EXPECT_EQ(told, 1);
+  ASSERT_TRUE(UndoChange(state));
+  ASSERT_TRUE(RedoChange(state));
+  EXPECT_FALSE(RedoChange(state));  // nothing to take
+  EXPECT_EQ(told, 3);
+  AdoptDocument(state, Lines{"b"}, "/b.csv", Adoption::Loaded);
+  EXPECT_EQ(told, 4);
+}
+
+TEST(Undo, EveryAdoptionStartsAHistoryAndTheRoadSaysWhatElseStartsAfresh) {
+  struct Case {
+    Adoption how;
+    bool gridAfresh;
+    int documentChanged;
+  };
+  for (const Case& c :
+       {Case{Adoption::Start, true, 0}, Case{Adoption::Loaded, true, 0}, Case{Adoption::Created, false, 1},
+        Case{Adoption::Refused, false, 7}, Case{Adoption::Released, false, 7}}) {
+    SCOPED_TRACE(static_cast<int>(c.how));
+    MainState state = StateWith(Numbered(3), 2);
+    CommitLines(state, 1, 1, Lines{"A"}, 1);
+    state.GridBuilt = state.GridWidthState = 1;
+    state.DocumentChanged = 7;
+    int told = 0;
+    state.GridStartedAfresh = [&] {
+      EXPECT_EQ(state.GridBuilt, 0);  // told once the fields are set
+      ++told;
+    };
+    AdoptDocument(state, Lines{"new"}, "/new.csv", c.how);
+    EXPECT_EQ(state.Document, Lines{"new"});
+    EXPECT_EQ(state.DocumentFileName, "/new.csv");
+    EXPECT_FALSE(state.Undo.CanUndo() || state.Undo.CanRedo());
+    EXPECT_EQ(state.GridBuilt == 0 && state.GridWidthState == 0, c.gridAfresh);
+    EXPECT_EQ(told, c.gridAfresh ? 1 : 0);
+    EXPECT_EQ(state.DocumentChanged, c.documentChanged);
+    EXPECT_EQ(state.CurrentLine, c.how == Adoption::Created ? 0 : 1);
+  }
+}
+
+TEST(Undo, ALoadAdoptsTheFileOrNothingAndAFileThatCannotBeReadLeavesAllAsItWas) {
+  test::TempFolder dir("load");
+  struct Case {
+    std::string file;
+    LoadResult result;
+    Lines document;
+  };
+  ::mkdir(dir.File("folder.csv").c_str(), 0700);
+  for (const Case& c :
+       {Case{"good.csv", LoadResult::Loaded, Lines{"a,b", "1,2"}}, Case{"bad.csv", LoadResult::Refused, Lines{}},
+        Case{"folder.csv", LoadResult::Unreadable, Numbered(3)}}) {
+    SCOPED_TRACE(c.file);
+    test::WriteFile(dir.File("good.csv"), "a,b\r\n1,2\r\n");
+    test::WriteFile(dir.File("bad.csv"), std::string(8193, 'x'));
+    MainState state = StateWith(Numbered(3), 0);
+    state.DocumentFileName = "/was.csv";
+    CommitLines(state, 1, 1, Lines{"line1"}, 1);
+    CommitLines(state, 1, 1, Lines{"A"}, 1);
+    state.CurrentFileName = dir.File(c.file);
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(LoadDocument(state, OpenPath::Dialog, dialogs), c.result);
+    const bool read = c.result != LoadResult::Unreadable;
+    EXPECT_EQ(state.Document, (read ? c.document : Lines{"line0", "A", "line2"}));
+    EXPECT_EQ(state.CurrentFileName, read ? dir.File(c.file) : "/was.csv");
+    EXPECT_EQ(state.DocumentFileName, state.CurrentFileName);
+    EXPECT_EQ(state.Undo.CanUndo(), !read);
+    EXPECT_EQ(dialogs.shown().size(), c.result == LoadResult::Loaded ? 0u : 1u);
+  }
 }
 
 TEST(Undo, ANewFileStartsAHistoryOfItsOwn) {

@@ -99,8 +99,8 @@ TEST_F(Writer, LargeDocumentsAreWrittenWhole) {
   Lines lines;
   std::string expected;
   for (int i = 0; i < 3000; ++i) {
-    lines.push_back(std::string(static_cast<std::size_t>(i % 8193), static_cast<char>('a' + i % 26)));
-    expected += std::string(lines.back()) + "\r\n";
+    lines.push_back(Line(std::string(static_cast<std::size_t>(i % 8193), static_cast<char>('a' + i % 26))));
+    expected += std::string(lines.back().view()) + "\r\n";
   }
   ASSERT_TRUE(WriteLines(Path("big.csv"), lines).ok);
   EXPECT_TRUE(test::ReadFile(Path("big.csv")) == expected);
@@ -149,7 +149,7 @@ TEST_F(Writer, FailedWriteLeavesTheOldFileByteIdentical) {
   const std::string old = "\"old\",\"file\"\r\nlast line without end";
   test::WriteFile(path, old);
   ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
-  Lines big(2000, std::string(4000, 'n'));
+  Lines big(2000, Line(std::string(4000, 'n')));
 
   const auto outcome = test::UnderFileSizeLimit(64 * 1024, [&] {
     WriteOutcome w = WriteLines(path, big);

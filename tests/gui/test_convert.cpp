@@ -55,7 +55,7 @@ class ConvertTest : public QObject {
     // The list's selection counts, even while the grid is the view shown.
     m.BtnDispChgClick();
     QVERIFY(!m.ListVisible());
-    m.SetGridCurrentRow(5);
+    m.Grid().SetCurrentRow(5);
     m.state.DocumentChanged = 1;
     const int fills = app.pump.calls();
     bool ran = false;
@@ -81,7 +81,7 @@ class ConvertTest : public QObject {
       QVERIFY(f.ListBox1->y() >= f.BtnCancel->y() + f.BtnCancel->height());
       QCOMPARE(f.ListBox1->width(), f.width());
       // It is a copy: the Document may change under it without touching the rows.
-      m.state.Document.push_back("x");
+      m.state.Document.push_back(Line("x"));
       QCOMPARE(f.ListBox1->model()->rowCount(), 5);
       m.state.Document.pop_back();
       f.resize(700, 320);
@@ -90,7 +90,7 @@ class ConvertTest : public QObject {
       f.BtnCancel->click();
       QVERIFY(!f.isVisible());
     });
-    m.MenuConvert->trigger();
+    Action(m, "MenuConvert")->trigger();
     QVERIFY(ran);
     // Cancelled: nothing changed, no refill, the list's line selected again.
     QCOMPARE(m.state.Document.size(), std::size_t(5));

@@ -28,7 +28,7 @@ QLineEdit* Box(TForm7& f, int i) { return f.Edit[static_cast<std::size_t>(i)]; }
 // Opens the window from the menu item, runs `work` in it and returns once it has closed.
 void RunCreate(TestApp& app, std::function<void(TForm7&)> work) {
   app.modal.Then([work](QDialog& w) { work(Form7(w)); });
-  app.Main().MenuCreate->trigger();
+  Action(app.Main(), "MenuCreate")->trigger();
 }
 
 struct Enabled {
@@ -38,19 +38,12 @@ struct Enabled {
 // Which of the main window's buttons and menu items are enabled.
 Enabled ControlStates(TForm1& m) {
   Enabled e;
-  auto put = [&](const char* name, bool on) { (on ? e.on : e.off).push_back(name); };
-  put("BtnFileOpen", m.BtnFileOpen->isEnabled());
-  put("BtnView", m.BtnView->isEnabled());
-  put("BtnEdit", m.BtnEdit->isEnabled());
-  put("BtnItemSet", m.BtnItemSet->isEnabled());
-  put("BtnExchange", m.BtnExchange->isEnabled());
-  put("BtnCreate", m.BtnCreate->isEnabled());
-  put("BtnDispChg", m.BtnDispChg->isEnabled());
-  for (QAction* a :
-       {m.MenuOverWriteSave, m.MenuAnotherSave, m.MenuView, m.MenuEdit, m.MenuItemSet, m.MenuExchange, m.MenuCreate,
-        m.MenuInport, m.MenuConvert, m.MenuDispChg, m.MenuGridWidthChg, m.MenuFind, m.MenuReFind, m.MenuJump})
-    (a->isEnabled() ? e.on : e.off).push_back(a->objectName().toStdString());
-  put("MenuSearch", m.MenuSearch->menuAction()->isEnabled());
+  for (const char* name :
+       {"BtnFileOpen",  "BtnView",           "BtnEdit",         "BtnItemSet",  "BtnExchange", "BtnCreate",
+        "BtnDispChg",   "MenuOverWriteSave", "MenuAnotherSave", "MenuView",    "MenuEdit",    "MenuItemSet",
+        "MenuExchange", "MenuCreate",        "MenuInport",      "MenuConvert", "MenuDispChg", "MenuGridWidthChg",
+        "MenuFind",     "MenuReFind",        "MenuJump",        "MenuSearch"})
+    (IsEnabled(m, name) ? e.on : e.off).push_back(name);
   return e;
 }
 
@@ -64,8 +57,8 @@ class CreateTest : public QObject {
     app.WriteSettings("[FormCreate]\r\nMem=1\r\nLeft=40\r\nTop=50\r\nWidth=500\r\nHeight=360\r\n");
     app.Start();
     TForm1& m = app.Main();
-    QVERIFY(m.MenuCreate->isEnabled());
-    QVERIFY(m.BtnCreate->isEnabled());
+    QVERIFY(Action(m, "MenuCreate")->isEnabled());
+    QVERIFY(Button(m, "BtnCreate")->isEnabled());
     bool ran = false;
     RunCreate(app, [&](TForm7& f) {
       ran = true;
@@ -108,7 +101,7 @@ class CreateTest : public QObject {
     QVERIFY(app.files.asked().empty());
     QVERIFY(m.state.Document.empty());
     QCOMPARE(m.ListRowCount(), 0);
-    QVERIFY(m.BtnCreate->isEnabled());
+    QVERIFY(Button(m, "BtnCreate")->isEnabled());
     QCOMPARE(m.state.FormLeft[kWinCreate], 40);
     QCOMPARE(m.state.FormWidth[kWinCreate], 500);
 
@@ -120,7 +113,7 @@ class CreateTest : public QObject {
       f.Label90->setText(QStringLiteral("x"));
       f.resize(620, 400);
     });
-    m.BtnCreate->click();
+    Button(m, "BtnCreate")->click();
     QCOMPARE(app.modal.shown().size(), std::size_t(2));
     QCOMPARE(m.state.FormWidth[kWinCreate], 620);
     RunCreate(app, [&](TForm7& f) { QCOMPARE(f.Label90->text(), Utf8("新規作成モード")); });
@@ -161,7 +154,7 @@ class CreateTest : public QObject {
     QCOMPARE(m.ListBox1Model->index(0).data().toString(), Utf8("郵便番号,住所 "));
 
     // An overwrite save writes the new file and no other.
-    m.state.Document.push_back("1000001,x");
+    m.state.Document.push_back(Line("1000001,x"));
     app.files.Answer(app.Path("other.csv"));
     m.MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(path), Sjis("郵便番号,住所 ") + "\r\n1000001,x\r\n");
@@ -193,16 +186,16 @@ class CreateTest : public QObject {
     const std::string bad = app2.WriteFile("bad.csv", std::string(8193, 'x'));
     app2.Start(bad);
     TForm1& m2 = app2.Main();
-    QVERIFY(m2.BtnCreate->isEnabled());
-    m2.MenuDispChg->setEnabled(true);
+    QVERIFY(Button(m2, "BtnCreate")->isEnabled());
+    Action(m2, "MenuDispChg")->setEnabled(true);
     app2.files.Answer(app2.Path("new.csv"));
     app2.modal.Then([&](QDialog& w) {
       Box(Form7(w), 1)->setText(QStringLiteral("a"));
       Form7(w).BtnSaveClick();
     });
     m2.MenuCreateClick();
-    QVERIFY(m2.MenuDispChg->isEnabled());
-    QVERIFY(!m2.MenuGridWidthChg->isEnabled());
+    QVERIFY(Action(m2, "MenuDispChg")->isEnabled());
+    QVERIFY(!Action(m2, "MenuGridWidthChg")->isEnabled());
     QCOMPARE(m2.state.CurrentFileName, app2.Path("new.csv"));
     QCOMPARE(m2.state.GridBuilt, 0);
   }
@@ -325,8 +318,8 @@ class CreateTest : public QObject {
     QCOMPARE(m.state.NewFileMade, 0);
     QCOMPARE(m.state.DocumentChanged, 0);
     QVERIFY(m.state.CurrentFileName.empty());
-    QVERIFY(m.BtnCreate->isEnabled());
-    QVERIFY(!m.MenuOverWriteSave->isEnabled());
+    QVERIFY(Button(m, "BtnCreate")->isEnabled());
+    QVERIFY(!Action(m, "MenuOverWriteSave")->isEnabled());
     QCOMPARE(m.ListRowCount(), 0);
 
     // A title line over 8192 bytes: the warning, then the window closes; nothing written.
@@ -341,7 +334,7 @@ class CreateTest : public QObject {
     QCOMPARE(big.dialogs.texts(), std::vector<std::string>{std::string(msg::kRecordTooLong)});
     QVERIFY(big.files.asked().empty());
     QVERIFY(big.Main().state.Document.empty());
-    QVERIFY(big.Main().BtnCreate->isEnabled());
+    QVERIFY(Button(big.Main(), "BtnCreate")->isEnabled());
   }
 
   void keysOnTheButtonsAndEveryBox() {

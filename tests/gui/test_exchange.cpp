@@ -83,7 +83,7 @@ class ExchangeTest : public QObject {
         QCOMPARE(QApplication::focusWidget(), next);
       }
     });
-    app.Main().BtnExchange->click();
+    Button(app.Main(), "BtnExchange")->click();
     QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionExchange)});
   }
 
@@ -241,7 +241,7 @@ class ExchangeTest : public QObject {
     TForm1& m = app.Main();
     std::string bad = "x";
     for (int i = 0; i < 64; ++i) bad += ",x";
-    m.state.Document.push_back(bad);
+    m.state.Document.push_back(Line(bad));
     m.ListBoxDisp();
     m.SelectListRow(3);
     m.state.FormLeft[kWinExchange] = -7;
@@ -257,8 +257,8 @@ class ExchangeTest : public QObject {
 
     TestApp empty;
     empty.Start(empty.WriteFile("e.csv", ""));
-    QVERIFY(empty.Main().BtnExchange->isEnabled());
-    empty.Main().BtnExchange->click();
+    QVERIFY(Button(empty.Main(), "BtnExchange")->isEnabled());
+    Button(empty.Main(), "BtnExchange")->click();
     QVERIFY(empty.modal.shown().empty());
     QVERIFY(empty.dialogs.shown().empty());
   }
@@ -270,7 +270,7 @@ class ExchangeTest : public QObject {
     TForm8& f = Form8(app);
     std::string bad = "x";
     for (int i = 0; i < 64; ++i) bad += ",x";
-    m.state.Document.push_back(bad);
+    m.state.Document.push_back(Line(bad));
     m.ListBoxDisp();
     m.SelectListRow(0);
     const Lines before = m.state.Document;

@@ -86,18 +86,21 @@ Seen Look(TForm1& m) {
   s.currentFile = m.state.CurrentFileName;
   s.documentFile = m.state.DocumentFileName;
   s.caption = m.Caption();
-  s.gridCorner = m.GridCornerText();
+  s.gridCorner = m.Grid().CornerText();
   s.rows = m.ListRowCount();
   s.selection = m.ListSelection();
   s.documentChanged = m.state.DocumentChanged;
   s.gridBuilt = m.state.GridBuilt;
-  s.gridRows = m.GridRowCount();
+  s.gridRows = m.Grid().RowCount();
   s.listVisible = m.ListVisible();
-  for (QPushButton* b : {m.BtnFileOpen, m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnCreate, m.BtnDispChg})
+  for (QPushButton* b : {Button(m, "BtnFileOpen"), Button(m, "BtnView"), Button(m, "BtnEdit"), Button(m, "BtnItemSet"),
+                         Button(m, "BtnExchange"), Button(m, "BtnCreate"), Button(m, "BtnDispChg")})
     s.enabled.push_back(b->isEnabled());
-  for (QAction* a : {m.MenuOverWriteSave, m.MenuAnotherSave, m.MenuView, m.MenuEdit, m.MenuItemSet, m.MenuExchange,
-                     m.MenuInport, m.MenuConvert, m.MenuDispChg, m.MenuGridWidthChg, m.MenuFind, m.MenuReFind,
-                     m.MenuJump, m.MenuCreate, m.MenuSearch->menuAction()})
+  for (QAction* a :
+       {Action(m, "MenuOverWriteSave"), Action(m, "MenuAnotherSave"), Action(m, "MenuView"), Action(m, "MenuEdit"),
+        Action(m, "MenuItemSet"), Action(m, "MenuExchange"), Action(m, "MenuInport"), Action(m, "MenuConvert"),
+        Action(m, "MenuDispChg"), Action(m, "MenuGridWidthChg"), Action(m, "MenuFind"), Action(m, "MenuReFind"),
+        Action(m, "MenuJump"), Action(m, "MenuCreate"), Menu(m, "MenuSearch")->menuAction()})
     s.enabled.push_back(a->isEnabled());
   s.recent.assign(m.state.OpenFileName.begin() + 1, m.state.OpenFileName.end());
   return s;
@@ -129,7 +132,7 @@ void OpenAndEdit(TestApp& app, const std::string& file) {
   QCOMPARE(m.state.GridBuilt, 1);
   m.BtnDispChgClick();
   QVERIFY(m.ListVisible());
-  m.state.Document.Set(1, Sjis("\"田中\",\"京都府\""));
+  m.state.Document.Set(1, Line(Sjis("\"田中\",\"京都府\"")));
   m.ListBoxDisp();
   m.SelectListRow(1);
   QVERIFY(app.dialogs.shown().empty());
@@ -235,7 +238,7 @@ class FaultsTest : public QObject {
     QVERIFY(m.ListVisible());
     before.listVisible = true;
     CompareSeen(Look(m), before);
-    QVERIFY(m.GridHoldsDocument());
+    QVERIFY(m.Grid().HoldsLines(m.ListRowCount()));
     m.BtnDispChgClick();
     QVERIFY(!m.ListVisible());
     QCOMPARE(m.state.GridBuilt, 1);
@@ -299,7 +302,7 @@ class FaultsTest : public QObject {
     QCOMPARE(::link(file.c_str(), app.Path("other-name.csv").c_str()), 0);
     OpenAndEdit(app, file);
     TForm1& m = app.Main();
-    m.state.Document.push_back(std::string(4000, 'x'));
+    m.state.Document.push_back(Line(std::string(4000, 'x')));
     m.ListBoxDisp();
     m.SelectListRow(1);
     OverwriteSaveRefusedBySizeLimit(app, file, 1024);

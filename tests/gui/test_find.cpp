@@ -109,18 +109,18 @@ class FindTest : public QObject {
     TestApp app;
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
     TForm1& m = app.Main();
-    QVERIFY(!m.MenuReFind->isEnabled());
+    QVERIFY(!Action(m, "MenuReFind")->isEnabled());
     m.SelectListRow(1);
     FindText(app, QStringLiteral("apple"));
     QCOMPARE(m.ListSelection(), 1);  // the selected line itself
-    QVERIFY(m.MenuReFind->isEnabled());
+    QVERIFY(Action(m, "MenuReFind")->isEnabled());
     // The grid was never filled: it does not follow.
-    QCOMPARE(m.GridCurrentRow(), 1);
+    QCOMPARE(m.Grid().CurrentRow(), 1);
     m.BtnDispChgClick();
     m.BtnDispChgClick();
-    m.MenuReFind->trigger();
+    Action(m, "MenuReFind")->trigger();
     QCOMPARE(m.ListSelection(), 3);
-    QCOMPARE(m.GridCurrentRow(), 4);
+    QCOMPARE(m.Grid().CurrentRow(), 4);
     // Find again on the last match: the notice, no wrap; nothing moves.
     m.BtnDispChgClick();
     QVERIFY(!m.ListVisible());
@@ -129,12 +129,12 @@ class FindTest : public QObject {
     QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
     QCOMPARE(app.dialogs.shown()[0].buttons, mbOK);
     QCOMPARE(m.ListSelection(), 3);
-    QCOMPARE(m.GridCurrentRow(), 4);
+    QCOMPARE(m.Grid().CurrentRow(), 4);
     // While the grid shows, find works on the list's selection and moves the cursor.
     m.SelectListRow(0);
     FindText(app, Utf8("四郎"));
     QCOMPARE(m.ListSelection(), 4);
-    QCOMPARE(m.GridCurrentRow(), 5);
+    QCOMPARE(m.Grid().CurrentRow(), 5);
     QCOMPARE(m.state.FindText, Sjis("四郎"));
   }
 
@@ -164,19 +164,19 @@ class FindTest : public QObject {
     app.modal.Then([](QDialog& w) { Find(w).BtnCancel->click(); });
     m.MenuFindClick();
     m.MenuFindClick();  // closed by the title bar with an empty history
-    QVERIFY(!m.MenuReFind->isEnabled());
+    QVERIFY(!Action(m, "MenuReFind")->isEnabled());
     QVERIFY(app.dialogs.shown().empty());
     FindText(app, QStringLiteral("nowhere"));
-    QVERIFY(m.MenuReFind->isEnabled());
+    QVERIFY(Action(m, "MenuReFind")->isEnabled());
     // A refused load disables it; a good one leaves it so until the next find.
     app.files.Answer(app.WriteFile("bad.csv", std::string(8193, 'x') + "\r\n"));
     m.MenuFileOpenClick();
-    QVERIFY(!m.MenuReFind->isEnabled());
+    QVERIFY(!Action(m, "MenuReFind")->isEnabled());
     app.files.Answer(good);
     m.MenuFileOpenClick();
-    QVERIFY(!m.MenuReFind->isEnabled());
+    QVERIFY(!Action(m, "MenuReFind")->isEnabled());
     FindText(app, QStringLiteral("pear"));
-    QVERIFY(m.MenuReFind->isEnabled());
+    QVERIFY(Action(m, "MenuReFind")->isEnabled());
     QCOMPARE(m.ListSelection(), 2);
   }
 
@@ -249,7 +249,7 @@ class FindTest : public QObject {
     QCOMPARE(app.dialogs.shown()[1].text, "'abc' は整数ではありません");
     QCOMPARE(app.dialogs.shown()[1].kind, MsgKind::Error);
     QCOMPARE(m.ListSelection(), 2);
-    QCOMPARE(m.GridCurrentRow(), 3);
+    QCOMPARE(m.Grid().CurrentRow(), 3);
     QCOMPARE(m.state.JumpHistory[1], "2");
   }
 

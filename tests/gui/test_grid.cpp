@@ -32,20 +32,6 @@ class CaptionPump : public Pump {
   }
 };
 
-// The bytes of grid cell (col, row), row 0 and column 0 included.
-std::string Cell(TForm1& m, int col, int row) {
-  const StringGridModel& model = *m.StringGrid1Model;
-  QVariant v;
-  if (col == 0 && row == 0) return m.GridCornerText();
-  if (row == 0)
-    v = model.headerData(col - 1, Qt::Horizontal, StringGridModel::CellBytesRole);
-  else if (col == 0)
-    v = model.headerData(row - 1, Qt::Vertical, StringGridModel::CellBytesRole);
-  else
-    v = model.index(row - 1, col - 1).data(StringGridModel::CellBytesRole);
-  return v.toByteArray().toStdString();
-}
-
 std::string Settings(const std::string& file, const std::string& widths, const std::string& more = "") {
   return "[GridSet]\r\nColWidth=50\r\n" + more + "[ResumeFileName]\r\n1=" + file +
          "\r\n[ResumeColumNum]\r\n1=" + widths + "\r\n";
@@ -70,7 +56,7 @@ class GridTest : public QObject {
     const std::string file = app.WriteFile("表.csv", Sjis(kFile));
     app.Start(file);
     TForm1& m = app.Main();
-    QAbstractItemModelTester tester(m.StringGrid1Model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(m.Grid().Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     pump.main = &m;
     pump.captions.clear();
     m.SelectListRow(2);
@@ -82,32 +68,32 @@ class GridTest : public QObject {
     QCOMPARE(m.state.GridBuilt, 1);
     QVERIFY(app.dialogs.shown().empty());
     // Five columns, four rows: the titles twice, the path in the corner.
-    QCOMPARE(m.GridRowCount(), 4);
-    QCOMPARE(m.StringGrid1Model->rowCount(), 3);
-    QCOMPARE(m.StringGrid1Model->columnCount(), 4);
-    QCOMPARE(Cell(m, 0, 0), file);
-    for (int k = 1; k <= 4; ++k) QCOMPARE(Cell(m, k, 0), Cell(m, k, 1));
-    QCOMPARE(Cell(m, 1, 0), Sjis("\"名前\""));
-    QCOMPARE(Cell(m, 4, 0), Sjis("備考"));
-    QCOMPARE(Cell(m, 0, 1), "0");
-    QCOMPARE(Cell(m, 0, 3), "2");
-    QCOMPARE(Cell(m, 2, 3), Sjis("\"大阪府,北区\""));
-    QCOMPARE(Cell(m, 4, 2), "");
-    QCOMPARE(m.StringGrid1Model->index(2, 1).data().toString(), Utf8("\"大阪府,北区\""));
-    QCOMPARE(m.StringGrid1Model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), Utf8("\"名前\""));
-    QCOMPARE(m.StringGrid1Model->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("2"));
-    QCOMPARE(m.StringGrid1Model->CornerText(), Utf8(file));
+    QCOMPARE(m.Grid().RowCount(), 4);
+    QCOMPARE(m.Grid().Model()->rowCount(), 3);
+    QCOMPARE(m.Grid().Model()->columnCount(), 4);
+    QCOMPARE(GridCell(m, 0, 0), file);
+    for (int k = 1; k <= 4; ++k) QCOMPARE(GridCell(m, k, 0), GridCell(m, k, 1));
+    QCOMPARE(GridCell(m, 1, 0), Sjis("\"名前\""));
+    QCOMPARE(GridCell(m, 4, 0), Sjis("備考"));
+    QCOMPARE(GridCell(m, 0, 1), "0");
+    QCOMPARE(GridCell(m, 0, 3), "2");
+    QCOMPARE(GridCell(m, 2, 3), Sjis("\"大阪府,北区\""));
+    QCOMPARE(GridCell(m, 4, 2), "");
+    QCOMPARE(m.Grid().Model()->index(2, 1).data().toString(), Utf8("\"大阪府,北区\""));
+    QCOMPARE(m.Grid().Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), Utf8("\"名前\""));
+    QCOMPARE(m.Grid().Model()->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("2"));
+    QCOMPARE(m.Grid().Model()->CornerText(), Utf8(file));
     // Every column at ColWidth, column 0 included; rows of 24 pixels; read-only.
-    QCOMPARE(m.GridColumnWidths(), (std::vector<int>{50, 50, 50, 50, 50}));
-    QCOMPARE(m.StringGrid1->verticalHeader()->maximumWidth(), 50);
-    QCOMPARE(m.StringGrid1->verticalHeader()->sectionSize(1), 24);
-    QCOMPARE(m.StringGrid1->horizontalHeader()->height(), 24);
-    QVERIFY(!(m.StringGrid1Model->flags(m.StringGrid1Model->index(0, 0)) & Qt::ItemIsEditable));
-    QCOMPARE(m.StringGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(m.StringGrid1->selectionMode(), QAbstractItemView::ContiguousSelection);
-    QCOMPARE(m.StringGrid1->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
+    QCOMPARE(m.Grid().ColumnWidths(), (std::vector<int>{50, 50, 50, 50, 50}));
+    QCOMPARE(m.Grid().View()->verticalHeader()->maximumWidth(), 50);
+    QCOMPARE(m.Grid().View()->verticalHeader()->sectionSize(1), 24);
+    QCOMPARE(m.Grid().View()->horizontalHeader()->height(), 24);
+    QVERIFY(!(m.Grid().Model()->flags(m.Grid().Model()->index(0, 0)) & Qt::ItemIsEditable));
+    QCOMPARE(m.Grid().View()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(m.Grid().View()->selectionMode(), QAbstractItemView::ContiguousSelection);
+    QCOMPARE(m.Grid().View()->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     // The view switch put the cursor on the selected line.
-    QCOMPARE(m.GridCurrentRow(), 3);
+    QCOMPARE(m.Grid().CurrentRow(), 3);
   }
 
   void beforeTheFirstFillTheGridHas30000EmptyRows() {
@@ -115,22 +101,22 @@ class GridTest : public QObject {
     app.WriteSettings("[GridSet]\r\nDisp=0\r\n");
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
     TForm1& m = app.Main();
-    QCOMPARE(m.GridRowCount(), 30000);
-    QCOMPARE(m.StringGrid1Model->rowCount(), 29999);
-    QCOMPARE(m.StringGrid1Model->columnCount(), 39);
-    QCOMPARE(m.GridColumnWidths(), std::vector<int>(40, 84));
-    QCOMPARE(m.GridCurrentRow(), 1);
+    QCOMPARE(m.Grid().RowCount(), 30000);
+    QCOMPARE(m.Grid().Model()->rowCount(), 29999);
+    QCOMPARE(m.Grid().Model()->columnCount(), 39);
+    QCOMPARE(m.Grid().ColumnWidths(), std::vector<int>(40, 84));
+    QCOMPARE(m.Grid().CurrentRow(), 1);
     // Grid display off: the switch shows the grid as it is, unfilled.
     const int pauses = app.pump.calls();
     m.BtnDispChgClick();
     QVERIFY(!m.ListVisible());
     QCOMPARE(app.pump.calls(), pauses);
     QCOMPARE(m.state.GridBuilt, 0);
-    QCOMPARE(m.GridRowCount(), 30000);
-    QCOMPARE(Cell(m, 0, 0), "");
-    QCOMPARE(Cell(m, 1, 1), "");
-    m.MenuGridWidthChg->trigger();
-    m.MenuGridWodthMem->trigger();
+    QCOMPARE(m.Grid().RowCount(), 30000);
+    QCOMPARE(GridCell(m, 0, 0), "");
+    QCOMPARE(GridCell(m, 1, 1), "");
+    Action(m, "MenuGridWidthChg")->trigger();
+    Action(m, "MenuGridWodthMem")->trigger();
     QCOMPARE(app.dialogs.texts(),
              (std::vector<std::string>{std::string(msg::kGridNotLoaded), std::string(msg::kGridNotLoaded)}));
     QCOMPARE(app.dialogs.shown()[0].buttons, mbAbort);
@@ -153,12 +139,12 @@ class GridTest : public QObject {
     m.MenuGridWodthMemClick();
     // Filled, but nothing remembered for the file.
     m.BtnDispChgClick();
-    const std::vector<int> widths = m.GridColumnWidths();
+    const std::vector<int> widths = m.Grid().ColumnWidths();
     m.MenuGridWidthChgClick();
     QCOMPARE(app.dialogs.texts(),
              (std::vector<std::string>{std::string(msg::kGridNotLoaded), std::string(msg::kGridNotLoaded),
                                        std::string(msg::kGridWidthNotStored)}));
-    QCOMPARE(m.GridColumnWidths(), widths);
+    QCOMPARE(m.Grid().ColumnWidths(), widths);
   }
 
   void rememberedWidthsAreAppliedAndToggled() {
@@ -175,13 +161,13 @@ class GridTest : public QObject {
       app.Start(app.WriteFile("a.csv", Sjis(kFile)));
       TForm1& m = app.Main();
       m.BtnDispChgClick();
-      QCOMPARE(m.GridColumnWidths(), c.shown);
+      QCOMPARE(m.Grid().ColumnWidths(), c.shown);
       QCOMPARE(m.state.GridWidthState, 1);
-      m.MenuGridWidthChg->trigger();
-      QCOMPARE(m.GridColumnWidths(), std::vector<int>(5, 50));
+      Action(m, "MenuGridWidthChg")->trigger();
+      QCOMPARE(m.Grid().ColumnWidths(), std::vector<int>(5, 50));
       QCOMPARE(m.state.GridWidthState, 0);
-      m.MenuGridWidthChg->trigger();
-      QCOMPARE(m.GridColumnWidths(), c.shown);
+      Action(m, "MenuGridWidthChg")->trigger();
+      QCOMPARE(m.Grid().ColumnWidths(), c.shown);
       QVERIFY(app.dialogs.shown().empty());
     }
     // Not applied by the fill when GridResum is off: the first Ctrl+W does it.
@@ -191,10 +177,10 @@ class GridTest : public QObject {
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
     TForm1& m = app.Main();
     m.BtnDispChgClick();
-    QCOMPARE(m.GridColumnWidths(), std::vector<int>(5, 50));
+    QCOMPARE(m.Grid().ColumnWidths(), std::vector<int>(5, 50));
     QCOMPARE(m.state.GridWidthState, 0);
     m.MenuGridWidthChgClick();
-    QCOMPARE(m.GridColumnWidths(), (std::vector<int>{30, 100, 50, 50, 50}));
+    QCOMPARE(m.Grid().ColumnWidths(), (std::vector<int>{30, 100, 50, 50, 50}));
   }
 
   void faultyLinesAreReportedAndStillShown() {
@@ -210,8 +196,8 @@ class GridTest : public QObject {
     const std::string item(4097, 'z');
     m.SelectListRow(1);
     app.modal.Then([&](QDialog& w) {
-      m.state.Document.Set(1, many);
-      m.state.Document.Set(2, item + ",y,w");
+      m.state.Document.Set(1, Line(many));
+      m.state.Document.Set(2, Line(item + ",y,w"));
       m.state.DocumentChanged = 1;
       w.accept();
     });
@@ -220,18 +206,18 @@ class GridTest : public QObject {
     QCOMPARE(app.dialogs.shown()[0].buttons, mbAbort);
     QCOMPARE(app.dialogs.shown()[1].buttons, mbAbort);
     // Both lines are shown; the fill went on to the last line.
-    QCOMPARE(m.GridRowCount(), 5);
-    QCOMPARE(m.StringGrid1Model->columnCount(), 2);
-    QCOMPARE(Cell(m, 1, 2), "a");
-    QCOMPARE(Cell(m, 2, 2), "2");
-    QCOMPARE(Cell(m, 1, 3), item + ",y,w");
-    QCOMPARE(Cell(m, 2, 3), "");
-    QCOMPARE(Cell(m, 2, 4), "y");
+    QCOMPARE(m.Grid().RowCount(), 5);
+    QCOMPARE(m.Grid().Model()->columnCount(), 2);
+    QCOMPARE(GridCell(m, 1, 2), "a");
+    QCOMPARE(GridCell(m, 2, 2), "2");
+    QCOMPARE(GridCell(m, 1, 3), item + ",y,w");
+    QCOMPARE(GridCell(m, 2, 3), "");
+    QCOMPARE(GridCell(m, 2, 4), "y");
     // A check failed: the remembered widths wait for Ctrl+W.
-    QCOMPARE(m.GridColumnWidths(), std::vector<int>(3, 50));
+    QCOMPARE(m.Grid().ColumnWidths(), std::vector<int>(3, 50));
     QCOMPARE(m.state.GridWidthState, 0);
     m.MenuGridWidthChgClick();
-    QCOMPARE(m.GridColumnWidths(), (std::vector<int>{30, 100, 120}));
+    QCOMPARE(m.Grid().ColumnWidths(), (std::vector<int>{30, 100, 120}));
   }
 
   void aShorterFileLeavesNothingOfTheLongerOne() {
@@ -240,23 +226,23 @@ class GridTest : public QObject {
     const std::string b = app.WriteFile("b.csv", "p,q\r\n1,2\r\n");
     app.Start(a);
     TForm1& m = app.Main();
-    QAbstractItemModelTester tester(m.StringGrid1Model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(m.Grid().Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m.BtnDispChgClick();
-    QCOMPARE(m.GridStore().Cell(4, 3), "x");
+    QCOMPARE(m.Grid().Cells().Cell(4, 3), "x");
     app.files.Answer(b);
     m.MenuFileOpenClick();
     QVERIFY(m.ListVisible());
     // Until it is filled again the grid shows a.csv: it does not follow b's list.
-    QCOMPARE(m.GridCornerText(), a);
+    QCOMPARE(m.Grid().CornerText(), a);
     m.MenuGridWidthChgClick();
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kGridNotLoaded)});
     m.BtnDispChgClick();
-    QCOMPARE(m.GridCornerText(), b);
-    QCOMPARE(m.GridRowCount(), 3);
-    QCOMPARE(m.StringGrid1Model->columnCount(), 2);
+    QCOMPARE(m.Grid().CornerText(), b);
+    QCOMPARE(m.Grid().RowCount(), 3);
+    QCOMPARE(m.Grid().Model()->columnCount(), 2);
     for (auto [col, row] : {std::pair{3, 0}, {4, 3}, {1, 3}, {3, 2}, {0, 3}})
-      QCOMPARE(m.GridStore().Cell(col, row), "");
-    QCOMPARE(Cell(m, 2, 2), "2");
+      QCOMPARE(m.Grid().Cells().Cell(col, row), "");
+    QCOMPARE(GridCell(m, 2, 2), "2");
   }
 
   void columnsAreResizedByDraggingColumnZeroToo() {
@@ -265,17 +251,17 @@ class GridTest : public QObject {
     TForm1& m = app.Main();
     ShowActive(m);
     m.BtnDispChgClick();
-    QCOMPARE(m.GridColumnWidths(), std::vector<int>(5, 84));
+    QCOMPARE(m.Grid().ColumnWidths(), std::vector<int>(5, 84));
     // Column 1: its header's right edge.
-    QHeaderView* top = m.StringGrid1->horizontalHeader();
+    QHeaderView* top = m.Grid().View()->horizontalHeader();
     QWidget* topArea = top->viewport();
     const QPoint edge(top->sectionViewportPosition(0) + 83, 10);
     QTest::mousePress(topArea, Qt::LeftButton, Qt::NoModifier, edge);
     QTest::mouseMove(topArea, edge + QPoint(40, 0));
     QTest::mouseRelease(topArea, Qt::LeftButton, Qt::NoModifier, edge + QPoint(40, 0));
-    QCOMPARE(m.GridColumnWidths()[1], 124);
+    QCOMPARE(m.Grid().ColumnWidths()[1], 124);
     // Column 0: the corner's right edge, or beside the line numbers.
-    QAbstractButton* corner = m.StringGrid1->findChild<QAbstractButton*>();
+    QAbstractButton* corner = m.Grid().View()->findChild<QAbstractButton*>();
     QVERIFY(corner);
     QCOMPARE(corner->width(), 84);
     const QPoint cornerEdge(82, 10);
@@ -284,21 +270,21 @@ class GridTest : public QObject {
     Mouse(corner, QEvent::MouseButtonPress, cornerEdge, Qt::LeftButton);
     Mouse(corner, QEvent::MouseMove, cornerEdge + QPoint(30, 0), Qt::LeftButton);
     Mouse(corner, QEvent::MouseButtonRelease, cornerEdge + QPoint(30, 0));
-    QCOMPARE(m.GridColumnWidths()[0], 114);
+    QCOMPARE(m.Grid().ColumnWidths()[0], 114);
     QTRY_COMPARE(corner->width(), 114);
-    QWidget* numbers = m.StringGrid1->verticalHeader()->viewport();
+    QWidget* numbers = m.Grid().View()->verticalHeader()->viewport();
     const QPoint numbersEdge(112, 30);
     Mouse(numbers, QEvent::MouseButtonPress, numbersEdge, Qt::LeftButton);
     Mouse(numbers, QEvent::MouseMove, numbersEdge - QPoint(200, 0), Qt::LeftButton);
     Mouse(numbers, QEvent::MouseButtonRelease, numbersEdge - QPoint(200, 0));
-    QCOMPARE(m.GridColumnWidths()[0], 0);
+    QCOMPARE(m.Grid().ColumnWidths()[0], 0);
     // Away from the edge a press is the header's own (no resize).
-    m.SetGridColumnWidths({84});
+    m.Grid().SetColumnWidths({84});
     Mouse(numbers, QEvent::MouseButtonPress, QPoint(20, 30), Qt::LeftButton);
     Mouse(numbers, QEvent::MouseMove, QPoint(60, 30), Qt::LeftButton);
     Mouse(numbers, QEvent::MouseButtonRelease, QPoint(60, 30));
-    QCOMPARE(m.GridColumnWidths()[0], 84);
-    QCOMPARE(m.GridColumnWidths(), (std::vector<int>{84, 124, 84, 84, 84}));
+    QCOMPARE(m.Grid().ColumnWidths()[0], 84);
+    QCOMPARE(m.Grid().ColumnWidths(), (std::vector<int>{84, 124, 84, 84, 84}));
   }
 
   void widthsAreRememberedOnAskingAndAtExit() {
@@ -308,12 +294,12 @@ class GridTest : public QObject {
     app.Start(file);
     TForm1& m = app.Main();
     m.BtnDispChgClick();
-    m.SetGridColumnWidths({40, 90, 100});
+    m.Grid().SetColumnWidths({40, 90, 100});
     app.dialogs.Answer(mbNo);
     m.MenuGridWodthMemClick();
     QCOMPARE(m.state.ResumeFileName[1], "");
     app.dialogs.Answer(mbYes);
-    m.MenuGridWodthMem->trigger();
+    Action(m, "MenuGridWodthMem")->trigger();
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>(2, std::string(msg::kAskStoreGridWidth)));
     // Written at once.
     std::string ini = ReadBytes(app.SettingsPath());
@@ -321,7 +307,7 @@ class GridTest : public QObject {
     QVERIFY(ini.find("1=40,90,100,84,84\r\n") != std::string::npos);
     QCOMPARE(m.state.GridWidthState, 1);  // left as the fill set it
     // At exit the widths as they are then.
-    m.StringGrid1->horizontalHeader()->resizeSection(3, 33);
+    m.Grid().View()->horizontalHeader()->resizeSection(3, 33);
     app.Stop();
     ini = ReadBytes(app.SettingsPath());
     QVERIFY(ini.find("1=40,90,100,84,33\r\n") != std::string::npos);
@@ -350,21 +336,21 @@ class GridTest : public QObject {
     TestApp app;
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
     TForm1& m = app.Main();
-    QAbstractItemModelTester tester(m.StringGrid1Model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(m.Grid().Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m.BtnDispChgClick();
-    m.SetGridCurrentRow(2);
+    m.Grid().SetCurrentRow(2);
     app.modal.Then([&](QDialog& w) {
       QCOMPARE(m.state.CurrentLine, 1);
-      m.state.Document.push_back(Sjis("\"佐藤\",\"福岡県\",22,"));
+      m.state.Document.push_back(Line(Sjis("\"佐藤\",\"福岡県\",22,")));
       m.state.CurrentLine = 3;
       m.state.DocumentChanged = 1;
       w.accept();
     });
     m.MenuEditClick();
-    QCOMPARE(m.GridRowCount(), 5);
-    QCOMPARE(Cell(m, 1, 4), Sjis("\"佐藤\""));
-    QCOMPARE(Cell(m, 0, 4), "3");
-    QCOMPARE(m.GridCurrentRow(), 4);
+    QCOMPARE(m.Grid().RowCount(), 5);
+    QCOMPARE(GridCell(m, 1, 4), Sjis("\"佐藤\""));
+    QCOMPARE(GridCell(m, 0, 4), "3");
+    QCOMPARE(m.Grid().CurrentRow(), 4);
     QVERIFY(!m.ListVisible());
     // Nothing changed: no refill, the cursor still follows the line.
     const int pauses = app.pump.calls();
@@ -374,7 +360,7 @@ class GridTest : public QObject {
     });
     m.MenuViewClick();
     QCOMPARE(app.pump.calls(), pauses);
-    QCOMPARE(m.GridCurrentRow(), 1);
+    QCOMPARE(m.Grid().CurrentRow(), 1);
   }
 
   void menuShortcutsReachTheWindowFromTheGrid() {
@@ -385,13 +371,13 @@ class GridTest : public QObject {
     TForm1& m = app.Main();
     ShowActive(m);
     m.BtnDispChgClick();
-    QVERIFY(m.StringGrid1->hasFocus());
-    QTest::keyClick(m.StringGrid1, Qt::Key_W, Qt::ControlModifier);
-    QCOMPARE(m.GridColumnWidths(), std::vector<int>(5, 50));
+    QVERIFY(m.Grid().View()->hasFocus());
+    QTest::keyClick(m.Grid().View(), Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(m.Grid().ColumnWidths(), std::vector<int>(5, 50));
     app.dialogs.Answer(mbNo);
-    QTest::keyClick(m.StringGrid1, Qt::Key_M, Qt::ControlModifier);
-    QTest::keyClick(m.StringGrid1, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClick(m.StringGrid1, Qt::Key_J, Qt::ControlModifier);
+    QTest::keyClick(m.Grid().View(), Qt::Key_M, Qt::ControlModifier);
+    QTest::keyClick(m.Grid().View(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(m.Grid().View(), Qt::Key_J, Qt::ControlModifier);
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kAskStoreGridWidth)});
     QCOMPARE(app.modal.shown(), (std::vector<QString>{Utf8(msg::kCaptionSearch), Utf8(msg::kCaptionJump)}));
   }
@@ -400,16 +386,16 @@ class GridTest : public QObject {
     TestApp app;
     app.Start(app.WriteFile("a.csv", Sjis(kFile)));
     TForm1& m = app.Main();
-    QAbstractItemModelTester tester(m.StringGrid1Model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(m.Grid().Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m.BtnDispChgClick();
-    m.SetGridColumnWidths({10, 20});
-    m.GridBlankCells(32, 4);
-    QCOMPARE(Cell(m, 0, 0), "");
-    QCOMPARE(Cell(m, 2, 3), "");
-    QCOMPARE(m.StringGrid1Model->index(2, 1).data().toString(), QString());
+    m.Grid().SetColumnWidths({10, 20});
+    m.Grid().BlankCells(32, 4);
+    QCOMPARE(GridCell(m, 0, 0), "");
+    QCOMPARE(GridCell(m, 2, 3), "");
+    QCOMPARE(m.Grid().Model()->index(2, 1).data().toString(), QString());
     m.state.ColWidth = 70;
-    m.GridResetWidths();
-    QCOMPARE(m.GridColumnWidths(), std::vector<int>(5, 70));
+    m.Grid().ResetWidths();
+    QCOMPARE(m.Grid().ColumnWidths(), std::vector<int>(5, 70));
     m.MenuGridWidthChgClick();
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kGridNotLoaded)});
   }

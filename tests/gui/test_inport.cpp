@@ -22,7 +22,7 @@ TForm9& Form9(TestApp& app) { return *app.Forms().Form9; }
 Lines ListRows(const TForm9& f) {
   Lines rows;
   for (int r = 0; r < f.ListBox1Model->rowCount(); ++r)
-    rows.push_back(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString());
+    rows.push_back(Line(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString()));
   return rows;
 }
 
@@ -72,7 +72,7 @@ class InportTest : public QObject {
         QCOMPARE(QApplication::focusWidget(), next);
       }
     });
-    app.Main().MenuInport->trigger();
+    Action(app.Main(), "MenuInport")->trigger();
     QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionInport)});
   }
 
@@ -158,7 +158,7 @@ class InportTest : public QObject {
     QCOMPARE(m.state.DocumentChanged, 1);
     QCOMPARE(m.ListSelection(), 1);
     QCOMPARE(m.state.CurrentFileName, main);
-    QVERIFY(m.MenuOverWriteSave->isEnabled());
+    QVERIFY(Action(m, "MenuOverWriteSave")->isEnabled());
   }
 
   void anUnreadableSecondFileIsReportedWithItsPath() {
@@ -333,7 +333,7 @@ class InportTest : public QObject {
     app.Start(app.WriteFile("empty.csv", ""));
     TForm1& m = app.Main();
     TForm9& f = Form9(app);
-    QVERIFY(m.MenuInport->isEnabled());
+    QVERIFY(Action(m, "MenuInport")->isEnabled());
     const std::string second = app.WriteFile("u.csv", "U,u\r\nX,x\r\n");
     app.modal.Then([&](QDialog&) {
       app.files.Answer(second);

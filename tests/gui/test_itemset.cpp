@@ -26,7 +26,7 @@ TForm3& Form3(TestApp& app) { return *app.Forms().Form3; }
 Lines ListRows(const TForm3& f) {
   Lines rows;
   for (int r = 0; r < f.ListBox1Model->rowCount(); ++r)
-    rows.push_back(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString());
+    rows.push_back(Line(f.ListBox1Model->index(r).data(LinesModel::LineBytesRole).toByteArray().toStdString()));
   return rows;
 }
 
@@ -116,7 +116,7 @@ class ItemsetTest : public QObject {
       }
       w.reject();
     });
-    m.BtnItemSet->click();
+    Button(m, "BtnItemSet")->click();
     QCOMPARE(app.modal.shown(), std::vector<QString>{Utf8(msg::kCaptionItemset)});
   }
 
@@ -469,7 +469,7 @@ class ItemsetTest : public QObject {
     // A line of 65 items (no load lets one in; the check is the editor's own).
     std::string bad = "x";
     for (int i = 0; i < 64; ++i) bad += ",x";
-    m.state.Document.push_back(bad);
+    m.state.Document.push_back(Line(bad));
     m.ListBoxDisp();
     m.SelectListRow(2);
     app.modal.Then([&](QDialog& w) {
@@ -490,7 +490,7 @@ class ItemsetTest : public QObject {
     app.Start(app.WriteFile("empty.csv", ""));
     TForm1& m = app.Main();
     TForm3& f = Form3(app);
-    QVERIFY(m.BtnItemSet->isEnabled());
+    QVERIFY(Button(m, "BtnItemSet")->isEnabled());
     app.modal.Then([&](QDialog& w) {
       QCOMPARE(f.ListBox1Model->rowCount(), 0);
       QCOMPARE(f.Rows().Cursor(), -1);

@@ -27,7 +27,8 @@ TForm1& Shown(TestApp& app) {
 }
 
 std::vector<QWidget*> Buttons(TForm1& m) {
-  return {m.BtnFileOpen, m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnCreate, m.BtnDispChg};
+  return {Button(m, "BtnFileOpen"), Button(m, "BtnView"),   Button(m, "BtnEdit"),   Button(m, "BtnItemSet"),
+          Button(m, "BtnExchange"), Button(m, "BtnCreate"), Button(m, "BtnDispChg")};
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ class KeysTest : public QObject {
     QSignalSpy closed(&m, &TForm1::closed);
     std::vector<QWidget*> controls = Buttons(m);
     controls.push_back(m.ListBox1);
-    controls.push_back(m.StringGrid1);
+    controls.push_back(m.Grid().View());
     for (QWidget* control : controls) {
       ShowActive(m);
       const int before = static_cast<int>(closed.count());
@@ -61,7 +62,7 @@ class KeysTest : public QObject {
     QSignalSpy closed(&m, &TForm1::closed);
     ShowActive(m);
     app.dialogs.Answer(mbNo);
-    QTest::keyClick(m.BtnFileOpen, Qt::Key_Escape);
+    QTest::keyClick(Button(m, "BtnFileOpen"), Qt::Key_Escape);
     QCOMPARE(closed.count(), 0);
     QVERIFY(m.isVisible());
     app.dialogs.Answer(mbYes);
@@ -79,7 +80,7 @@ class KeysTest : public QObject {
     TForm1& m = app.Main();
     QSignalSpy closed(&m, &TForm1::closed);
     ShowActive(m);
-    m.MenuExit->trigger();
+    Action(m, "MenuExit")->trigger();
     QCOMPARE(closed.count(), 1);
     QVERIFY(app.dialogs.shown().empty());
   }
@@ -161,8 +162,8 @@ class KeysTest : public QObject {
     QCOMPARE(m.ListSelection(), 3);
     // The grid's double click then finds its current row, not a missing selection.
     m.BtnDispChgClick();
-    m.SetGridCurrentRow(2);
-    QTest::mouseDClick(m.StringGrid1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    m.Grid().SetCurrentRow(2);
+    QTest::mouseDClick(m.Grid().View()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QVERIFY(app.dialogs.shown().empty());
     QCOMPARE(m.state.CurrentLine, 1);
   }
@@ -172,9 +173,9 @@ class KeysTest : public QObject {
     TForm1& m = Shown(app);
     m.SelectListRow(2);
     m.BtnDispChgClick();
-    QHeaderView* titles = m.StringGrid1->horizontalHeader();
-    QHeaderView* numbers = m.StringGrid1->verticalHeader();
-    QWidget* cells = m.StringGrid1->viewport();
+    QHeaderView* titles = m.Grid().View()->horizontalHeader();
+    QHeaderView* numbers = m.Grid().View()->verticalHeader();
+    QWidget* cells = m.Grid().View()->viewport();
     // The first click of a double click on a cell makes its row current; on
     // the empty part or the fixed row, column and corner it moves nothing.
     struct Place {
@@ -183,11 +184,11 @@ class KeysTest : public QObject {
       QPoint at;
       int line;  // the line viewed
     } places[] = {
-        {"a cell", cells, m.StringGrid1->visualRect(m.StringGrid1->model()->index(2, 1)).center(), 2},
+        {"a cell", cells, m.Grid().View()->visualRect(m.Grid().View()->model()->index(2, 1)).center(), 2},
         {"below the last row", cells, QPoint(5, cells->height() - 3), 2},
         {"a title", titles->viewport(), QPoint(titles->sectionSize(0) / 2, 12), 2},
         {"a line number", numbers->viewport(), QPoint(10, numbers->sectionViewportPosition(1) + 12), 2},
-        {"the corner", m.StringGrid1->findChild<QAbstractButton*>(), QPoint(10, 10), 2},
+        {"the corner", m.Grid().View()->findChild<QAbstractButton*>(), QPoint(10, 10), 2},
     };
     std::size_t shown = 0;
     for (const Place& p : places) {
@@ -218,21 +219,21 @@ class KeysTest : public QObject {
     m.state.DocumentChanged = 1;
     m.ReturnRefresh();
     m.BtnDispChgClick();
-    QCOMPARE(m.GridCurrentRow(), 5);
-    QCOMPARE(m.StringGrid1->verticalScrollBar()->value(), 0);
+    QCOMPARE(m.Grid().CurrentRow(), 5);
+    QCOMPARE(m.Grid().View()->verticalScrollBar()->value(), 0);
     // Far down, the row comes into view at the bottom edge.
     m.BtnDispChgClick();
     m.SelectListRow(60);
     m.BtnDispChgClick();
-    const QRect current = m.StringGrid1->visualRect(m.StringGrid1->currentIndex());
-    QVERIFY(m.StringGrid1->viewport()->rect().contains(current));
-    QVERIFY(current.bottom() > m.StringGrid1->viewport()->height() - 2 * 24);
+    const QRect current = m.Grid().View()->visualRect(m.Grid().View()->currentIndex());
+    QVERIFY(m.Grid().View()->viewport()->rect().contains(current));
+    QVERIFY(current.bottom() > m.Grid().View()->viewport()->height() - 2 * 24);
   }
 
   void ctrlBracketTogglesMaximizedExactly() {
     TestApp app;
     TForm1& m = Shown(app);
-    QTest::keyClick(m.BtnView, Qt::Key_BracketLeft, Qt::ControlModifier);
+    QTest::keyClick(Button(m, "BtnView"), Qt::Key_BracketLeft, Qt::ControlModifier);
     QVERIFY(m.isMaximized());
     QTest::keyClick(m.ListBox1, Qt::Key_BracketLeft, Qt::ControlModifier);
     QVERIFY(!m.isMaximized());
@@ -243,11 +244,11 @@ class KeysTest : public QObject {
     QSignalSpy closed(&m, &TForm1::closed);
     // What the desktop delivers for Ctrl+[: the key '[' whose text is ESC.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_BracketLeft, Qt::ControlModifier, QStringLiteral("\x1b"));
-    QCoreApplication::sendEvent(m.StringGrid1, &press);
+    QCoreApplication::sendEvent(m.Grid().View(), &press);
     QVERIFY(m.isMaximized());
     QCOMPARE(closed.count(), 0);
     m.showMinimized();
-    QTest::keyClick(m.BtnFileOpen, Qt::Key_BracketLeft, Qt::ControlModifier);
+    QTest::keyClick(Button(m, "BtnFileOpen"), Qt::Key_BracketLeft, Qt::ControlModifier);
     QVERIFY(!m.isMinimized());
     QVERIFY(!m.isMaximized());
   }
@@ -261,14 +262,14 @@ class KeysTest : public QObject {
     QCOMPARE(app.topWindows.asked, (std::vector<std::string>{"VortaMainWin", "ExploreWClass"}));
     app.topWindows.asked.clear();
     app.topWindows.present = {"VortaMainWin", "ExploreWClass"};
-    QTest::keyClick(m.BtnCreate, Qt::Key_F4);
+    QTest::keyClick(Button(m, "BtnCreate"), Qt::Key_F4);
     QCOMPARE(app.topWindows.asked, std::vector<std::string>{"VortaMainWin"});
     app.topWindows.asked.clear();
     QTest::keyClick(m.ListBox1, Qt::Key_F4, Qt::ShiftModifier);
-    QTest::keyClick(m.BtnFileOpen, Qt::Key_F4, Qt::ControlModifier);
+    QTest::keyClick(Button(m, "BtnFileOpen"), Qt::Key_F4, Qt::ControlModifier);
     QVERIFY(app.topWindows.asked.empty());
     QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
-    QCoreApplication::sendEvent(m.StringGrid1, &f4);
+    QCoreApplication::sendEvent(m.Grid().View(), &f4);
     QCOMPARE(app.topWindows.asked, std::vector<std::string>{"VortaMainWin"});
     QVERIFY(m.isVisible());
   }
@@ -278,13 +279,13 @@ class KeysTest : public QObject {
     TForm1& m = Shown(app);
     m.SelectListRow(1);
     m.BtnDispChgClick();
-    QVERIFY(m.StringGrid1->isVisible());
-    m.SetGridCurrentRow(4);
-    QTest::keyClick(m.StringGrid1, Qt::Key_Return);
+    QVERIFY(m.Grid().View()->isVisible());
+    m.Grid().SetCurrentRow(4);
+    QTest::keyClick(m.Grid().View(), Qt::Key_Return);
     QCOMPARE(app.modal.shown().size(), std::size_t(1));
     // The record window takes the grid's row while the grid shows.
     QCOMPARE(m.state.CurrentLine, 3);
-    QTest::mouseDClick(m.StringGrid1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseDClick(m.Grid().View()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QCOMPARE(app.modal.shown().size(), std::size_t(2));
   }
 
@@ -296,7 +297,7 @@ class KeysTest : public QObject {
     QTest::keyClick(&m, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(app.files.asked().size(), std::size_t(1));
     QTest::keyClick(&m, Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(m.StringGrid1->isVisible());
+    QVERIFY(m.Grid().View()->isVisible());
     QTest::keyClick(&m, Qt::Key_R, Qt::ControlModifier);
     QVERIFY(m.ListBox1->isVisible());
     app.files.Cancel();
@@ -309,7 +310,7 @@ class KeysTest : public QObject {
     TestApp app;
     app.Start();
     TForm1& m = app.Main();
-    m.MenuHelpDisp->trigger();
+    Action(m, "MenuHelpDisp")->trigger();
     QCOMPARE(app.help.asked, std::vector<std::string>{"CAVEL.HLP"});
     QVERIFY(app.dialogs.shown().empty());
     app.help.failure = "no book";

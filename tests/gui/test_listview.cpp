@@ -109,19 +109,19 @@ class ListViewTest : public QObject {
     ShowActive(m);
     m.SelectListRow(3);
     m.BtnDispChgClick();
-    QVERIFY(m.StringGrid1->isVisible());
+    QVERIFY(m.Grid().View()->isVisible());
     QVERIFY(m.ListBox1->isHidden());
-    QCOMPARE(m.GridCurrentRow(), 4);
-    QVERIFY(m.StringGrid1->hasFocus());
-    m.MenuDispChg->trigger();
+    QCOMPARE(m.Grid().CurrentRow(), 4);
+    QVERIFY(m.Grid().View()->hasFocus());
+    Action(m, "MenuDispChg")->trigger();
     QVERIFY(m.ListBox1->isVisible());
-    QVERIFY(m.StringGrid1->isHidden());
+    QVERIFY(m.Grid().View()->isHidden());
     QCOMPARE(m.ListSelection(), 3);
     QVERIFY(m.ListBox1->hasFocus());
     // The grid's row moved while it showed: the list follows it back.
-    m.BtnDispChg->click();
-    m.SetGridCurrentRow(2);
-    m.BtnDispChg->click();
+    Button(m, "BtnDispChg")->click();
+    m.Grid().SetCurrentRow(2);
+    Button(m, "BtnDispChg")->click();
     QCOMPARE(m.ListSelection(), 1);
   }
 
@@ -129,11 +129,11 @@ class ListViewTest : public QObject {
     TestApp app;
     app.Start(app.WriteFile("empty.csv", ""));
     TForm1& m = app.Main();
-    QVERIFY(m.BtnDispChg->isEnabled());
+    QVERIFY(Button(m, "BtnDispChg")->isEnabled());
     QCOMPARE(m.ListRowCount(), 0);
     m.BtnDispChgClick();
     QVERIFY(m.ListVisible());
-    QVERIFY(m.StringGrid1->isHidden());
+    QVERIFY(m.Grid().View()->isHidden());
   }
 
   void returnRefreshAfterAWindowThatChangedTheDocument() {
@@ -149,12 +149,12 @@ class ListViewTest : public QObject {
       QCOMPARE(m.state.CurrentLine, 2);
       QCOMPARE(m.state.DocumentChanged, 0);
       // The window changes the Document in one step and reports it.
-      m.state.Document.insert(m.state.Document.begin() + 3, "new,line");
+      m.state.Document.insert(m.state.Document.begin() + 3, Line("new,line"));
       m.state.CurrentLine = 3;
       m.state.DocumentChanged = 1;
       w.accept();
     });
-    m.BtnItemSet->click();
+    Button(m, "BtnItemSet")->click();
     QCOMPARE(app.modal.pending(), std::size_t(0));
     QCOMPARE(m.ListRowCount(), 6);
     QCOMPARE(m.ListBox1Model->index(3).data().toString(), QStringLiteral("new,line"));
@@ -195,11 +195,11 @@ class ListViewTest : public QObject {
     // Shown with DocumentChanged cleared, as every editing window is.
     m.state.DocumentChanged = 1;
     app.modal.Then([&](QDialog&) { QCOMPARE(m.state.DocumentChanged, 0); });
-    m.MenuEdit->trigger();
+    Action(m, "MenuEdit")->trigger();
     QCOMPARE(m.state.CurrentLine, 2);
     m.BtnDispChgClick();
-    m.SetGridCurrentRow(5);
-    m.BtnView->click();
+    m.Grid().SetCurrentRow(5);
+    Button(m, "BtnView")->click();
     QCOMPARE(m.state.CurrentLine, 4);
     QCOMPARE(m.ListSelection(), 4);
     QCOMPARE(app.modal.shown().size(), std::size_t(2));
@@ -286,7 +286,7 @@ class ListViewTest : public QObject {
       m.state.DocumentChanged = 1;
       w.accept();
     });
-    m.BtnCreate->click();
+    Button(m, "BtnCreate")->click();
     QCOMPARE(m.ListRowCount(), 1);
     QCOMPARE(m.ListSelection(), 0);
     QCOMPARE(m.focusWidget(), static_cast<QWidget*>(m.ListBox1));
@@ -304,8 +304,8 @@ class ListViewTest : public QObject {
     });
     m.MenuFileOpenMemClick();
     QCOMPARE(m.state.OpenFileName[2], std::string("none"));
-    QVERIFY(m.MenuFileOpenN[1]->isVisible());
-    QVERIFY(!m.MenuFileOpenN[2]->isVisible());
+    QVERIFY(Recent(m, 1)->isVisible());
+    QVERIFY(!Recent(m, 2)->isVisible());
   }
 };
 

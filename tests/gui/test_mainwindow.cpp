@@ -43,29 +43,23 @@ struct Expect {
 
 // Every control of the two control states, as the table of the window says.
 void CheckControlState(TForm1& m, bool loaded, bool reFind = false) {
-  for (QPushButton* b : {m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnDispChg})
-    QVERIFY2(b->isEnabled() == loaded, qPrintable(b->objectName()));
-  for (QAction* a : {m.MenuOverWriteSave, m.MenuAnotherSave, m.MenuView, m.MenuEdit, m.MenuItemSet, m.MenuExchange,
-                     m.MenuInport, m.MenuConvert, m.MenuDispChg, m.MenuGridWidthChg, m.MenuFind, m.MenuJump})
-    QVERIFY2(a->isEnabled() == loaded, qPrintable(a->objectName()));
-  QCOMPARE(m.MenuSearch->menuAction()->isEnabled(), loaded);
-  QCOMPARE(m.MenuReFind->isEnabled(), reFind);
-  QCOMPARE(m.BtnCreate->isEnabled(), !loaded);
-  QCOMPARE(m.MenuCreate->isEnabled(), !loaded);
-  for (QAction* a : {m.MenuFileOpen, m.MenuExit, m.MenuGridWodthMem, m.MenuFormPos, m.MenuFileOpenMem, m.MenuGridSet,
-                     m.MenuOptionSet, m.MenuHelpDisp})
-    QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-  QVERIFY(m.BtnFileOpen->isEnabled());
-  QVERIFY(m.MenuFile->menuAction()->isEnabled());
-  QVERIFY(m.MenuDisp->menuAction()->isEnabled());
-  QVERIFY(m.MenuOption->menuAction()->isEnabled());
-  QVERIFY(m.MenuHelp->menuAction()->isEnabled());
+  for (const char* name : {"BtnView", "BtnEdit", "BtnItemSet", "BtnExchange", "BtnDispChg", "MenuOverWriteSave",
+                           "MenuAnotherSave", "MenuView", "MenuEdit", "MenuItemSet", "MenuExchange", "MenuInport",
+                           "MenuConvert", "MenuDispChg", "MenuGridWidthChg", "MenuSearch", "MenuFind", "MenuJump"})
+    QVERIFY2(IsEnabled(m, name) == loaded, name);
+  QCOMPARE(IsEnabled(m, "MenuReFind"), reFind);
+  QCOMPARE(IsEnabled(m, "BtnCreate"), !loaded);
+  QCOMPARE(IsEnabled(m, "MenuCreate"), !loaded);
+  for (const char* name :
+       {"BtnFileOpen", "MenuFileOpen", "MenuExit", "MenuGridWodthMem", "MenuFormPos", "MenuFileOpenMem", "MenuGridSet",
+        "MenuOptionSet", "MenuHelpDisp", "MenuFile", "MenuDisp", "MenuOption", "MenuHelp"})
+    QVERIFY2(IsEnabled(m, name), name);
 }
 
 QStringList VisibleRecent(TForm1& m) {
   QStringList out;
   for (int i = 1; i <= 9; ++i)
-    if (m.MenuFileOpenN[i]->isVisible()) out << m.MenuFileOpenN[i]->text();
+    if (Recent(m, i)->isVisible()) out << Recent(m, i)->text();
   return out;
 }
 
@@ -92,10 +86,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(m.pos(), QPoint((1280 - 604) / 2, (1024 - 420) / 2));
     QCOMPARE(m.size(), QSize(604, 420));
     QVERIFY(VisibleRecent(m).isEmpty());
-    QVERIFY(m.MenuFileSeparate->isVisible());
+    QVERIFY(Action(m, "MenuFileSeparate")->isVisible());
     QCOMPARE(m.ListRowCount(), 0);
     QVERIFY(m.ListVisible());
-    QVERIFY(m.StringGrid1->isHidden());
+    QVERIFY(m.Grid().View()->isHidden());
     QVERIFY(m.state.CurrentFileName.empty());
     CheckControlState(m, false);
     QCOMPARE(m.state.HistoryMenuBase, 5);
@@ -104,8 +98,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(m.state.OpenFileNum, 9);
     QVERIFY(!m.state.CloseDialogDisp);
     QCOMPARE(m.state.ColWidth, 84);
-    QCOMPARE(m.GridCurrentRow(), 1);
-    QCOMPARE(m.GridRowCount(), 30000);
+    QCOMPARE(m.Grid().CurrentRow(), 1);
+    QCOMPARE(m.Grid().RowCount(), 30000);
     // Nothing was shown, nothing filled.
     QVERIFY(app.dialogs.shown().empty());
     QCOMPARE(app.pump.calls(), 0);
@@ -121,7 +115,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(m.size(), QSize(700, 500));
     // Slot 3 is "none", slot 4 is above the count: start-up does not trim.
     QCOMPARE(VisibleRecent(m), (QStringList{"/data/a.csv", "/data/b&&c.csv", "/data/d.csv"}));
-    QVERIFY(!m.MenuFileOpenN[3]->isVisible());
+    QVERIFY(!Recent(m, 3)->isVisible());
     QCOMPARE(m.state.OpenFileNum, 2);
   }
 
@@ -221,31 +215,35 @@ class MainWindowTest : public QObject {
       }
       return out;
     };
-    QCOMPARE(items(m.MenuFile).mid(0, 5), (QStringList{Utf8("開く(&O)...\tCtrl+O"), Utf8("上書保存(&S)...\tCtrl+S"),
-                                                       Utf8("別名保存(&A)..."), Utf8("終了(&X)"), "-"}));
-    QCOMPARE(items(m.MenuFile).size(), 14);
-    QCOMPARE(m.MenuFile->actions().at(5), m.MenuFileOpenN[1]);
-    QCOMPARE(m.MenuFile->actions().at(13), m.MenuFileOpenN[9]);
-    QCOMPARE(items(m.MenuDisp),
+    QCOMPARE(items(Menu(m, "MenuFile")).mid(0, 5),
+             (QStringList{Utf8("開く(&O)...\tCtrl+O"), Utf8("上書保存(&S)...\tCtrl+S"), Utf8("別名保存(&A)..."),
+                          Utf8("終了(&X)"), "-"}));
+    QCOMPARE(items(Menu(m, "MenuFile")).size(), 14);
+    QCOMPARE(Menu(m, "MenuFile")->actions().at(5), Recent(m, 1));
+    QCOMPARE(Menu(m, "MenuFile")->actions().at(13), Recent(m, 9));
+    QCOMPARE(items(Menu(m, "MenuDisp")),
              (QStringList{Utf8("閲覧(&V)...\tCtrl+V"), Utf8("編集(&E)...\tCtrl+E"), Utf8("並順設定(&T)..."),
                           Utf8("項目設定(&G)..."), Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."),
                           Utf8("型式変更(&K)..."), "-", Utf8("表示切替(&R)\tCtrl+R"), Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"),
                           Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M"), "-", Utf8("元に戻す(&U)\tCtrl+Z"),
                           Utf8("やり直し(&Y)\tCtrl+Y")}));
-    QCOMPARE(items(m.MenuSearch),
+    QCOMPARE(items(Menu(m, "MenuSearch")),
              (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
-    QCOMPARE(items(m.MenuOption), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),
-                                               Utf8("グリッド表示設定(&G)..."), Utf8("各種設定(&O)...")}));
-    QCOMPARE(items(m.MenuHelp), QStringList{Utf8("ﾍﾙﾌﾟ表示(&C)")});
+    QCOMPARE(items(Menu(m, "MenuOption")), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),
+                                                        Utf8("グリッド表示設定(&G)..."), Utf8("各種設定(&O)...")}));
+    QCOMPARE(items(Menu(m, "MenuHelp")), QStringList{Utf8("ﾍﾙﾌﾟ表示(&C)")});
     QStringList buttons;
-    for (QPushButton* b : {m.BtnFileOpen, m.BtnView, m.BtnEdit, m.BtnItemSet, m.BtnExchange, m.BtnCreate, m.BtnDispChg})
+    for (QPushButton* b :
+         {Button(m, "BtnFileOpen"), Button(m, "BtnView"), Button(m, "BtnEdit"), Button(m, "BtnItemSet"),
+          Button(m, "BtnExchange"), Button(m, "BtnCreate"), Button(m, "BtnDispChg")})
       buttons << b->text();
     QCOMPARE(buttons, (QStringList{Utf8("開く(&O)..."), Utf8("閲覧(&V)..."), Utf8("編集(&E)..."), Utf8("並順(&T)..."),
                                    Utf8("項目(&G)..."), Utf8("新規(&N)..."), Utf8("表示(&R)")}));
     // Left to right on the tool bar.
     m.show();
     QVERIFY(QTest::qWaitForWindowExposed(&m));
-    QVERIFY(m.BtnFileOpen->x() < m.BtnView->x() && m.BtnCreate->x() < m.BtnDispChg->x());
+    QVERIFY(Button(m, "BtnFileOpen")->x() < Button(m, "BtnView")->x() &&
+            Button(m, "BtnCreate")->x() < Button(m, "BtnDispChg")->x());
     QCOMPARE(m.Panel1->height(), 26);
     QVERIFY(m.Panel1->y() < m.ListBox1->y());
   }
@@ -351,7 +349,7 @@ class MainWindowTest : public QObject {
     TestApp app;
     app.Start();
     QVERIFY(VisibleRecent(app.Main()).isEmpty());
-    QVERIFY(app.Main().MenuFile->actionGeometry(app.Main().MenuFileSeparate).height() > 0);
+    QVERIFY(Menu(app.Main(), "MenuFile")->actionGeometry(Action(app.Main(), "MenuFileSeparate")).height() > 0);
   }
 
   void aWindowSavedOffTheScreenIsPulledBackAndItsBoundsKept() {

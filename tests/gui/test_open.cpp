@@ -51,7 +51,7 @@ std::vector<std::string> Slots(const TForm1& m) {
 QStringList VisibleRecent(TForm1& m) {
   QStringList out;
   for (int i = 1; i <= 9; ++i)
-    if (m.MenuFileOpenN[i]->isVisible()) out << m.MenuFileOpenN[i]->text();
+    if (Recent(m, i)->isVisible()) out << Recent(m, i)->text();
   return out;
 }
 
@@ -101,8 +101,8 @@ class OpenTest : public QObject {
     QCOMPARE(m.ListRowCount(), 4);
     QCOMPARE(m.ListSelection(), 0);
     QVERIFY(m.ListBox1->hasFocus());
-    QVERIFY(!m.BtnCreate->isEnabled());
-    QVERIFY(m.BtnView->isEnabled());
+    QVERIFY(!Button(m, "BtnCreate")->isEnabled());
+    QVERIFY(Button(m, "BtnView")->isEnabled());
     QCOMPARE(m.Caption(), msg::LineCountCaption("Cavel (ﾒｲﾝ)", file, 4));
     QCOMPARE(VisibleRecent(m), (QStringList{Utf8(file), "/x/1.csv", "/x/2.csv"}));
     QVERIFY(app.dialogs.shown().empty());
@@ -172,7 +172,7 @@ class OpenTest : public QObject {
     QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbAbort));
     QCOMPARE(m.state.Document.size(), std::size_t(2));
     QCOMPARE(m.ListRowCount(), 2);
-    QVERIFY(m.BtnView->isEnabled());
+    QVERIFY(Button(m, "BtnView")->isEnabled());
     QCOMPARE(m.Caption(), caption);
     // An overwrite save afterwards writes the open file, not the missing one.
     QCOMPARE(m.state.CurrentFileName, a);
@@ -200,9 +200,9 @@ class OpenTest : public QObject {
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{msg::ItemCount(0, 129)});
     QVERIFY(m.state.Document.empty());
     QCOMPARE(m.ListRowCount(), 0);
-    QVERIFY(!m.BtnView->isEnabled());
-    QVERIFY(m.BtnCreate->isEnabled());
-    QVERIFY(!m.MenuOverWriteSave->isEnabled());
+    QVERIFY(!Button(m, "BtnView")->isEnabled());
+    QVERIFY(Button(m, "BtnCreate")->isEnabled());
+    QVERIFY(!Action(m, "MenuOverWriteSave")->isEnabled());
     QCOMPARE(m.state.CurrentFileName, bad);
     QCOMPARE(m.Caption(), msg::LineCountCaption("Cavel (ﾒｲﾝ)", bad, 0));
     // The list is not reordered, only trimmed.
@@ -230,7 +230,7 @@ class OpenTest : public QObject {
     QCOMPARE(m.state.Document.size(), std::size_t(2));
     QCOMPARE(m.ListRowCount(), 2);
     QCOMPARE(m.ListSelection(), 1);
-    QVERIFY(m.BtnView->isEnabled());
+    QVERIFY(Button(m, "BtnView")->isEnabled());
     QCOMPARE(m.state.CurrentFileName, a);
     QCOMPARE(Slots(m)[0], a);
     QCOMPARE(Slots(m)[1], std::string("none"));
@@ -258,20 +258,20 @@ class OpenTest : public QObject {
     auto toGrid = [&] {
       m.BtnDispChgClick();
       QVERIFY(!m.ListVisible());
-      QVERIFY(m.StringGrid1->isVisible());
+      QVERIFY(m.Grid().View()->isVisible());
     };
     toGrid();
     app.files.Answer(b);
     m.MenuFileOpenClick();
     QVERIFY(m.ListVisible());
-    QVERIFY(m.StringGrid1->isHidden());
+    QVERIFY(m.Grid().View()->isHidden());
     toGrid();
-    m.MenuFileOpen1Click();
+    m.RecentFileClick(1);
     QVERIFY(m.ListVisible());
     toGrid();
     m.DropFiles({a});
     QVERIFY(m.ListVisible());
-    QVERIFY(m.StringGrid1->isHidden());
+    QVERIFY(m.Grid().View()->isHidden());
   }
 
   // ---- the recent files -----------------------------------------------------------------
@@ -283,7 +283,7 @@ class OpenTest : public QObject {
     app.files.Answer(app.WriteFile("u.csv", utf8));
     m.MenuFileOpenClick();
     QCOMPARE(m.state.Document, (Lines{"名前,年齢", "山田,30"}));
-    QVERIFY(m.BtnView->isEnabled());
+    QVERIFY(Button(m, "BtnView")->isEnabled());
     QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
     QCOMPARE(app.dialogs.shown()[0].text, std::string(msg::kLooksLikeUtf8));
     QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
@@ -306,8 +306,8 @@ class OpenTest : public QObject {
     app.Start();
     TForm1& m = app.Main();
     ShowActive(m);
-    QCOMPARE(m.MenuFileOpenN[7]->text(), Utf8(b));
-    m.MenuFileOpenN[7]->trigger();
+    QCOMPARE(Recent(m, 7)->text(), Utf8(b));
+    Recent(m, 7)->trigger();
     QCOMPARE(m.ListRowCount(), 4);
     QCOMPARE(m.ListSelection(), 0);
     QVERIFY(m.ListBox1->hasFocus());
@@ -326,10 +326,10 @@ class OpenTest : public QObject {
     app.WriteSettings(RecentSettings({"/x/1.csv", "/x/2.csv", wide}, 2));
     app.Start();
     TForm1& m = app.Main();
-    m.MenuFileOpen3Click();
+    m.RecentFileClick(3);
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{msg::ItemCount(0, 65)});
     QVERIFY(m.state.Document.empty());
-    QVERIFY(m.BtnCreate->isEnabled());
+    QVERIFY(Button(m, "BtnCreate")->isEnabled());
     QCOMPARE(m.state.CurrentFileName, wide);
     QCOMPARE(Slots(m)[0], wide);
     QCOMPARE(Slots(m)[1], std::string("/x/1.csv"));
@@ -345,13 +345,13 @@ class OpenTest : public QObject {
     TForm1& m = app.Main();
     const auto before = Slots(m);
     const QStringList menu = VisibleRecent(m);
-    m.MenuFileOpen3Click();
+    m.RecentFileClick(3);
     QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kFileMissing)});
     QCOMPARE(m.state.HistoryOpenFailed, 1);
     QCOMPARE(Slots(m), before);
     QCOMPARE(VisibleRecent(m), menu);
     QCOMPARE(m.state.Document.size(), std::size_t(2));
-    QVERIFY(m.BtnView->isEnabled());
+    QVERIFY(Button(m, "BtnView")->isEnabled());
     QCOMPARE(m.state.CurrentFileName, a);
   }
 
@@ -361,13 +361,13 @@ class OpenTest : public QObject {
     app.WriteSettings(RecentSettings({"/x/1.csv", socket.path}));
     app.Start();
     TForm1& m = app.Main();
-    m.MenuFileOpen2Click();
+    m.RecentFileClick(2);
     QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
     QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Error);
     QCOMPARE(m.state.HistoryOpenFailed, 1);
     QCOMPARE(Slots(m)[1], socket.path);
     QVERIFY(m.state.CurrentFileName.empty());
-    QVERIFY(!m.BtnView->isEnabled());
+    QVERIFY(!Button(m, "BtnView")->isEnabled());
   }
 
   // ---- the drop ---------------------------------------------------------------------------
@@ -441,7 +441,7 @@ class OpenTest : public QObject {
       QVERIFY(app.dialogs.shown()[0].text.starts_with("   " + what + "\n\r"));
       QCOMPARE(m.state.CurrentFileName, a);
       QCOMPARE(m.state.Document.size(), std::size_t(2));
-      QVERIFY(m.BtnView->isEnabled());
+      QVERIFY(Button(m, "BtnView")->isEnabled());
     }
   }
 
@@ -493,14 +493,14 @@ class OpenTest : public QObject {
     m.state.GridBuilt = 1;
     m.state.GridWidthState = 1;
     m.state.DocumentChanged = 1;
-    m.SetGridCurrentRow(7);
+    m.Grid().SetCurrentRow(7);
     const std::string b = app.WriteFile("b.csv", Sjis(kFileB));
     app.files.Answer(b);
     m.MenuFileOpenClick();
     QCOMPARE(m.state.GridBuilt, 0);
     QCOMPARE(m.state.GridWidthState, 0);
     QCOMPARE(m.state.DocumentChanged, 0);
-    QCOMPARE(m.GridCurrentRow(), 1);
+    QCOMPARE(m.Grid().CurrentRow(), 1);
     QCOMPARE(m.state.Document, (Lines{Sjis("一,二,三"), "1,2,3", "4,5,6", "7,8,9"}));
     QCOMPARE(m.ListBox1Model->index(0).data().toString(), Utf8("一,二,三"));
   }
@@ -520,7 +520,7 @@ class OpenTest : public QObject {
     app.files.Answer(f);
     m.MenuFileOpenClick();
     QCOMPARE(m.ListRowCount(), 0);
-    QVERIFY(m.BtnCreate->isEnabled());
+    QVERIFY(Button(m, "BtnCreate")->isEnabled());
   }
 };
 

@@ -201,7 +201,7 @@ class RecordWindowTest : public QObject {
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
     // A line the loader would not take: 511 commas and 255 quotes.
-    m.state.Document.Set(3, "\"" + std::string(511, ',') + "\"" + std::string(255, '"'));
+    m.state.Document.Set(3, Line("\"" + std::string(511, ',') + "\"" + std::string(255, '"')));
     m.ListBoxDisp();
     QVERIFY(!OpenOn(app, 3, false, [](TForm2&) {}));
     QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{msg::CommaCount(3), msg::QuoteCount(3)}));
@@ -210,7 +210,7 @@ class RecordWindowTest : public QObject {
     QCOMPARE(m.state.RecordSetupFailed, 1);
     // The title line is checked first, with line 0 in its message.
     app.dialogs.Clear();
-    m.state.Document.Set(0, Items(65, "t"));
+    m.state.Document.Set(0, Line(Items(65, "t")));
     QVERIFY(!OpenOn(app, 1, true, [](TForm2&) {}));
     QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{msg::ItemCount(0, 65)}));
     QCOMPARE(app.modal.shown().size(), std::size_t(0));
@@ -239,7 +239,7 @@ class RecordWindowTest : public QObject {
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
     // Line 3 fails now: 65 items.
-    m.state.Document.Set(3, Items(65, "x"));
+    m.state.Document.Set(3, Line(Items(65, "x")));
     m.ListBoxDisp();
     QVERIFY(OpenOn(app, 1, false, [&](TForm2& f) {
       QTest::keyClick(f.BtnCancel, Qt::Key_PageDown);
@@ -287,7 +287,7 @@ class RecordWindowTest : public QObject {
     TestApp app;
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
-    m.state.Document.Set(3, Items(65, "x"));
+    m.state.Document.Set(3, Line(Items(65, "x")));
     QVERIFY(OpenOn(app, 2, true, [&](TForm2& f) {
       Type(Box(f, 3), Utf8("京都府"));
       QTest::keyClick(Box(f, 3), Qt::Key_PageDown);
@@ -306,7 +306,7 @@ class RecordWindowTest : public QObject {
     TestApp app;
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
-    const std::string line2(m.state.Document[2]);
+    const std::string line2(m.state.Document[2].view());
     QVERIFY(OpenOn(app, 1, true, [&](TForm2& f) {
       Type(Box(f, 2), Utf8("書き換え"));
       QVERIFY(f.BoxEdited(2));
@@ -427,7 +427,7 @@ class RecordWindowTest : public QObject {
     TestApp app;
     StartOn(app, Sjis(kFile));
     TForm1& m = app.Main();
-    const std::string before(m.state.Document[1]);
+    const std::string before(m.state.Document[1].view());
     QVERIFY(OpenOn(app, 1, true, [&](TForm2& f) {
       Type(Box(f, 2), Utf8("김한국😀"));
       Type(Box(f, 4), Utf8("한😀😁"));

@@ -80,7 +80,7 @@ class SaveTest : public QObject {
     TestApp app;
     const std::string file = app.WriteFile("data.csv", Source());
     app.Start(file);
-    app.Main().state.Document.push_back("added");
+    app.Main().state.Document.push_back(Line("added"));
     app.files.Cancel();
     app.Main().MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(file), Source());
@@ -94,7 +94,7 @@ class SaveTest : public QObject {
     app.files.Answer(file);
     m.MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(file), std::string("a,b\r\n"));
-    m.state.Document.Set(0, Sjis("変更,済"));
+    m.state.Document.Set(0, Line(Sjis("変更,済")));
     app.files.Answer(file);
     m.MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(file), Sjis("変更,済\r\n"));

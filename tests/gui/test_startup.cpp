@@ -79,7 +79,7 @@ class StartupTest : public QObject {
       ::setrlimit(RLIMIT_CORE, &none);
       ::setrlimit(RLIMIT_FSIZE, &size);
       ::signal(SIGXFSZ, SIG_DFL);
-      WriteLines(file, Lines(100, std::string(1000, 'n')));
+      WriteLines(file, Lines(100, Line(std::string(1000, 'n'))));
       ::_exit(0);
     }
     int status = 0;

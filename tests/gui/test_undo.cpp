@@ -101,33 +101,33 @@ class UndoTest : public QObject {
       const Lines after = m.state.Document;
       const int lineAfter = m.state.CurrentLine;
       QVERIFY2(after != before, k.what);
-      QVERIFY2(m.MenuUndo->isEnabled() && !m.MenuRedo->isEnabled(), k.what);
+      QVERIFY2(Action(m, "MenuUndo")->isEnabled() && !Action(m, "MenuRedo")->isEnabled(), k.what);
 
       // Undo: the Document and the line as before, with the return refresh:
       // the list and the grid refilled (three pauses), the line selected.
       m.SelectListRow(0);
       m.state.DocumentChanged = 0;
       int pauses = app.pump.calls();
-      m.MenuUndo->trigger();
+      Action(m, "MenuUndo")->trigger();
       QVERIFY2(m.state.Document == before, k.what);
       QVERIFY2(m.state.CurrentLine == k.row, k.what);
       QVERIFY2(m.state.DocumentChanged == 1, k.what);
       QVERIFY2(m.ListSelection() == k.row, k.what);
       QVERIFY2(m.ListRowCount() == static_cast<int>(before.size()), k.what);
       QVERIFY2(app.pump.calls() == pauses + 3, k.what);
-      QVERIFY2(m.GridHoldsDocument() && m.GridCurrentRow() == k.row + 1, k.what);
+      QVERIFY2(m.Grid().HoldsLines(m.ListRowCount()) && m.Grid().CurrentRow() == k.row + 1, k.what);
       // Only the first change's undo leaves nothing to undo.
-      QVERIFY2(m.MenuUndo->isEnabled() == (&k != &kinds[0]), k.what);
-      QVERIFY2(m.MenuRedo->isEnabled(), k.what);
+      QVERIFY2(Action(m, "MenuUndo")->isEnabled() == (&k != &kinds[0]), k.what);
+      QVERIFY2(Action(m, "MenuRedo")->isEnabled(), k.what);
 
       // Redo: the change again.
       pauses = app.pump.calls();
-      m.MenuRedo->trigger();
+      Action(m, "MenuRedo")->trigger();
       QVERIFY2(m.state.Document == after, k.what);
       QVERIFY2(m.state.CurrentLine == lineAfter, k.what);
       QVERIFY2(m.ListSelection() == lineAfter, k.what);
       QVERIFY2(app.pump.calls() == pauses + 3, k.what);
-      QVERIFY2(!m.MenuRedo->isEnabled(), k.what);
+      QVERIFY2(!Action(m, "MenuRedo")->isEnabled(), k.what);
     }
     // The item editor's two prefix saves ask first (answered はい(&Y)).
     QCOMPARE(app.dialogs.texts(),
@@ -136,7 +136,7 @@ class UndoTest : public QObject {
     // Every step back to the file as loaded, and no further.
     for (std::size_t i = 0; i < std::size(kinds); ++i) m.MenuUndoClick();
     QCOMPARE(m.state.Document, (Lines{"T1,T2,T3", "a,b,c", "d,e,f", "g,h,i"}));
-    QVERIFY(!m.MenuUndo->isEnabled());
+    QVERIFY(!Action(m, "MenuUndo")->isEnabled());
     const int pauses = app.pump.calls();
     m.MenuUndoClick();
     QCOMPARE(app.pump.calls(), pauses);
@@ -154,7 +154,7 @@ class UndoTest : public QObject {
     app.files.Answer(path);
     m.MenuOverWriteSaveClick();
     QCOMPARE(ReadBytes(path), std::string("T1,T2,T3\r\na,B,c\r\nd,e,f\r\ng,h,i\r\n"));
-    QVERIFY(m.MenuUndo->isEnabled());
+    QVERIFY(Action(m, "MenuUndo")->isEnabled());
     m.MenuUndoClick();
     app.files.Answer(path);
     m.MenuOverWriteSaveClick();
@@ -166,7 +166,7 @@ class UndoTest : public QObject {
     app.Start();
     TForm1& m = app.Main();
     auto enabled = [&](bool undo, bool redo) {
-      return m.MenuUndo->isEnabled() == undo && m.MenuRedo->isEnabled() == redo;
+      return Action(m, "MenuUndo")->isEnabled() == undo && Action(m, "MenuRedo")->isEnabled() == redo;
     };
     QVERIFY(enabled(false, false));  // no file
     const std::string path = app.WriteFile("a.csv", kFile);
@@ -218,16 +218,16 @@ class UndoTest : public QObject {
     QCOMPARE(m.state.Document, saved);
     QTest::keyClick(m.ListBox1, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m.state.Document, loaded);
-    QTest::keyClick(m.BtnView, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(Button(m, "BtnView"), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(m.state.Document, saved);
     m.BtnDispChgClick();
-    QVERIFY(m.StringGrid1->isVisible());
-    QTest::keyClick(m.StringGrid1, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(m.Grid().View()->isVisible());
+    QTest::keyClick(m.Grid().View(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m.state.Document, loaded);
-    QCOMPARE(m.GridCurrentRow(), 2);
-    QTest::keyClick(m.StringGrid1, Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(m.Grid().CurrentRow(), 2);
+    QTest::keyClick(m.Grid().View(), Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(m.state.Document, loaded);
-    QTest::keyClick(m.BtnFileOpen, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(Button(m, "BtnFileOpen"), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(m.state.Document, saved);
     QVERIFY(app.dialogs.shown().empty());
   }

@@ -13,7 +13,8 @@
 // default, else the set's first button) and records every text.
 #pragma once
 
-// The main window's control classes, so that tests can use its members.
+// The main window's control classes, so that tests can use what the main
+// window and its driver (support/MainDriver.h) hand out.
 #include <QAction>
 #include <QListView>
 #include <QMenu>
@@ -35,7 +36,10 @@
 #include "core/Dialogs.h"
 #include "platform/Pump.h"
 #include "platform/QtText.h"
+#include "support/MainDriver.h"
 #include "support/ScriptedPorts.h"
+#include "windows/MainGrid.h"
+#include "windows/StringGrid.h"
 
 namespace cavel::test {
 

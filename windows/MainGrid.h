@@ -1,0 +1,90 @@
+// The main window's grid view: the table view StringGrid1 with its model
+// and frame over the grid's cells (windows/StringGrid.h), the window side
+// of the grid fill (core/GridFill.h), and what the main window asks of the
+// grid: its current row, its corner, its column widths and the width
+// commands.
+#pragma once
+
+#include <QModelIndex>
+#include <QObject>
+#include <string>
+#include <vector>
+
+#include "core/GridFill.h"
+
+class QTableView;
+class QWidget;
+
+namespace cavel {
+
+class MainHost;
+class StringGridFrame;
+class StringGridModel;
+
+class MainGrid : public QObject, public GridFillHost {
+  Q_OBJECT
+ public:
+  static constexpr int kRowHeight = 24, kDesignColWidth = 84;
+
+  // The view is made hidden, a child of `parent`.
+  MainGrid(QWidget* parent, MainHost& main);
+  // The view goes first: its model shows the cells that go with the grid.
+  ~MainGrid() override;
+
+  QTableView* View() const { return view_; }
+  StringGridModel* Model() const { return model_; }
+  const GridCells& Cells() const { return cells_; }
+
+  // Fills the grid from the Document, with its captions and pauses.
+  void Fill();
+  // Gives the grid `rows` empty rows (before any fill).
+  void SetRowCount(int rows);
+  int RowCount() const { return cells_.RowCount(); }
+  // The current row (row i + 1 shows line i); 1 while there is none.
+  int CurrentRow() const;
+  // Makes `row` current in the current column, within the rows there are;
+  // a grid that is shown scrolls to it.
+  void SetCurrentRow(int row);
+  // True when the grid's rows are those of `lines` lines.
+  bool HoldsLines(int lines) const { return RowCount() == lines + 1; }
+  // True when the grid shows the open file (cell (0, 0) is CurrentFileName).
+  bool ShowsFile() const;
+  // Cell (0, 0): the name of the file the grid was filled for.
+  std::string CornerText() const;
+  // One width per column, column 0 first.
+  std::vector<int> ColumnWidths() const;
+  // Sets the widths of the first columns, column 0 first.
+  void SetColumnWidths(const std::vector<int>& widths);
+  // Empties the cells of columns 0..cols-1 in rows 0..rows-1 that exist.
+  void BlankCells(int cols, int rows);
+  // Every column back to the default width ColWidth.
+  void ResetWidths();
+
+  // Ctrl+W: the remembered widths or the default ones, in turn.
+  void ToggleWidths();
+  // Ctrl+M: remembers the widths for the open file, after asking.
+  void RememberWidths();
+  // At exit: remembers the widths when the settings say so.
+  void StoreWidthsAtExit();
+
+ signals:
+  // A double click anywhere on the grid but on a column's edge.
+  void doubleClicked();
+
+ private:
+  void SetCaption(const std::string& caption) override;
+  void DelayTime(int milliseconds) override;
+  // Moves the fill's cells into the grid and sets the widths it returns.
+  void ApplyFill(GridFill& fill) override;
+  // Makes the cell of grid row `row` in model column `column` current, both
+  // kept within the grid; nothing when the grid has no cell.
+  QModelIndex SelectCell(int row, int column);
+
+  MainHost& main_;
+  GridCells cells_;
+  QTableView* view_ = nullptr;
+  StringGridModel* model_ = nullptr;
+  StringGridFrame* frame_ = nullptr;
+};
+
+}  // namespace cavel
