@@ -28,15 +28,17 @@ namespace {
 // small. The lengths and the character boundaries stay: a capital's lead
 // byte is kept and only single bytes and trail bytes change.
 void FoldInto(std::string_view text, char* out) {
-  for (std::size_t pos = 0; pos < text.size();) {
-    const auto c = static_cast<unsigned char>(text[pos]);
-    if (SjisCharLength(text, pos) == 2) {
-      const auto trail = static_cast<unsigned char>(text[pos + 1]);
-      out[pos] = text[pos];
-      out[pos + 1] = c == 0x82 && trail >= 0x60 && trail <= 0x79 ? static_cast<char>(trail + 0x21) : text[pos + 1];
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t pos = 0; pos < n;) {
+    const unsigned char c = in[pos];
+    if (IsSjisLead(c) && pos + 1 < n) {
+      const unsigned char trail = in[pos + 1];
+      out[pos] = static_cast<char>(c);
+      out[pos + 1] = static_cast<char>(c == 0x82 && trail - 0x60u < 26u ? trail + 0x21 : trail);
       pos += 2;
     } else {
-      out[pos] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : text[pos];
+      out[pos] = static_cast<char>(static_cast<unsigned>(c - 'A') < 26u ? c + 0x20 : c);
       pos += 1;
     }
   }
@@ -117,9 +119,11 @@ struct Match {
   int item = 0;
   std::size_t begin = 0;  // in the line
   std::size_t end = 0;
-  // Groups 0..9 in the line; begin == npos for a group that took no part.
-  std::array<std::pair<std::size_t, std::size_t>, kGroups> groups{};
+  std::size_t groups = 0;  // where groups 1..9 of a pattern's match are kept
 };
+
+// A group's bytes in the line; begin == npos for a group that took no part.
+using GroupSpan = std::pair<std::size_t, std::size_t>;
 
 // A piece of the replacement: its literal bytes, or a group.
 struct ReplacementPiece {
@@ -172,6 +176,7 @@ class Matcher {
   // refusal (an empty match, or a search the library gave up).
   Scan LineMatches(const Lines& lines, std::size_t index, std::vector<Match>& out, Dialogs& dialogs) {
     out.clear();
+    groups_.clear();
     const std::string_view line = lines[index];
     // A line without the find text anywhere has no match (plain, as typed).
     if (!spec_->regex && !fold_ && spec_->item == 0 &&
@@ -202,7 +207,8 @@ class Matcher {
         out += piece.text;
         continue;
       }
-      const auto [begin, end] = match.groups[static_cast<std::size_t>(piece.group)];
+      const auto [begin, end] = piece.group == 0 ? GroupSpan{match.begin, match.end}
+                                                 : groups_[match.groups + static_cast<std::size_t>(piece.group) - 1];
       if (begin != std::string_view::npos) out.append(line.data() + begin, end - begin);
     }
   }
@@ -270,7 +276,7 @@ class Matcher {
       // The library walks characters as this program does; a match that
       // would still end inside a character is passed over.
       if (!OnBoundary(original, boundary, b) || !OnBoundary(original, boundary, e)) {
-        from = b + SjisCharLength(original, b);
+        from = b + 1;
         continue;
       }
       AddRegion(out, item, at);
@@ -299,35 +305,34 @@ class Matcher {
     }
   }
 
-  // Whether `pos` is a character boundary of `text`, walking on from
-  // `boundary` (a boundary at or before it), which moves to the last
-  // boundary at or before `pos`.
-  static bool OnBoundary(std::string_view text, std::size_t& boundary, std::size_t pos) {
-    std::size_t at = boundary;
-    while (at < pos) {
-      boundary = at;
-      at += SjisCharLength(text, at);
-    }
-    if (at == pos) boundary = at;
-    return at == pos;
+  // Whether `pos` is a character boundary of `text`, the walk of its
+  // characters from its start passing through it. `floor` is a boundary
+  // known before (0 at first); it moves to the last boundary at or before
+  // `pos`. The byte before a run of lead-byte values always ends a
+  // character, and in the run the characters take two bytes each; so only
+  // the run before `pos`, down to `floor`, is looked at.
+  static bool OnBoundary(std::string_view text, std::size_t& floor, std::size_t pos) {
+    if (pos >= text.size()) return true;
+    if (pos < floor) floor = 0;
+    std::size_t start = pos;
+    while (start > floor && IsSjisLead(static_cast<unsigned char>(text[start - 1]))) --start;
+    const bool boundary = (pos - start) % 2 == 0;
+    floor = boundary ? pos : pos - 1;
+    return boundary;
   }
 
-  void Add(std::vector<Match>& out, int item, std::size_t begin, std::size_t end) {
-    Match& m = out.emplace_back();
-    m.item = item;
-    m.begin = begin;
-    m.end = end;
-    m.groups.fill({std::string_view::npos, 0});
-    m.groups[0] = {begin, end};
+  static void Add(std::vector<Match>& out, int item, std::size_t begin, std::size_t end) {
+    out.push_back({item, begin, end, 0});
   }
 
   void AddRegion(std::vector<Match>& out, int item, std::size_t at) {
     const OnigRegion& region = *region_;
-    Add(out, item, at + static_cast<std::size_t>(region.beg[0]), at + static_cast<std::size_t>(region.end[0]));
-    for (int g = 1; g < kGroups && g < region.num_regs; ++g)
-      if (region.beg[g] >= 0)
-        out.back().groups[static_cast<std::size_t>(g)] = {at + static_cast<std::size_t>(region.beg[g]),
-                                                          at + static_cast<std::size_t>(region.end[g])};
+    const auto offset = [at](int position) { return at + static_cast<std::size_t>(position); };
+    out.push_back({item, offset(region.beg[0]), offset(region.end[0]), groups_.size()});
+    for (int g = 1; g < kGroups; ++g)
+      groups_.push_back(g < region.num_regs && region.beg[g] >= 0
+                            ? GroupSpan{offset(region.beg[g]), offset(region.end[g])}
+                            : GroupSpan{std::string_view::npos, 0});
   }
 
   Scan Failed(int code, Dialogs& dialogs) {
@@ -344,6 +349,7 @@ class Matcher {
   std::unique_ptr<OnigMatchParam, ParamDeleter> param_;
   ItemSpans spans_;
   std::string folded_;
+  std::vector<GroupSpan> groups_;  // of the matches of the last line
 };
 
 // ---- changed lines ----------------------------------------------------------------------------
