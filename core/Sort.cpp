@@ -101,7 +101,8 @@ bool AppendNumberKey(std::string_view text, std::string& out) {
     if (d < 0) return false;
     fraction += static_cast<char>('0' + d);
   }
-  if (whole.empty() && fraction.empty()) return false;
+  // The count of whole digits takes two bytes.
+  if ((whole.empty() && fraction.empty()) || whole.size() > 0xffff) return false;
 
   // Value order as byte order: the sign's class, the number of whole digits
   // (two bytes), then the digits without leading or trailing zeros. A
