@@ -113,13 +113,11 @@ RegexPtr Compile(std::string_view pattern, bool caseSensitive, Dialogs& dialogs)
 
 // ---- matches -------------------------------------------------------------------------------
 
-constexpr int kGroups = 10;  // \0 .. \9
-
 struct Match {
   int item = 0;
   std::size_t begin = 0;  // in the line
   std::size_t end = 0;
-  std::size_t groups = 0;  // where groups 1..9 of a pattern's match are kept
+  std::size_t groups = 0;  // where the groups of a pattern's match are kept
 };
 
 // A group's bytes in the line; begin == npos for a group that took no part.
@@ -217,6 +215,7 @@ class Matcher {
   // The replacement cut into literal bytes and groups; false after a
   // refusal for a group the pattern does not have.
   bool ParseReplacement(std::string_view text, int captures, Dialogs& dialogs) {
+    kept_ = 0;
     std::size_t start = 0;
     for (std::size_t pos = 0; pos < text.size(); pos += SjisCharLength(text, pos)) {
       if (text[pos] != '\\' || pos + 1 >= text.size()) continue;
@@ -228,6 +227,7 @@ class Matcher {
       } else if (next >= '0' && next <= '9') {
         const int group = next - '0';
         if (group > captures) return Refuse(dialogs, msg::NoSuchGroup(group)), false;
+        kept_ = std::max(kept_, static_cast<std::size_t>(group));
         pieces_.push_back({text.substr(start, pos - start)});
         pieces_.push_back({{}, group});
         start = pos + 2;
@@ -329,7 +329,7 @@ class Matcher {
     const OnigRegion& region = *region_;
     const auto offset = [at](int position) { return at + static_cast<std::size_t>(position); };
     out.push_back({item, offset(region.beg[0]), offset(region.end[0]), groups_.size()});
-    for (int g = 1; g < kGroups; ++g)
+    for (int g = 1; g <= static_cast<int>(kept_); ++g)
       groups_.push_back(g < region.num_regs && region.beg[g] >= 0
                             ? GroupSpan{offset(region.beg[g]), offset(region.end[g])}
                             : GroupSpan{std::string_view::npos, 0});
@@ -350,6 +350,7 @@ class Matcher {
   ItemSpans spans_;
   std::string folded_;
   std::vector<GroupSpan> groups_;  // of the matches of the last line
+  std::size_t kept_ = 0;           // groups 1..kept_ are kept, those the replacement takes
 };
 
 // ---- changed lines ----------------------------------------------------------------------------
