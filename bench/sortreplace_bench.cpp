@@ -102,7 +102,7 @@ void Measure(const std::string& file, std::size_t size, const std::function<void
   }
 }
 
-ReplaceSpec Plain(std::string find, std::string replacement, bool caseSensitive = true) {
+ReplaceQuery Plain(std::string find, std::string replacement, bool caseSensitive = true) {
   return {.find = std::move(find), .replacement = std::move(replacement), .caseSensitive = caseSensitive};
 }
 

@@ -131,33 +131,33 @@ struct ReplacementPiece {
 
 enum class Scan { Ok, Failed };
 
-// A spec made ready to run: checked, folded, compiled.
+// A ReplaceQuery made ready to run: checked, folded, compiled.
 class Matcher {
  public:
-  // Checks the spec against `lines` and compiles it; false after a refusal.
-  bool Prepare(const ReplaceSpec& spec, const Lines& lines, Dialogs& dialogs) {
-    spec_ = &spec;
-    if (spec.find.empty()) return Refuse(dialogs, std::string(msg::kNoFindText)), false;
+  // Checks the search against `lines` and compiles it; false after a refusal.
+  bool Prepare(const ReplaceQuery& query, const Lines& lines, Dialogs& dialogs) {
+    query_ = &query;
+    if (query.find.empty()) return Refuse(dialogs, std::string(msg::kNoFindText)), false;
     const int titleItems = lines.empty() ? 0 : static_cast<int>(ItemSeparators(lines[0]).size()) + 1;
-    if (spec.item < 0 || spec.item > titleItems)
-      return Refuse(dialogs, msg::ItemNotInFile(spec.item, titleItems)), false;
-    if (spec.replacement.find_first_of("\r\x1a") != std::string::npos)
+    if (query.item < 0 || query.item > titleItems)
+      return Refuse(dialogs, msg::ItemNotInFile(query.item, titleItems)), false;
+    if (query.replacement.find_first_of("\r\x1a") != std::string::npos)
       return Refuse(dialogs, std::string(msg::kBadReplacementChar)), false;
-    fold_ = !spec.caseSensitive;
+    fold_ = !query.caseSensitive;
 
     pieces_.clear();
-    if (!spec.regex) {
-      needle_ = fold_ ? Folded(spec.find) : spec.find;
-      pieces_.push_back({spec.replacement});
+    if (!query.regex) {
+      needle_ = fold_ ? Folded(query.find) : query.find;
+      pieces_.push_back({query.replacement});
       return true;
     }
-    const std::string pattern = fold_ ? FoldWideLetters(spec.find) : spec.find;
-    regex_ = Compile(pattern, spec.caseSensitive, dialogs);
+    const std::string pattern = fold_ ? FoldWideLetters(query.find) : query.find;
+    regex_ = Compile(pattern, query.caseSensitive, dialogs);
     if (!regex_) return false;
-    if (spec.wholeItem) {
+    if (query.wholeItem) {
       // The whole text: the pattern, then the end of the text. The pattern
       // alone was accepted above, so a fault here is the wrapping's.
-      regex_ = Compile("(?:" + pattern + ")\\z", spec.caseSensitive, dialogs);
+      regex_ = Compile("(?:" + pattern + ")\\z", query.caseSensitive, dialogs);
       if (!regex_) return false;
     }
     region_.reset(onig_region_new());
@@ -167,7 +167,7 @@ class Matcher {
     onig_set_retry_limit_in_match_of_match_param(param_.get(), kRetriesInMatch);
     onig_set_retry_limit_in_search_of_match_param(param_.get(), kRetriesInSearch);
     onig_set_match_stack_limit_size_of_match_param(param_.get(), kMatchStack);
-    return ParseReplacement(spec.replacement, onig_number_of_captures(regex_.get()), dialogs);
+    return ParseReplacement(query.replacement, onig_number_of_captures(regex_.get()), dialogs);
   }
 
   // Every match of line `index`, in order, into `out`. Failed after a
@@ -177,7 +177,7 @@ class Matcher {
     groups_.clear();
     const std::string_view line = lines[index];
     // A line without the find text anywhere has no match (plain, as typed).
-    if (!spec_->regex && !fold_ && spec_->item == 0 &&
+    if (!query_->regex && !fold_ && query_->item == 0 &&
         !memmem(line.data(), line.size(), needle_.data(), needle_.size()))
       return Scan::Ok;
     FindSeparators(line, spans_);
@@ -186,8 +186,8 @@ class Matcher {
       folded_.assign(line.size(), '\0');
       subject = folded_.data();
     }
-    const int first = spec_->item == 0 ? 1 : spec_->item;
-    const int last = spec_->item == 0 ? spans_.itemCount : std::min(spec_->item, spans_.itemCount);
+    const int first = query_->item == 0 ? 1 : query_->item;
+    const int last = query_->item == 0 ? spans_.itemCount : std::min(query_->item, spans_.itemCount);
     for (int k = first; k <= last; ++k) {
       const std::string_view text = UnquotedText(spans_.Item(line, k));
       const auto at = static_cast<std::size_t>(text.data() - line.data());
@@ -242,8 +242,8 @@ class Matcher {
   // the line).
   Scan ItemMatches(std::string_view line, std::string_view subject, std::size_t at, int item, std::vector<Match>& out,
                    Dialogs& dialogs) {
-    if (!spec_->regex) {
-      if (spec_->wholeItem) {
+    if (!query_->regex) {
+      if (query_->wholeItem) {
         if (subject == needle_) Add(out, item, at, at + subject.size());
         return Scan::Ok;
       }
@@ -252,7 +252,7 @@ class Matcher {
     }
     const auto* begin = reinterpret_cast<const OnigUChar*>(subject.data());
     const auto* end = begin + subject.size();
-    if (spec_->wholeItem) {
+    if (query_->wholeItem) {
       const int r = onig_match_with_param(regex_.get(), begin, end, begin, region_.get(), ONIG_OPTION_NONE,
                                           param_.get());
       if (r == ONIG_MISMATCH) return Scan::Ok;
@@ -340,7 +340,7 @@ class Matcher {
     return Scan::Failed;
   }
 
-  const ReplaceSpec* spec_ = nullptr;
+  const ReplaceQuery* query_ = nullptr;
   bool fold_ = false;
   std::string needle_;
   std::vector<ReplacementPiece> pieces_;
@@ -386,10 +386,11 @@ int ItemCountOf(std::string_view line) { return static_cast<int>(ItemSeparators(
 
 }  // namespace
 
-std::optional<Found> FindNextMatch(const MainState& state, const ReplaceSpec& spec, TextPlace from, Dialogs& dialogs) {
+std::optional<Found> FindNextMatch(const MainState& state, const ReplaceQuery& query, TextPlace from,
+                                   Dialogs& dialogs) {
   const Lines& lines = state.Document;
   Matcher matcher;
-  if (!matcher.Prepare(spec, lines, dialogs)) return std::nullopt;
+  if (!matcher.Prepare(query, lines, dialogs)) return std::nullopt;
   std::vector<Match> matches;
   for (std::size_t i = from.line < 0 ? 0 : static_cast<std::size_t>(from.line); i < lines.size(); ++i) {
     if (matcher.LineMatches(lines, i, matches, dialogs) == Scan::Failed) return std::nullopt;
@@ -401,10 +402,10 @@ std::optional<Found> FindNextMatch(const MainState& state, const ReplaceSpec& sp
   return std::nullopt;
 }
 
-std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceSpec& spec, const Found& at, Dialogs& dialogs) {
+std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceQuery& query, const Found& at, Dialogs& dialogs) {
   const Lines& lines = state.Document;
   Matcher matcher;
-  if (!matcher.Prepare(spec, lines, dialogs)) return std::nullopt;
+  if (!matcher.Prepare(query, lines, dialogs)) return std::nullopt;
   if (at.line < 0 || static_cast<std::size_t>(at.line) >= lines.size()) return std::nullopt;
   std::vector<Match> matches;
   if (matcher.LineMatches(lines, static_cast<std::size_t>(at.line), matches, dialogs) == Scan::Failed)
@@ -419,14 +420,14 @@ std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceSpec& spec, co
     CommitLines(state, static_cast<std::size_t>(at.line), 1, Lines{Line(changed)}, at.line);
     // After a whole item, the next search starts past it even when nothing
     // was written.
-    return TextPlace{at.line, at.offset + (spec.wholeItem && written == 0 ? 1 : written)};
+    return TextPlace{at.line, at.offset + (query.wholeItem && written == 0 ? 1 : written)};
   }
   return std::nullopt;
 }
 
-std::optional<Replaced> ReplaceAllLines(const Lines& lines, const ReplaceSpec& spec, Dialogs& dialogs) {
+std::optional<Replaced> ReplaceAllLines(const Lines& lines, const ReplaceQuery& query, Dialogs& dialogs) {
   Matcher matcher;
-  if (!matcher.Prepare(spec, lines, dialogs)) return std::nullopt;
+  if (!matcher.Prepare(query, lines, dialogs)) return std::nullopt;
   Replaced result{lines, 0};
   std::vector<Match> matches;
   std::string changed;
@@ -447,8 +448,8 @@ std::optional<Replaced> ReplaceAllLines(const Lines& lines, const ReplaceSpec& s
   return result;
 }
 
-bool ReplaceAll(MainState& state, const ReplaceSpec& spec, Dialogs& dialogs) {
-  std::optional<Replaced> result = ReplaceAllLines(state.Document, spec, dialogs);
+bool ReplaceAll(MainState& state, const ReplaceQuery& query, Dialogs& dialogs) {
+  std::optional<Replaced> result = ReplaceAllLines(state.Document, query, dialogs);
   if (!result) return false;
   if (result->count == 0) {
     Notice(dialogs, std::string(msg::kNotFound));

@@ -29,13 +29,13 @@
 // named and nothing changes.
 //
 // The window:
-//   次を検索(&F): found = FindNextMatch(state, spec, from, dialogs), from
+//   次を検索(&F): found = FindNextMatch(state, query, from, dialogs), from
 //                 the list's selection ({line, 0}) or after the last match
 //                 (found->After());
-//   置換(&R):     if a match is shown, place = ReplaceAt(state, spec, *found,
+//   置換(&R):     if a match is shown, place = ReplaceAt(state, query, *found,
 //                 dialogs); then found = FindNextMatch from *place (or from
 //                 where it was when nothing was replaced);
-//   すべて置換(&A): ReplaceAll(state, spec, dialogs).
+//   すべて置換(&A): ReplaceAll(state, query, dialogs).
 // Each replacement that changes the Document is one undo step.
 #pragma once
 
@@ -49,7 +49,7 @@
 
 namespace cavel {
 
-struct ReplaceSpec {
+struct ReplaceQuery {
   std::string find{};         // Shift-JIS bytes; never empty
   std::string replacement{};  // Shift-JIS bytes
   bool caseSensitive = false;
@@ -78,17 +78,17 @@ struct Found {
 
 // The first match at `from` or after it, to the end of the Document (no
 // wrap). None, after the notice "not found" (the find command's), when
-// there is none; none after a refusal (its message shown) when the spec is
+// there is none; none after a refusal (its message shown) when the search is
 // bad input or the search failed.
-std::optional<Found> FindNextMatch(const MainState& state, const ReplaceSpec& spec, TextPlace from, Dialogs& dialogs);
+std::optional<Found> FindNextMatch(const MainState& state, const ReplaceQuery& query, TextPlace from, Dialogs& dialogs);
 
 // Replaces the match `at`, found before, when its line still holds it: the
 // line changes in one step (CommitLines), CurrentLine := its line,
 // DocumentChanged := 1. Returns the place after the replacement text, where
 // the next search goes on. None, and nothing changes, when the match is no
-// longer there (no message) or the spec or the changed line is refused (its
+// longer there (no message) or the search or the changed line is refused (its
 // message shown).
-std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceSpec& spec, const Found& at, Dialogs& dialogs);
+std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceQuery& query, const Found& at, Dialogs& dialogs);
 
 // Every match of `lines` replaced: the new lines (sharing every unchanged
 // line) and how many matches were replaced. None when refused, its message
@@ -97,13 +97,13 @@ struct Replaced {
   Lines lines;
   std::size_t count = 0;
 };
-std::optional<Replaced> ReplaceAllLines(const Lines& lines, const ReplaceSpec& spec, Dialogs& dialogs);
+std::optional<Replaced> ReplaceAllLines(const Lines& lines, const ReplaceQuery& query, Dialogs& dialogs);
 
 // ReplaceAllLines over the Document. With matches: the Document is
 // replaced in one step (CommitDocument; CurrentLine kept), DocumentChanged
 // := 1, and the count is told ("   N 箇所を置換しました。   ", information,
 // OK); true. Without: the notice "not found"; false. Refused: false,
 // nothing changed.
-bool ReplaceAll(MainState& state, const ReplaceSpec& spec, Dialogs& dialogs);
+bool ReplaceAll(MainState& state, const ReplaceQuery& query, Dialogs& dialogs);
 
 }  // namespace cavel

@@ -92,27 +92,27 @@ struct Model {
   std::vector<ModelMatch> matches;
 };
 
-FUZZ_PLAIN Model Expected(const Lines& lines, const ReplaceSpec& spec) {
+FUZZ_PLAIN Model Expected(const Lines& lines, const ReplaceQuery& query) {
   Model m;
   const int titleItems = lines.empty() ? 0 : static_cast<int>(SplitItems(lines[0]).size());
-  if (spec.find.empty()) return m.refusal = std::string(msg::kNoFindText), m;
-  if (spec.item > titleItems) return m.refusal = msg::ItemNotInFile(spec.item, titleItems), m;
-  if (spec.replacement.find_first_of("\r\x1a") != std::string::npos)
+  if (query.find.empty()) return m.refusal = std::string(msg::kNoFindText), m;
+  if (query.item > titleItems) return m.refusal = msg::ItemNotInFile(query.item, titleItems), m;
+  if (query.replacement.find_first_of("\r\x1a") != std::string::npos)
     return m.refusal = std::string(msg::kBadReplacementChar), m;
-  const std::string needle = spec.caseSensitive ? spec.find : Fold(spec.find);
+  const std::string needle = query.caseSensitive ? query.find : Fold(query.find);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
     const std::vector<std::string_view> items = SplitItems(line);
     std::string out;
     std::size_t done = 0, found = 0;
     for (std::size_t k = 1; k <= items.size(); ++k) {
-      if (spec.item != 0 && static_cast<int>(k) != spec.item) continue;
+      if (query.item != 0 && static_cast<int>(k) != query.item) continue;
       const std::string_view text = Unquoted(items[k - 1]);
       const std::size_t at = static_cast<std::size_t>(text.data() - line.data());
       // Folding keeps the lengths and the characters' places.
-      const std::string folded = spec.caseSensitive ? std::string(text) : Fold(text);
+      const std::string folded = query.caseSensitive ? std::string(text) : Fold(text);
       std::vector<std::pair<std::size_t, std::size_t>> spans;
-      if (spec.wholeItem) {
+      if (query.wholeItem) {
         if (folded == needle) spans.push_back({0, text.size()});
       } else {
         const std::vector<std::size_t> b = Boundaries(text);
@@ -128,7 +128,7 @@ FUZZ_PLAIN Model Expected(const Lines& lines, const ReplaceSpec& spec) {
       for (auto [s, e] : spans) {
         m.matches.push_back({static_cast<int>(i), static_cast<int>(k), at + s, e - s});
         out.append(line.substr(done, at + s - done));
-        out += spec.replacement;
+        out += query.replacement;
         done = at + e;
         ++found;
       }
@@ -181,17 +181,17 @@ FUZZ_PLAIN std::string DoubledBackslashes(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Reader in(data, size);
   const std::uint8_t control = in.Byte();
-  ReplaceSpec spec;
-  spec.caseSensitive = control & 1;
-  spec.wholeItem = control & 2;
-  spec.item = (control >> 2) & 3;
-  spec.find = in.Until('\0', 12);
-  spec.replacement = in.Until('\0', 12);
+  ReplaceQuery query;
+  query.caseSensitive = control & 1;
+  query.wholeItem = control & 2;
+  query.item = (control >> 2) & 3;
+  query.find = in.Until('\0', 12);
+  query.replacement = in.Until('\0', 12);
   const Lines lines = SplitAtCR(in.Rest());
 
-  const Model model = Expected(lines, spec);
+  const Model model = Expected(lines, query);
   RecordingDialogs dialogs;
-  const std::optional<Replaced> result = ReplaceAllLines(lines, spec, dialogs);
+  const std::optional<Replaced> result = ReplaceAllLines(lines, query, dialogs);
   if (!model.refusal.empty()) {
     FUZZ_CHECK(!result);
     FUZZ_CHECK(dialogs.shown.size() == 1 && dialogs.Refusals() == 1);
@@ -208,7 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   state.Document = lines;
   auto next = [&](TextPlace from) {
     RecordingDialogs quiet;
-    std::optional<Found> found = FindNextMatch(state, spec, from, quiet);
+    std::optional<Found> found = FindNextMatch(state, query, from, quiet);
     FUZZ_CHECK(found ? quiet.shown.empty() : quiet.shown.size() == 1 && quiet.shown[0].text == msg::kNotFound);
     return found;
   };
@@ -223,10 +223,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(!next(from));
 
   if (control & 16) {
-    ReplaceSpec regex = spec;
+    ReplaceQuery regex = query;
     regex.regex = true;
-    regex.find = Escaped(spec.find);
-    regex.replacement = DoubledBackslashes(spec.replacement);
+    regex.find = Escaped(query.find);
+    regex.replacement = DoubledBackslashes(query.replacement);
     RecordingDialogs regexDialogs;
     const std::optional<Replaced> viaRegex = ReplaceAllLines(lines, regex, regexDialogs);
     if (!viaRegex) {

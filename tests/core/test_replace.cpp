@@ -21,7 +21,7 @@ TEST(Replace, TableOfReplacements) {
   struct Case {
     const char* what;
     Lines lines;
-    ReplaceSpec spec;
+    ReplaceQuery query;
     std::vector<std::string> expected;
     std::size_t count;
   } cases[] = {
@@ -96,7 +96,7 @@ TEST(Replace, TableOfReplacements) {
   };
   for (Case& c : cases) {
     ScriptedDialogs dialogs;
-    std::optional<Replaced> result = ReplaceAllLines(c.lines, c.spec, dialogs);
+    std::optional<Replaced> result = ReplaceAllLines(c.lines, c.query, dialogs);
     ASSERT_TRUE(result) << c.what;
     EXPECT_TRUE(dialogs.shown().empty()) << c.what;
     EXPECT_EQ(result->lines, c.expected) << c.what;
@@ -110,7 +110,7 @@ TEST(Replace, TableOfRefusals) {
   struct Case {
     const char* what;
     Lines lines;
-    ReplaceSpec spec;
+    ReplaceQuery query;
     std::string message;
   } cases[] = {
       {"empty find text", {"a,b"}, {.find = "", .replacement = "x"}, std::string(msg::kNoFindText)},
@@ -141,7 +141,7 @@ TEST(Replace, TableOfRefusals) {
   };
   for (Case& c : cases) {
     ScriptedDialogs dialogs;
-    EXPECT_FALSE(ReplaceAllLines(c.lines, c.spec, dialogs)) << c.what;
+    EXPECT_FALSE(ReplaceAllLines(c.lines, c.query, dialogs)) << c.what;
     EXPECT_EQ(Refusals(dialogs), std::vector<std::string>{c.message}) << c.what;
   }
 }
@@ -178,36 +178,36 @@ TEST(Replace, ReplaceAllIsOneStepAndTellsTheCount) {
 TEST(Replace, FindNextAndReplaceOneAtATime) {
   MainState state = StateWith({"t,u", "aa,b", "b,\"a\""}, 0);
   ScriptedDialogs dialogs;
-  const ReplaceSpec spec{.find = "a", .replacement = "xyz"};
-  std::optional<Found> found = FindNextMatch(state, spec, {0, 0}, dialogs);
+  const ReplaceQuery query{.find = "a", .replacement = "xyz"};
+  std::optional<Found> found = FindNextMatch(state, query, {0, 0}, dialogs);
   ASSERT_EQ(found, (Found{1, 1, 0, 1}));
-  EXPECT_EQ(FindNextMatch(state, spec, found->After(), dialogs), (Found{1, 1, 1, 1}));
-  EXPECT_EQ(FindNextMatch(state, spec, {1, 2}, dialogs), (Found{2, 2, 3, 1}));  // in the quotes of item 2
+  EXPECT_EQ(FindNextMatch(state, query, found->After(), dialogs), (Found{1, 1, 1, 1}));
+  EXPECT_EQ(FindNextMatch(state, query, {1, 2}, dialogs), (Found{2, 2, 3, 1}));  // in the quotes of item 2
 
   // Replace the first; the search goes on after the text written.
-  std::optional<TextPlace> place = ReplaceAt(state, spec, *found, dialogs);
+  std::optional<TextPlace> place = ReplaceAt(state, query, *found, dialogs);
   ASSERT_TRUE(place);
   EXPECT_EQ(place->line, 1);
   EXPECT_EQ(place->offset, 3u);
   EXPECT_EQ(state.Document[1], "xyza,b");
   EXPECT_EQ(state.CurrentLine, 1);
   EXPECT_EQ(state.Undo.UndoCount(), 1u);
-  found = FindNextMatch(state, spec, *place, dialogs);
+  found = FindNextMatch(state, query, *place, dialogs);
   ASSERT_EQ(found, (Found{1, 1, 3, 1}));
   // A match that is no longer there is not replaced.
-  EXPECT_FALSE(ReplaceAt(state, spec, Found{1, 1, 0, 1}, dialogs));
-  ASSERT_TRUE(ReplaceAt(state, spec, *found, dialogs));
+  EXPECT_FALSE(ReplaceAt(state, query, Found{1, 1, 0, 1}, dialogs));
+  ASSERT_TRUE(ReplaceAt(state, query, *found, dialogs));
   EXPECT_EQ(state.Document[1], "xyzxyz,b");
   EXPECT_EQ(state.Undo.UndoCount(), 2u);
   EXPECT_TRUE(dialogs.shown().empty());
 
   // Past the last match: the notice, no wrap.
-  EXPECT_FALSE(FindNextMatch(state, spec, {2, 5}, dialogs));
+  EXPECT_FALSE(FindNextMatch(state, query, {2, 5}, dialogs));
   ASSERT_EQ(dialogs.shown().size(), 1u);
   EXPECT_EQ(dialogs.shown()[0].text, msg::kNotFound);
   // A refused replacement changes nothing.
   dialogs.Clear();
-  const ReplaceSpec comma{.find = "b", .replacement = "x,y"};
+  const ReplaceQuery comma{.find = "b", .replacement = "x,y"};
   EXPECT_FALSE(ReplaceAt(state, comma, Found{1, 2, 7, 1}, dialogs));
   EXPECT_EQ(Refusals(dialogs), std::vector<std::string>{msg::ItemCountChanged(1, 2, 3)});
   EXPECT_EQ(state.Document[1], "xyzxyz,b");
