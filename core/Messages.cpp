@@ -57,6 +57,32 @@ std::string QuoteInMiddle(long line, long item) {
 
 std::string ConvertedLineTooLong(long line) { return LineMessage(line, " 行目の，文字数が８１９２文字以上です。"); }
 
+std::string ItemNotInFile(long item, long titleItems) {
+  return Concat(
+      {"   ", Dec(item), " 項目目はこのファイルにありません（先頭行は ", Dec(titleItems), " 項目です）。           "});
+}
+
+std::string NoSuchGroup(int group) {
+  return Concat({"   置換文字の \\", Dec(group), " に当たる括弧が検索文字にありません。           "});
+}
+
+std::string RegexRefused(std::string_view reason) {
+  return Concat({"   正規表現に誤りがあります。", kBR, "   ", reason, "           "});
+}
+
+std::string RegexFailed(std::string_view reason) {
+  return Concat({"   正規表現で検索できません。", kBR, "   ", reason, "           "});
+}
+
+std::string ItemCountChanged(long line, long before, long after) {
+  return LineMessage(
+      line, Concat({" 行目の項目の個数が，置換で ", Dec(before), " 項目から ", Dec(after), " 項目に変わります。"}));
+}
+
+std::string ReplacedCount(std::size_t count) {
+  return Concat({"   ", Dec(static_cast<long long>(count)), " 箇所を置換しました。   "});
+}
+
 std::string CannotWrite(std::string_view path) { return Concat({path, " に書き込めません"}); }
 
 std::string NotAnInteger(std::string_view text) { return Concat({"'", text, "' は整数ではありません"}); }

@@ -260,6 +260,41 @@ inline constexpr std::string_view kNothingSet = "   何も設定されていま�
 inline constexpr std::string_view kBtnQuatationAddSave = "\" (二重引用符)を追加保存(&A)";
 inline constexpr std::string_view kBtnQuatationDelSave = "\" (二重引用符)を削除保存(&D)";
 
+// ---- sort and replace ------------------------------------------------------------
+inline constexpr std::string_view kCaptionSort = "Cavel (並べ替え)";
+inline constexpr std::string_view kCaptionReplace = "Cavel (置換)";
+inline constexpr std::string_view kMenuSort = "並べ替え(&O)...";
+inline constexpr std::string_view kMenuReplace = "置換(&R)...";
+inline constexpr std::string_view kBtnRun = "実行(&S)";
+inline constexpr std::string_view kCheckCaseSensitive = "大文字と小文字を区別(&C)";
+inline constexpr std::string_view kCheckWholeItem = "項目全体(&W)";
+inline constexpr std::string_view kCheckRegex = "正規表現(&X)";
+inline constexpr std::string_view kBtnFindNext = "次を検索(&F)";
+inline constexpr std::string_view kBtnReplace = "置換(&R)";
+inline constexpr std::string_view kBtnReplaceAll = "すべて置換(&A)";
+inline constexpr std::string_view kBtnClose = "閉じる";
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kNoSortKey = "   並べ替えの項目が指定されていません。           ";
+inline constexpr std::string_view kNoFindText = "   検索文字が指定されていません。           ";
+// "   k 項目目はこのファイルにありません（先頭行は N 項目です）。" + 11 blanks
+std::string ItemNotInFile(long item, long titleItems);
+// A replacement holding a CR or a 0x1A, which would cut the line or the file.
+inline constexpr std::string_view kBadReplacementChar =
+    "   置換文字に，行の区切りになる文字 (CR) またはファイルの終わりになる文字 (1A) があります。           ";
+// "   置換文字の \N に当たる括弧が検索文字にありません。" + 11 blanks, N the group
+std::string NoSuchGroup(int group);
+// A pattern the regular-expression library refuses, or a search it gave up:
+// the library's own (ASCII) reason on the second line.
+std::string RegexRefused(std::string_view reason);
+std::string RegexFailed(std::string_view reason);
+// A match of no characters: there is nothing to replace at such a place.
+inline constexpr std::string_view kEmptyMatch =
+    "   検索文字が空の文字列に一致します。\n\r   空でない文字列に一致する検索文字を指定して下さい。           ";
+// "   L 行目の項目の個数が，置換で N 項目から M 項目に変わります。" BR NOTE
+std::string ItemCountChanged(long line, long before, long after);
+// "   N 箇所を置換しました。   " (information, OK)
+std::string ReplacedCount(std::size_t count);
+
 // ---- settings dialogs ------------------------------------------------------------
 inline constexpr std::string_view kCheckMain = "メイン";
 inline constexpr std::string_view kCheckView = "閲覧/編集";
