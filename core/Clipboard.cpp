@@ -52,12 +52,18 @@ void AppendTextValue(std::string& out, std::string_view item, std::string& value
   out += '"';
 }
 
-// The lines of `range` that `document` holds.
-bool LinesIn(const Lines& document, const CellRange& range, std::size_t& first, std::size_t& last) {
+// The lines of `range` that `document` holds; `out` is given room for
+// about what they copy to.
+bool LinesIn(const Lines& document, const CellRange& range, std::size_t& first, std::size_t& last,
+             std::string& out) {
   if (document.empty() || range.lastLine < 0 || range.firstLine > range.lastLine) return false;
   first = static_cast<std::size_t>(std::max(range.firstLine, 0));
   last = std::min(static_cast<std::size_t>(range.lastLine), document.size() - 1);
-  return first <= last;
+  if (first > last) return false;
+  std::size_t bytes = 0;
+  for (std::size_t i = first; i <= last; ++i) bytes += document[i].size();
+  out.reserve(bytes + (last - first + 1) * static_cast<std::size_t>(std::max(range.Cols(), 0) + 1));
+  return true;
 }
 
 // Where the value opened by the double quote at `open` closes: the first
@@ -123,7 +129,7 @@ std::string ItemValue(std::string_view item) {
 std::string CopyCellsText(const Lines& document, const CellRange& range) {
   std::string out;
   std::size_t first = 0, last = 0;
-  if (!LinesIn(document, range, first, last)) return out;
+  if (!LinesIn(document, range, first, last, out)) return out;
   ItemSpans spans;
   std::string value;
   for (std::size_t i = first; i <= last; ++i) {
@@ -141,7 +147,7 @@ std::string CopyCellsText(const Lines& document, const CellRange& range) {
 std::string CopyCellsCsv(const Lines& document, const CellRange& range) {
   std::string out;
   std::size_t first = 0, last = 0;
-  if (!LinesIn(document, range, first, last)) return out;
+  if (!LinesIn(document, range, first, last, out)) return out;
   ItemSpans spans;
   for (std::size_t i = first; i <= last; ++i) {
     const std::string_view line = document[i];
