@@ -20,6 +20,11 @@ std::string Concat(std::initializer_list<std::string_view> parts) {
 // "   " L text, then BR and NOTE: the shape of every message that names a line.
 std::string LineMessage(long line, std::string_view text) { return Concat({"   ", Dec(line), text, kBR, kNOTE}); }
 
+// The first line of the paste's refusals: the size of what was pasted.
+std::string PasteSize(long rows, long cols) {
+  return Concat({"   貼り付ける範囲は ", Dec(rows), " 行 × ", Dec(cols), " 項目です。", kBR});
+}
+
 }  // namespace
 
 std::string ArgumentFileMissing(std::string_view argument) {
@@ -119,6 +124,43 @@ std::string SaveRecordsLeft(const std::vector<LeftEntry>& entries) {
 std::string NotShiftJis(std::string_view characters) {
   return Concat({"   Shift-JIS で表せない文字があります : ", characters, kBR,
                  "   この文字を直してから保存して下さい。           "});
+}
+
+std::string PastLastItem(long line, long items) {
+  return LineMessage(line, Concat({" 行目の項目は ", Dec(items), " 項目までです。"}));
+}
+
+std::string PastePastLastItem(long rows, long cols, long line, long items) {
+  return PasteSize(rows, cols) + PastLastItem(line, items);
+}
+
+std::string PastePastLastLine(long rows, long cols, long lastLine) {
+  return Concat({PasteSize(rows, cols), "   最後の行は ", Dec(lastLine), " 行目です。", kBR, kNOTE});
+}
+
+std::string CharNotHeld(long line, long item, char32_t code) {
+  return LineMessage(line,
+                     Concat({" 行目の，", Dec(item), " 項目に入れられない文字があります : ", CodePointName(code)}));
+}
+
+std::string ItemBoundsChanged(long line, long item) {
+  return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目の値で，行の項目の区切りが変わります。", kBR,
+                                   "   カンマか \" を含む値は \" で囲み，中の \" は \"\" と重ねて下さい。"}));
+}
+
+std::string PasteNotShiftJis(const std::vector<char32_t>& codes) {
+  constexpr std::size_t kNamed = 8;
+  std::string names;
+  for (std::size_t i = 0; i < codes.size() && i < kNamed; ++i) names += (i ? " " : "") + CodePointName(codes[i]);
+  if (codes.size() > kNamed) names += Concat({" ほか ", Dec(static_cast<long long>(codes.size() - kNamed)), " 文字"});
+  return Concat({"   Shift-JIS で表せない文字があります : ", names, kBR, "   貼り付けできません。           "});
+}
+
+std::string CodePointName(char32_t code) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string digits;
+  for (unsigned long c = code; c != 0 || digits.size() < 4; c >>= 4) digits.insert(digits.begin(), kHex[c & 0xF]);
+  return "U+" + digits;
 }
 
 std::string StatusCaption(std::string_view base, std::string_view file, std::string_view word) {

@@ -125,6 +125,26 @@ inline constexpr std::string_view kOtherNames = "ほかの名前（ハード リ
 // A typed character that Shift-JIS cannot hold.
 std::string NotShiftJis(std::string_view characters);
 
+// ---- editing in the grid, and the clipboard -----------------------------------
+// 3 leading and 11 trailing blanks
+inline constexpr std::string_view kNothingToPaste = "   貼り付ける内容がありません。           ";
+// "   L 行目の項目は N 項目までです。" BR NOTE
+std::string PastLastItem(long line, long items);
+// "   貼り付ける範囲は R 行 × C 項目です。" BR, then PastLastItem
+std::string PastePastLastItem(long rows, long cols, long line, long items);
+// "   貼り付ける範囲は R 行 × C 項目です。" BR "   最後の行は L 行目です。" BR NOTE
+std::string PastePastLastLine(long rows, long cols, long lastLine);
+// "   L 行目の，k 項目に入れられない文字があります : U+XXXX" BR NOTE
+std::string CharNotHeld(long line, long item, char32_t code);
+// "   L 行目の，k 項目の値で，行の項目の区切りが変わります。" BR, then how
+// to write a comma or a double quote into a value, BR NOTE
+std::string ItemBoundsChanged(long line, long item);
+// "   Shift-JIS で表せない文字があります : U+XXXX U+YYYY ..." BR
+// "   貼り付けできません。           " (at most eight named, then how many more)
+std::string PasteNotShiftJis(const std::vector<char32_t>& codes);
+// "U+XXXX": the code in at least four upper-case hexadecimal digits.
+std::string CodePointName(char32_t code);
+
 // ---- main window -------------------------------------------------------------
 inline constexpr std::string_view kMenuFile = "ﾌｧｲﾙ(&F)";
 inline constexpr std::string_view kMenuDisp = "表示(&D)";
