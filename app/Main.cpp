@@ -219,6 +219,14 @@ void TForm1::ReturnRefresh() {
   if (grid_->HoldsLines(ListRowCount())) grid_->SetCurrentRow(state.CurrentLine + 1);
 }
 
+void TForm1::ShowDocumentChange() {
+  ListBox1Model->Follow(state.LastChange);
+  SetCaption(msg::LineCountCaption(state.BaseCaption, state.CurrentFileName, ListRowCount()));
+  SelectListRow(state.CurrentLine);
+  grid_->FollowDocument();
+  if (grid_->HoldsLines(ListRowCount())) grid_->SetCurrentRow(state.CurrentLine + 1);
+}
+
 void TForm1::MenuGridWidthChgClick() { grid_->ToggleWidths(); }
 
 void TForm1::MenuGridWodthMemClick() { grid_->RememberWidths(); }
@@ -418,11 +426,11 @@ void TForm1::MenuCreateClick() {
 }
 
 void TForm1::MenuUndoClick() {
-  if (UndoChange(state, Dlg())) ReturnRefresh();
+  if (UndoChange(state, Dlg())) ShowDocumentChange();
 }
 
 void TForm1::MenuRedoClick() {
-  if (RedoChange(state)) ReturnRefresh();
+  if (RedoChange(state)) ShowDocumentChange();
 }
 
 // ---- find and jump ---------------------------------------------------------------------------

@@ -100,6 +100,7 @@ class TForm1 : public QMainWindow, public MainHost {
   void MenuDispChgClick() { BtnDispChgClick(); }
   // After a modal child window: list refill, selection, grid refill, grid cursor.
   void ReturnRefresh();
+  void ShowDocumentChange() override;
   void ListBoxDblClick() { MenuViewClick(); }
   void MenuGridWidthChgClick();
   void MenuGridWodthMemClick();

@@ -1,6 +1,7 @@
 #include "core/GridFill.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "core/ColumnWidths.h"
@@ -56,6 +57,28 @@ void GridCells::Clear() {
   std::string().swap(corner_);
   blanks_.clear();
   cache_.reset();
+}
+
+GridCells::Followed GridCells::Follow(const Lines& document, const LinesDiff& change) {
+  if (lines_.empty() || document.empty() || lineRows_ != static_cast<int>(lines_.size()) || !blanks_.empty() ||
+      document.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    return Followed::Refill;
+  int cols = cols_;
+  if (change.at == 0 && !change.Empty()) {
+    // The title line fixes the column count, as in the fill.
+    ItemSpans spans;
+    FindSeparators(document[0].view(), kMaxItems, spans);
+    const int longItem = FirstLongItem(spans);
+    cols = (longItem != 0 ? longItem : spans.itemCount) + 1;
+  }
+  const int rows = static_cast<int>(document.size()) + 1;
+  const bool reshaped = rows != rows_ || cols != cols_;
+  lines_ = document;
+  lineRows_ = rows - 1;
+  rows_ = rows;
+  cols_ = cols;
+  cache_.reset();
+  return reshaped ? Followed::Reshaped : Followed::Rows;
 }
 
 void GridCells::BlankCells(int cols, int rows) {

@@ -59,6 +59,16 @@ class GridCells {
   // Empties the cells of columns 0..cols-1 in rows 0..rows-1, where they exist.
   void BlankCells(int cols, int rows);
 
+  // After a change of the Document (`change`, in its lines) that the
+  // window shows at once: the cells follow the Document's lines as they
+  // stand, without checking them again (every change the window shows so
+  // was checked when it was made). Rows: only the changed rows' cells
+  // differ; Reshaped: the row or column count changed too; Refill: the
+  // grid does not show every line of a Document (a fill stopped early, no
+  // lines, emptied cells) and takes nothing: only a fill can show it.
+  enum class Followed { Rows, Reshaped, Refill };
+  Followed Follow(const Lines& document, const LinesDiff& change);
+
   // Bytes the store holds besides the lines it shows (which it shares with
   // the Document it was filled from).
   std::size_t HeldBytes() const;

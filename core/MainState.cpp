@@ -15,6 +15,7 @@ int ItemLimitOf(OpenPath path) {
 void AdoptDocument(MainState& state, Lines lines, const std::string& path, Adoption how) {
   state.Document = std::move(lines);
   state.DocumentFileName = path;
+  state.LastChange = {};
   // Undo never reaches back past a Document's start.
   state.Undo.Clear();
   switch (how) {
@@ -56,6 +57,7 @@ LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs) {
 
 void CommitDocument(MainState& state, Lines lines, int currentLine) {
   const LinesDiff diff = DiffLines(state.Document, lines);
+  state.LastChange = diff;
   if (!diff.Empty())
     state.Undo.Record(diff.at, LinesAt(state.Document, diff.at, diff.removed), diff.inserted, state.CurrentLine,
                       currentLine);
@@ -67,6 +69,7 @@ void CommitDocument(MainState& state, Lines lines, int currentLine) {
 void CommitLines(MainState& state, std::size_t at, std::size_t count, Lines lines, int currentLine) {
   const LinesDiff diff = DiffLines(state.Document, at, count, lines);
   Lines replaced = SpliceLines(state.Document, at, count, std::move(lines));
+  state.LastChange = {at + diff.at, diff.removed, diff.inserted};
   if (!diff.Empty())
     state.Undo.Record(at + diff.at, LinesAt(replaced, diff.at, diff.removed), diff.inserted, state.CurrentLine,
                       currentLine);
@@ -78,6 +81,7 @@ namespace {
 
 bool TakeStep(MainState& state, std::optional<int> line) {
   if (!line) return false;
+  state.LastChange = state.Undo.Swapped();
   state.CurrentLine = *line;
   state.DocumentChanged = 1;
   return true;

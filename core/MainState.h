@@ -71,6 +71,9 @@ struct MainState : HeldSettings {
   int GridWidthState = 0;
   // The changes made to the Document since it was loaded or created.
   UndoHistory Undo;
+  // Where the last commit, undo or redo changed the Document, so that the
+  // views can show just those lines (empty after an adoption).
+  LinesDiff LastChange;
   // Told when the grid starts afresh (StartGridAfresh), so that the view
   // puts its cursor back on row 1.
   std::function<void()> GridStartedAfresh;

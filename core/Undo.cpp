@@ -90,6 +90,7 @@ bool UndoHistory::Swap(Lines& document, Step& step) {
     return false;
   }
   const std::size_t count = step.held.size();
+  swapped_ = {step.at, step.shown, count};
   step.held = SpliceLines(document, step.at, step.shown, std::move(step.held));
   step.shown = count;
   bytes_ -= step.bytes;

@@ -70,6 +70,10 @@ class UndoHistory {
 
   void Clear();
 
+  // Where the last Undo or Redo changed the Document: from `at`, `removed`
+  // lines gave way to `inserted` others.
+  const LinesDiff& Swapped() const { return swapped_; }
+
   // Whether older steps were dropped for the bounds since the user was last
   // told so. Asking to undo past the oldest kept step tells them, once.
   bool DroppedUntold() const { return dropped_ && !told_; }
@@ -111,6 +115,7 @@ class UndoHistory {
   bool dropped_ = false;
   bool told_ = false;
   std::function<void()> changed_;
+  LinesDiff swapped_;
 };
 
 }  // namespace cavel

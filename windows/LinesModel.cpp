@@ -60,6 +60,16 @@ void LinesModel::Apply(const ListChange& change) {
   Refill();
 }
 
+void LinesModel::Follow(const LinesDiff& change) {
+  if (change.removed != change.inserted || rows_ != SourceCount()) {
+    Refill();
+    return;
+  }
+  if (change.inserted == 0) return;
+  const int first = static_cast<int>(change.at);
+  emit dataChanged(index(first), index(first + static_cast<int>(change.inserted) - 1));
+}
+
 int LinesModel::SourceRow(int row) const {
   switch (announcing_.kind) {
     case ListChange::Kind::Inserted: return row >= announcing_.row ? row + 1 : row;

@@ -15,6 +15,7 @@
 
 #include "core/Document.h"
 #include "core/ListChange.h"
+#include "core/Undo.h"
 
 namespace cavel {
 
@@ -38,6 +39,10 @@ class LinesModel : public QAbstractListModel {
   void Refill();
   // No rows.
   void Clear();
+  // The lines changed where `change` says (lines from change.at on): the
+  // rows show them, the rows' count following without a refill when it
+  // stays.
+  void Follow(const LinesDiff& change);
   // The editor made `change` to its rows; the rows the list shows follow.
   void Apply(const ListChange& change);
   void SetRowSize(QSize size);

@@ -43,6 +43,29 @@ void MainGrid::ApplyFill(GridFill& fill) {
   SelectCell(row, current.isValid() ? current.column() : 0);
 }
 
+void MainGrid::FollowDocument() {
+  MainState& state = main_.State();
+  if (state.GridBuilt == 0) return;
+  const LinesDiff& change = state.LastChange;
+  GridCells::Followed followed = GridCells::Followed::Refill;
+  if (ShowsFile()) {
+    const QModelIndex current = view_->currentIndex();
+    const int row = CurrentRow();
+    // A change of the counts resets the model; the current cell outlives it.
+    followed = cells_.Follow(state.Document, change);
+    if (followed == GridCells::Followed::Reshaped) {
+      model_->Reset([] {});
+      SelectCell(row, current.isValid() ? current.column() : 0);
+    } else if (followed == GridCells::Followed::Rows && change.inserted > 0) {
+      const int first = static_cast<int>(change.at) + 1;
+      model_->RowsChanged(first, first + static_cast<int>(change.inserted) - 1);
+    }
+  }
+  if (followed != GridCells::Followed::Refill) return;
+  state.GridBuilt = 0;
+  if (!view_->isHidden()) Fill();
+}
+
 void MainGrid::SetRowCount(int rows) {
   model_->Reset([&] { cells_.SetRowCount(rows); });
 }

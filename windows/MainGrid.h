@@ -37,6 +37,12 @@ class MainGrid : public QObject, public GridFillHost {
 
   // Fills the grid from the Document, with its captions and pauses.
   void Fill();
+  // After a change of the Document that the main window shows at once
+  // (LastChange): the changed rows show their new cells, with no fill and
+  // no pause, the current cell kept. A grid that cannot follow (it was not
+  // filled for the Document, or a fill stopped early) is filled again when
+  // it is shown, at once when it is shown now.
+  void FollowDocument();
   // Gives the grid `rows` empty rows (before any fill).
   void SetRowCount(int rows);
   int RowCount() const { return cells_.RowCount(); }

@@ -51,6 +51,10 @@ class MainHost {
   virtual void ListBoxDisp() = 0;
   // Fills the grid from the Document.
   virtual void StringGridDisp() = 0;
+  // After a change the main window shows at once (LastChange), without the
+  // fills' pauses: the list and the grid show the changed lines, the
+  // caption the line count, and both views the current line.
+  virtual void ShowDocumentChange() = 0;
   // Shows the recent-file list in the File menu.
   virtual void HistoryMenuRefresh() = 0;
   // The list's selected row, -1 when none.

@@ -70,6 +70,14 @@ void StringGridModel::CellsChanged() {
   emit cornerChanged();
 }
 
+void StringGridModel::RowsChanged(int first, int last) {
+  // Model row r is grid row r + 1.
+  first = std::max(first - 1, 0);
+  last = std::min(last - 1, rowCount() - 1);
+  if (first > last || columnCount() == 0) return;
+  emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+}
+
 QString StringGridModel::CornerText() const {
   const std::string_view corner = cells_.Cell(0, 0);
   return Utf8(corner);

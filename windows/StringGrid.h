@@ -37,6 +37,8 @@ class StringGridModel : public QAbstractTableModel {
   void Reset(const std::function<void()>& change);
   // The cells' texts changed, the counts did not.
   void CellsChanged();
+  // The cells of grid rows first..last changed, the counts did not.
+  void RowsChanged(int first, int last);
   // Cell (0, 0), the path of the file the grid was filled for.
   QString CornerText() const;
 
