@@ -25,7 +25,6 @@
 #include "core/CsvWriter.h"
 #include "core/DialogFolder.h"
 #include "core/Dialogs.h"
-#include "core/Encoding.h"
 #include "core/Find.h"
 #include "core/GridFill.h"
 #include "core/History.h"
@@ -400,6 +399,7 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
   state.DocumentFileName = state.CurrentFileName;
   state.Undo.Clear();
   const bool recordHistory = path != OpenPath::Recent;
+  state.DocumentFormat = outcome.result == LoadResult::Loaded ? outcome.format : kShiftJisCrLf;
   if (outcome.result == LoadResult::Loaded) {
     state.Document = std::move(loaded);
     // Success steps.
@@ -419,8 +419,6 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
       HistoryTrim(state);
       HistoryMenuRefresh();
     }
-    // Loaded as it is; the user learns why its text looks garbled.
-    TellIfUtf8(state.Document, Dlg());
   } else {
     // Failure steps.
     SetNoFileState();
@@ -517,8 +515,7 @@ void TForm1::MenuOverWriteSaveClick() {
   SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters(),
                           SaveDialogFolder(state, HomeFolder())};
   if (!Files().SaveFileName(request)) return;
-  const WriteOutcome written = WriteLines(state.CurrentFileName, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(state.CurrentFileName, written.error, written.keptCopy));
+  SaveLines(state.CurrentFileName, state.Document, state.DocumentFormat, Dlg());
 }
 
 void TForm1::MenuAnotherSaveClick() {
@@ -528,8 +525,7 @@ void TForm1::MenuAnotherSaveClick() {
   if (!chosen) return;
   RememberDialogFolder(state, *chosen);
   const std::string path = WithCsvExtension(*chosen, Dlg());
-  const WriteOutcome written = WriteLines(path, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(path, written.error, written.keptCopy));
+  SaveLines(path, state.Document, state.DocumentFormat, Dlg());
 }
 
 // ---- the other windows' commands ------------------------------------------------------------

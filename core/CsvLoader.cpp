@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
+#include "core/Cp932.h"
+#include "core/Encoding.h"
 #include "core/LineCheck.h"
 #include "core/Messages.h"
 
@@ -24,6 +27,11 @@ constexpr char kEOF = '\x1A';
 // bytes) or only one line too many. Any load stops before it runs past
 // this, so whatever a file holds beyond it is never read.
 constexpr std::size_t kMostBytesRead = kMaxLines * (kMaxLineBytes + 2) + kMaxLineBytes + 1;
+// The same for a file read as UTF-8, where a character of one or two bytes
+// in Shift-JIS takes up to three: the byte-order mark, then lines of up to
+// three times as many bytes.
+constexpr std::size_t kMostUtf8BytesRead = kByteOrderMark.size() + kMaxLines * (3 * kMaxLineBytes + 2) +
+                                           3 * kMaxLineBytes + 1;
 
 // Bytes asked of each read(2): large enough that a file of 250 MB takes
 // about a hundred calls, small enough that the lines just read are still in
@@ -42,7 +50,7 @@ class FileCloser {
   int fd_;
 };
 
-LoadOutcome Unreadable(int err) { return LoadOutcome{LoadResult::Unreadable, std::strerror(err)}; }
+LoadOutcome Unreadable(int err) { return LoadOutcome{LoadResult::Unreadable, std::strerror(err), {}}; }
 
 // Reads up to `size` bytes; 0 at the end of the file, -1 with errno set.
 ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
@@ -51,6 +59,23 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
     if (n >= 0 || errno != EINTR) return n;
   }
 }
+
+// Answers every message with 中止(&A) and only notes that one was asked:
+// a line taken before the file's format is known must show nothing.
+class SilentDialogs : public Dialogs {
+ public:
+  MsgButton ShowMessageDlg(const std::string&, MsgKind, MsgButtons) override {
+    asked = true;
+    return mbAbort;
+  }
+  bool asked = false;
+};
+
+enum class Step {
+  Taken,   // the line passed (or failed and the load reads on)
+  Stop,    // the load stops at once
+  Unsure,  // a line taken on trust would show a message: it waits
+};
 
 // The per-line steps of one load: length, line count, the shared scan,
 // the title count, the item-count question, the final item limit, adding
@@ -61,44 +86,69 @@ class LineSteps {
   LineSteps(int itemLimit, Dialogs& dialogs, const LineStore& store, Lines& lines)
       : options_{itemLimit, true, true}, dialogs_(dialogs), store_(store), lines_(lines) {}
 
-  // Runs the steps on the `size` bytes at `offset`; false when the load
-  // must stop at once. A line has at most kMaxLineBytes bytes: a longer
-  // one is reported through TooLong before it is complete.
-  bool Take(std::size_t offset, std::size_t size) {
+  // Runs the steps on the `size` bytes at `offset`. A line has at most
+  // kMaxLineBytes bytes: a longer one is reported through TooLong before
+  // it is complete. `onTrust`: the file's format is not known yet, so the
+  // line is taken only when it passes every step without a message;
+  // otherwise nothing is shown or changed and the answer is Unsure.
+  Step Take(std::size_t offset, std::size_t size, bool onTrust) {
     if (lineNo_ > static_cast<long>(kMaxLines)) {
+      if (onTrust) return Step::Unsure;
       Refuse(dialogs_, std::string(msg::kTooManyLines));
       failed_ = true;
-      return false;
+      return Step::Stop;
     }
     const std::string_view line(store_.data() + offset, size);
     const long shown = lineNo_ - 1;  // messages count the title line as 0
+    if (onTrust) {
+      SilentDialogs silent;
+      bool faulted = false;
+      ScanLine(line, shown, options_, silent, faulted, scan_);
+      const int title = lineNo_ == 1 ? scan_.itemCount : titleItemCount_;
+      if (faulted || scan_.itemCount != title || scan_.itemCount > kMaxItems) return Step::Unsure;
+      titleItemCount_ = title;
+      lines_.push_back(store_.Slice(offset, size));
+      ++lineNo_;
+      return Step::Taken;
+    }
     ScanLine(line, shown, options_, dialogs_, failed_, scan_);
-    if (scan_.lastItemTooLong) return false;
+    if (scan_.lastItemTooLong) return Step::Stop;
     if (lineNo_ == 1) titleItemCount_ = scan_.itemCount;
     if (!failed_ && scan_.itemCount != titleItemCount_) {
       MsgButton answer = dialogs_.ShowMessageDlg(msg::ItemCountDiffers(shown, titleItemCount_, scan_.itemCount),
                                                  MsgKind::Warning, mbYes | mbAbort);
       if (answer == mbAbort) {
         failed_ = true;
-        return false;
+        return Step::Stop;
       }
     }
     if (!failed_ && scan_.itemCount > kMaxItems) {
       Refuse(dialogs_, msg::FinalItemLimit(shown));
       failed_ = true;
-      return false;
+      return Step::Stop;
     }
     // Once a line has failed the load ends refused and nothing read is
     // kept, so later lines are still checked but no longer stored.
     if (!failed_) lines_.push_back(store_.Slice(offset, size));
     ++lineNo_;
-    return true;
+    return Step::Taken;
   }
 
   // A line longer than the limit: reported, and the load stops at once.
-  void TooLong() {
-    Refuse(dialogs_, std::string(msg::kLineTooLong));
+  void TooLong() { Fault(std::string(msg::kLineTooLong)); }
+  // A fault of the line being cut that no check of its own finds (its
+  // bytes could not be converted): reported, and the load stops at once.
+  void Fault(const std::string& text) {
+    Refuse(dialogs_, text);
     failed_ = true;
+  }
+  // The number the messages give the line being cut.
+  long ShownLine() const { return lineNo_ - 1; }
+  // Every line taken is forgotten; the next is the title line again.
+  void Restart() {
+    lines_.clear();
+    lineNo_ = 1;
+    titleItemCount_ = 1;
   }
 
   bool failed() const { return failed_; }
@@ -123,13 +173,13 @@ class ByteSource {
   virtual long long Read(char* at, std::size_t room, int& err) = 0;
   // The number of bytes to expect, when known; 0 otherwise.
   virtual std::size_t SizeHint() const = 0;
-  // The room to reserve for them: at most kMostBytesRead.
-  virtual std::size_t Capacity() const = 0;
+  // The room to reserve for them when a load reads at most `most`.
+  virtual std::size_t Capacity(std::size_t most) const = 0;
 };
 
 class MemorySource : public ByteSource {
  public:
-  explicit MemorySource(std::string_view bytes) : bytes_(bytes.substr(0, kMostBytesRead)) {}
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes.substr(0, kMostUtf8BytesRead)) {}
   long long Read(char* at, std::size_t room, int&) override {
     const std::size_t n = std::min(room, bytes_.size());
     if (n > 0) std::memcpy(at, bytes_.data(), n);
@@ -137,7 +187,7 @@ class MemorySource : public ByteSource {
     return static_cast<long long>(n);
   }
   std::size_t SizeHint() const override { return bytes_.size(); }
-  std::size_t Capacity() const override { return bytes_.size(); }
+  std::size_t Capacity(std::size_t most) const override { return std::min(most, bytes_.size()); }
 
  private:
   std::string_view bytes_;
@@ -155,7 +205,7 @@ class DescriptorSource : public ByteSource {
   // A file may grow while it is read, and a pipe tells nothing of its
   // size: room for all a load may read is reserved, of which only the
   // pages read into become memory.
-  std::size_t Capacity() const override { return kMostBytesRead; }
+  std::size_t Capacity(std::size_t most) const override { return most; }
 
  private:
   int fd_;
@@ -163,99 +213,341 @@ class DescriptorSource : public ByteSource {
 };
 
 // The one load: the source read into one store, piece by piece, and the
-// complete lines of each piece cut out and put through LineSteps. The
-// lines the load keeps are slices of the store.
-LoadOutcome Load(ByteSource& source, int itemLimit, Dialogs& dialogs, Lines& destination) {
-  const std::size_t fileSize = std::min(source.SizeHint(), kMostBytesRead);
-  LineStore store(source.Capacity(), fileSize);
-  char* const data = store.data();
-  Lines lines;
-  LineSteps steps(itemLimit, dialogs, store, lines);
+// complete lines of each piece cut out and put through LineSteps. The lines
+// the load keeps are slices of the store.
+//
+// A file's format is known only from all of its bytes: a CR anywhere makes
+// CR the line end, and a byte anywhere that is not UTF-8 makes it
+// Shift-JIS. Until then its lines are cut and taken on trust, as UTF-8 (the
+// bytes converted in place; ASCII stays as it is) ending at LF, and a line
+// that would show a message waits. Once the format is known, the lines wait
+// no more; if it is not what they were taken as, the converted bytes go back
+// to what they were and the lines are cut again from the first. A file in
+// Shift-JIS is known as such at its first double-byte character, a file
+// with CR line ends at its first line end, so what is taken again is at most
+// a few ASCII lines.
+class Loader {
+ public:
+  Loader(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs)
+      : source_(source),
+        choice_(choice),
+        most_(choice == EncodingChoice::ShiftJis ? kMostBytesRead : kMostUtf8BytesRead),
+        fileSize_(std::min(source.SizeHint(), most_)),
+        store_(source.Capacity(most_), fileSize_),
+        data_(store_.data()),
+        steps_(itemLimit, dialogs, store_, lines_) {}
 
-  std::size_t filled = 0;     // bytes read so far
-  std::size_t lineStart = 0;  // where the line being cut starts
-  std::size_t searched = 0;   // where the search for its CR goes on
-  bool pendingLF = false;     // a CR ended the bytes read: an LF may follow
-  bool estimated = false;
-  bool stopped = false;  // a check ended the load
-  bool atEnd = false;    // end of file, a 0x1A, or the most a load reads
+  LoadOutcome Run(Lines& destination) {
+    while (!atEnd_ && !stopped_) {
+      int err = 0;
+      if (!ReadPiece(err)) return Unreadable(err);
+      Advance();
+    }
+    FileFormat format;
+    format.encoding = encoding_ != Encoding::Utf8 ? TextEncoding::ShiftJis
+                      : bom_                      ? TextEncoding::Utf8Bom
+                                                  : TextEncoding::Utf8;
+    format.lineEnd = ends_ == Ends::Lf ? LineEnd::Lf : firstEnd_.value_or(LineEnd::CrLf);
+    if (steps_.failed()) {
+      destination.clear();
+      return LoadOutcome{LoadResult::Refused, {}, format};
+    }
+    store_.Trim(TextEnd());
+    if (lines_.capacity() > lines_.size() + lines_.size() / 16 + 16) lines_.shrink_to_fit();
+    destination = std::move(lines_);
+    return LoadOutcome{LoadResult::Loaded, {}, format};
+  }
 
-  while (!atEnd && !stopped) {
-    const std::size_t room = std::min(kPiece, store.capacity() - filled);
+ private:
+  enum class Encoding { Unknown, ShiftJis, Utf8 };
+  enum class Ends { Unknown, Cr, Lf };
+
+  // The bytes that lines are cut from: the bytes read, or in UTF-8 the
+  // converted part of them.
+  std::size_t TextEnd() const { return encoding_ == Encoding::ShiftJis ? filled_ : text_; }
+  bool OnTrust() const { return encoding_ == Encoding::Unknown || ends_ == Ends::Unknown; }
+
+  // Reads the next piece; false when reading failed.
+  bool ReadPiece(int& err) {
+    const std::size_t room = std::min({kPiece, store_.capacity() - filled_, limit_ - filled_});
     long long n = 0;
     if (room > 0) {
-      int err = 0;
-      n = source.Read(data + filled, room, err);
-      if (n < 0) return Unreadable(err);
+      n = source_.Read(data_ + filled_, room, err);
+      if (n < 0) return false;
     }
     if (n == 0) {
-      atEnd = true;
-    } else {
-      const std::size_t got = static_cast<std::size_t>(n);
-      if (const void* eof = std::memchr(data + filled, kEOF, got)) {
-        filled = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
-        atEnd = true;
-      } else {
-        filled += got;
-      }
+      atEnd_ = true;
+      return true;
     }
-    if (!estimated && fileSize > 0) {
+    std::size_t got = static_cast<std::size_t>(n);
+    if (const void* eof = std::memchr(data_ + filled_, kEOF, got)) {
+      got = static_cast<std::size_t>(static_cast<const char*>(eof) - (data_ + filled_));
+      atEnd_ = true;
+    }
+    if (!crSeen_) {
+      crSeen_ = std::memchr(data_ + filled_, kCR, got) != nullptr;
+      if (!crSeen_ && !lfSeen_) lfSeen_ = std::memchr(data_ + filled_, kLF, got) != nullptr;
+    }
+    filled_ += got;
+    if (!estimated_ && fileSize_ > 0) {
       // Room for the lines the file will likely hold, judged from the line
       // ends of the first piece, so that the list is not regrown. A
       // sixteenth more allows for lines a little shorter than those seen.
-      estimated = true;
-      const unsigned long long ends = static_cast<unsigned long long>(std::count(data, data + filled, kCR));
-      const unsigned long long guess = filled > 0 ? ends * fileSize / filled * 17 / 16 + 16 : 16;
-      lines.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, kMaxLines + 1)));
+      estimated_ = true;
+      unsigned long long ends = static_cast<unsigned long long>(std::count(data_, data_ + filled_, kCR));
+      if (ends == 0) ends = static_cast<unsigned long long>(std::count(data_, data_ + filled_, kLF));
+      const unsigned long long guess = filled_ > 0 ? ends * fileSize_ / filled_ * 17 / 16 + 16 : 16;
+      lines_.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, kMaxLines + 1)));
     }
-    if (pendingLF && lineStart < filled) {
-      if (data[lineStart] == kLF) ++lineStart;
-      searched = lineStart;
-      pendingLF = false;
-    }
+    return true;
+  }
 
-    while (!stopped) {
-      const void* found = std::memchr(data + searched, kCR, filled - searched);
-      const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : filled;
-      if (end - lineStart > kMaxLineBytes) {
-        steps.TooLong();
-        stopped = true;
-        break;
+  // Everything the bytes read so far allow: the format found as far as they
+  // tell, the new bytes converted, the lines that are complete cut.
+  void Advance() {
+    if (!markChecked_) {
+      if (filled_ < kByteOrderMark.size() && !atEnd_) return;
+      CheckByteOrderMark();
+    }
+    if (encoding_ == Encoding::Unknown) {
+      judge_.Feed(std::string_view(data_ + judged_, filled_ - judged_));
+      judged_ = filled_;
+    }
+    if (encoding_ != Encoding::ShiftJis) Convert();
+    if (encoding_ == Encoding::Unknown) {
+      if (!utf8Valid_)
+        TakeAsShiftJis();
+      else if (atEnd_ && judge_.Verdict(true) == TextEncoding::Utf8)
+        encoding_ = Encoding::Utf8;
+      else if (atEnd_)
+        TakeAsShiftJis();
+    }
+    if (ends_ == Ends::Unknown) {
+      if (crSeen_) {
+        ends_ = Ends::Cr;
+        if (cutAtLf_) Restart();
+      } else if (atEnd_) {
+        ends_ = lfSeen_ ? Ends::Lf : Ends::Cr;
+      }
+    }
+    Cut();
+  }
+
+  void CheckByteOrderMark() {
+    markChecked_ = true;
+    const bool mark = std::string_view(data_, std::min(filled_, kByteOrderMark.size())) == kByteOrderMark;
+    switch (choice_) {
+      case EncodingChoice::ShiftJis: encoding_ = Encoding::ShiftJis; break;
+      case EncodingChoice::Utf8: encoding_ = Encoding::Utf8; break;
+      case EncodingChoice::Detect: encoding_ = mark ? Encoding::Utf8 : Encoding::Unknown; break;
+    }
+    if (encoding_ == Encoding::Utf8 && mark) {
+      bom_ = true;
+      raw_ = kByteOrderMark.size();  // the text is written over the mark
+    }
+  }
+
+  // Converts what was read since, in place; finds whether the bytes are
+  // UTF-8 past a character that cannot be converted.
+  void Convert() {
+    if (stop_ == Utf8Stop::None || stop_ == Utf8Stop::Incomplete) {
+      const Utf8Converted c = Utf8ToCp932(data_ + raw_, filled_ - raw_, data_ + text_);
+      raw_ += c.read;
+      text_ += c.written;
+      stop_ = c.stop;
+      character_ = c.character;
+      convertedPastAscii_ |= c.nonAscii;
+      if (stop_ == Utf8Stop::Unmappable) validated_ = raw_;
+      if (stop_ == Utf8Stop::Incomplete && atEnd_) stop_ = Utf8Stop::Invalid;
+      if (stop_ == Utf8Stop::Invalid) utf8Valid_ = false;
+    }
+    // Past a character that has no code the conversion stops; whether the
+    // rest is UTF-8 still decides the encoding.
+    while (encoding_ == Encoding::Unknown && stop_ == Utf8Stop::Unmappable && utf8Valid_ && validated_ < filled_) {
+      validated_ += AsciiPrefix(std::string_view(data_ + validated_, filled_ - validated_));
+      if (validated_ == filled_) break;
+      char32_t c;
+      const int n = Utf8Sequence(std::string_view(data_ + validated_, filled_ - validated_), c);
+      if (n < 0 && !atEnd_) break;  // the next piece finishes it
+      if (n <= 0) utf8Valid_ = false;
+      validated_ += static_cast<std::size_t>(std::max(n, 0));
+    }
+  }
+
+  // The file is Shift-JIS after all: the converted bytes go back to what
+  // was read (the conversion is exact both ways), and the lines taken as
+  // UTF-8 are cut again.
+  void TakeAsShiftJis() {
+    encoding_ = Encoding::ShiftJis;
+    if (convertedPastAscii_) {
+      const std::string read = Cp932ToUtf8(std::string_view(data_, text_));
+      std::memcpy(data_, read.data(), read.size());
+      Restart();
+    }
+    // (Otherwise all that was converted is ASCII, which stands as read.)
+    limit_ = kMostBytesRead;
+    if (filled_ > limit_) {
+      filled_ = limit_;
+      atEnd_ = true;
+      lineStart_ = std::min(lineStart_, filled_);
+      searched_ = std::min(searched_, filled_);
+    }
+  }
+
+  void Restart() {
+    steps_.Restart();
+    lineStart_ = searched_ = 0;
+    pendingLF_ = false;
+    cutAtLf_ = false;
+    unsure_ = false;
+    firstEnd_.reset();
+  }
+
+  // The line being cut holds the place where the conversion stopped.
+  bool AtConversionFault(std::size_t textEnd) const {
+    return encoding_ != Encoding::ShiftJis && textEnd == text_ &&
+           (stop_ == Utf8Stop::Invalid || stop_ == Utf8Stop::Unmappable);
+  }
+
+  void ReportConversionFault(std::size_t textEnd) {
+    const long line = steps_.ShownLine();
+    if (stop_ == Utf8Stop::Invalid) {
+      steps_.Fault(msg::NotUtf8(line));
+      return;
+    }
+    ItemSpans spans;
+    FindSeparators(std::string_view(data_ + lineStart_, textEnd - lineStart_), spans);
+    steps_.Fault(msg::NoShiftJisCharacter(line, spans.itemCount, character_));
+  }
+
+  // Cuts and takes the complete lines of the text so far (at the end, the
+  // last line too).
+  void Cut() {
+    const bool onTrust = OnTrust();
+    if (unsure_ && onTrust) return;  // a line waits until the format is known
+    unsure_ = false;
+    const std::size_t textEnd = TextEnd();
+    const char lineEnd = ends_ == Ends::Cr ? kCR : kLF;
+    if (pendingLF_ && lineStart_ < textEnd) {
+      EndedAtCr(data_[lineStart_] == kLF);
+      pendingLF_ = false;
+    }
+    while (!stopped_ && !unsure_) {
+      const void* found = std::memchr(data_ + searched_, lineEnd, textEnd - searched_);
+      const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data_) : textEnd;
+      if (end - lineStart_ > kMaxLineBytes) {
+        if (onTrust) {
+          unsure_ = true;
+        } else {
+          steps_.TooLong();
+          stopped_ = true;
+        }
+        return;
       }
       if (!found) {
-        searched = filled;  // the line goes on in the next piece, or ends the file
-        break;
+        searched_ = textEnd;  // the line goes on in the next piece, or ends the file
+        if (AtConversionFault(textEnd)) {
+          if (onTrust) {
+            unsure_ = true;
+          } else {
+            ReportConversionFault(textEnd);
+            stopped_ = true;
+          }
+        } else if (atEnd_ && lineStart_ < textEnd) {
+          // A last line without a line end.
+          Take(lineStart_, textEnd - lineStart_, onTrust);
+          lineStart_ = searched_ = textEnd;
+        }
+        return;
       }
-      if (!steps.Take(lineStart, end - lineStart)) {
-        stopped = true;
-        break;
-      }
-      lineStart = end + 1;
-      if (lineStart < filled) {
-        if (data[lineStart] == kLF) ++lineStart;
+      if (!Take(lineStart_, end - lineStart_, onTrust)) return;
+      lineStart_ = end + 1;
+      if (lineEnd == kLF) {
+        cutAtLf_ = true;
+      } else if (lineStart_ < textEnd) {
+        EndedAtCr(data_[lineStart_] == kLF);
       } else {
-        pendingLF = true;
+        pendingLF_ = true;
       }
-      searched = lineStart;
+      searched_ = lineStart_;
     }
   }
 
-  // A last line without a line end.
-  if (!stopped && lineStart < filled) stopped = !steps.Take(lineStart, filled - lineStart);
-
-  if (steps.failed()) {
-    destination.clear();
-    return LoadOutcome{LoadResult::Refused, {}};
+  // A line ended at CR, with an LF after it or not: the LF belongs to the
+  // line end, and the first line end is the file's.
+  void EndedAtCr(bool lf) {
+    if (!firstEnd_) firstEnd_ = lf ? LineEnd::CrLf : LineEnd::Cr;
+    if (lf) ++lineStart_;
+    searched_ = lineStart_;
   }
-  store.Trim(filled);
-  if (lines.capacity() > lines.size() + lines.size() / 16 + 16) lines.shrink_to_fit();
-  destination = std::move(lines);
-  return LoadOutcome{};
+
+  bool Take(std::size_t offset, std::size_t size, bool onTrust) {
+    switch (steps_.Take(offset, size, onTrust)) {
+      case Step::Taken: return true;
+      case Step::Stop: stopped_ = true; return false;
+      case Step::Unsure: unsure_ = true; return false;
+    }
+    return false;
+  }
+
+  ByteSource& source_;
+  const EncodingChoice choice_;
+  const std::size_t most_;
+  const std::size_t fileSize_;
+  LineStore store_;
+  char* const data_;
+  Lines lines_;
+  LineSteps steps_;
+
+  std::size_t limit_ = most_;  // the most this load reads, once the encoding is known
+  std::size_t filled_ = 0;     // bytes read so far
+  bool atEnd_ = false;         // end of file, a 0x1A, or the most a load reads
+  bool estimated_ = false;
+
+  // The encoding.
+  Encoding encoding_ = Encoding::Unknown;
+  bool markChecked_ = false;
+  bool bom_ = false;
+  EncodingJudge judge_;
+  std::size_t judged_ = 0;
+  // The conversion from UTF-8, in place: the bytes read from raw_ on are as
+  // read; text_ bytes of code page 932 stand before them.
+  std::size_t raw_ = 0;
+  std::size_t text_ = 0;
+  Utf8Stop stop_ = Utf8Stop::None;
+  char32_t character_ = 0;
+  bool convertedPastAscii_ = false;
+  bool utf8Valid_ = true;
+  std::size_t validated_ = 0;
+
+  // The line ends.
+  Ends ends_ = Ends::Unknown;
+  bool crSeen_ = false;
+  bool lfSeen_ = false;
+  std::optional<LineEnd> firstEnd_;
+
+  // The cutting.
+  std::size_t lineStart_ = 0;  // where the line being cut starts
+  std::size_t searched_ = 0;   // where the search for its end goes on
+  bool pendingLF_ = false;     // a CR ended the text so far: an LF may follow
+  bool cutAtLf_ = false;       // a line was cut at LF before the line end was known
+  bool unsure_ = false;        // a line waits until the format is known
+  bool stopped_ = false;       // a check ended the load
+};
+
+LoadOutcome Load(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs, Lines& destination) {
+  Loader loader(source, itemLimit, choice, dialogs);
+  return loader.Run(destination);
 }
 
 }  // namespace
 
 LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination) {
+  return CsvLoader(path, itemLimit, dialogs, destination, EncodingChoice::Detect);
+}
+
+LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination,
+                      EncodingChoice choice) {
   // O_NONBLOCK keeps a FIFO without a writer from hanging the open; the
   // descriptor's load clears it again before reading.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -263,20 +555,22 @@ LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, 
   FileCloser closer(fd);
   int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  return CsvLoaderFromDescriptor(fd, itemLimit, dialogs, destination);
+  return CsvLoaderFromDescriptor(fd, itemLimit, dialogs, destination, choice);
 }
 
-LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination) {
+LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination,
+                                    EncodingChoice choice) {
   struct stat st;
   if (::fstat(fd, &st) != 0) return Unreadable(errno);
   if (S_ISDIR(st.st_mode)) return Unreadable(EISDIR);
   DescriptorSource source(fd, S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0);
-  return Load(source, itemLimit, dialogs, destination);
+  return Load(source, itemLimit, choice, dialogs, destination);
 }
 
-LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination) {
+LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination,
+                               EncodingChoice choice) {
   MemorySource source(bytes);
-  return Load(source, itemLimit, dialogs, destination);
+  return Load(source, itemLimit, choice, dialogs, destination);
 }
 
 }  // namespace cavel

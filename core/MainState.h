@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/Document.h"
+#include "core/FileFormat.h"
 #include "core/Messages.h"
 #include "core/OneBased.h"
 #include "core/Settings.h"
@@ -26,6 +27,9 @@ struct MainState : HeldSettings {
   // Document is replaced puts CurrentFileName back to it.
   std::string DocumentFileName;
   Lines Document;
+  // The format of the file the Document was loaded from: what an overwrite
+  // save writes (Shift-JIS with CR LF for a Document from no file).
+  FileFormat DocumentFormat;
   OneBased<std::string, 64> TitleItems{};
   OneBased<std::string, 64> LineItems{};
   int LineItemCount = 0;

@@ -46,6 +46,7 @@ bool CreateNewFile(MainState& state, const std::string& path, const std::string&
   state.Undo.Clear();
   state.CurrentFileName = path;
   state.DocumentFileName = path;
+  state.DocumentFormat = kShiftJisCrLf;
   state.NewFileMade = 1;
   return true;
 }
