@@ -49,8 +49,8 @@ std::string NoShiftJisCharacter(long line, long item, char32_t character) {
 std::string NotUtf8(long line) { return LineMessage(line, " 行目に UTF-8 でないバイトがあります。"); }
 
 std::string NotShiftJisBytes(long line, long item) {
-  return LineMessage(line,
-                     Concat({" 行目の，", Dec(item), " 項目に Shift-JIS でないバイトがあるため，UTF-8 で保存できません。"}));
+  return LineMessage(
+      line, Concat({" 行目の，", Dec(item), " 項目に Shift-JIS でないバイトがあるため，UTF-8 で保存できません。"}));
 }
 
 namespace {
