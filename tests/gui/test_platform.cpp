@@ -524,7 +524,7 @@ class PlatformTest : public QObject {
         msg::kAskBackToList,      msg::kAskSave,           msg::kAskAddExtension,    msg::kFileMissing,
         msg::kRecordTooLong,      msg::kDocumentLineLimit, msg::kSelectLineFirst,    msg::kGridNotLoaded,
         msg::kGridWidthNotStored, msg::kAskStoreGridWidth, msg::kNotFound,           msg::kJumpOutOfRange,
-        msg::kNoMoreThan64Items,  msg::kNothingSet,        msg::kColWidthOutOfRange, msg::kLooksLikeUtf8};
+        msg::kNoMoreThan64Items,  msg::kNothingSet,        msg::kColWidthOutOfRange};
     const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
     int found = 0;
     for (const QString& page : dir.entryList({QStringLiteral("*.html")})) {
