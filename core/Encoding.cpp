@@ -36,7 +36,6 @@ int CharacterCost(std::uint16_t code) {
 }  // namespace
 
 void EncodingJudge::CountUtf8(char32_t c) {
-  pastAscii_ = true;
   lastPastAscii_ = true;
   utf8Cost_ += CharacterCost(Cp932Code(c));
 }
@@ -125,14 +124,23 @@ void EncodingJudge::ReadSjis(std::string_view bytes) {
 void EncodingJudge::Feed(std::string_view bytes) {
   if (!Judging()) return;
   // Up to the first byte past ASCII both readings are the same.
-  if (!pastAscii_ && carried_ == 0 && lead_ < 0) bytes.remove_prefix(AsciiPrefix(bytes));
+  if (!pastAscii_) {
+    bytes.remove_prefix(AsciiPrefix(bytes));
+    pastAscii_ = !bytes.empty();
+  }
   ReadUtf8(bytes);
   if (Judging()) ReadSjis(bytes);
 }
 
 TextEncoding EncodingJudge::Verdict(bool utf8Valid) const {
-  if (!utf8Valid || !utf8Holds_ || carried_ > 0 || !pastAscii_) return TextEncoding::ShiftJis;
-  if (!sjisHolds_ || lead_ >= 0) return TextEncoding::Utf8;
+  // Once the Shift-JIS reading has failed, the UTF-8 reading stops where it
+  // stood (perhaps inside a sequence); whether the rest is UTF-8 is the
+  // caller's to say.
+  if (!utf8Valid || !utf8Holds_ || !pastAscii_) return TextEncoding::ShiftJis;
+  if (!sjisHolds_) return TextEncoding::Utf8;
+  if (carried_ > 0) return TextEncoding::ShiftJis;  // cut short at the end
+  if (lead_ >= 0) return TextEncoding::Utf8;        // a lead byte at the end
+
   return utf8Cost_ + asciiTrails_ * kAsciiCost + kUtf8Margin < sjisCost_ ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
 }
 

@@ -52,7 +52,7 @@ class EncodingJudge {
   bool sjisHolds_ = true;
   long long sjisCost_ = 0;
   long long asciiTrails_ = 0;
-  bool pastAscii_ = false;  // a byte past ASCII was read
+  bool pastAscii_ = false;  // a byte past ASCII was fed
 };
 
 // The encoding of a whole file's bytes: UTF-8 with a byte-order mark when

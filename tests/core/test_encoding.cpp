@@ -45,7 +45,8 @@ TEST(Encoding, ShiftJisUnlessClearlyUtf8) {
 
 TEST(Encoding, TheJudgeReadsPiecesAsTheWhole) {
   // Sequences and pairs cut between the pieces fed.
-  for (const std::string bytes : {"a,\xE5\x90\x8D\xE5\x89\x8D\r\n", "1,\xE1\x80\x81\x42", "\x96\xBC\x91\x4F"}) {
+  for (const std::string bytes : {"a,\xE5\x90\x8D\xE5\x89\x8D\r\n", "1,\xE1\x80\x81\x42", "\x96\xBC\x91\x4F",
+                                  "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88"}) {  // テスト, not Shift-JIS from its 3rd byte
     for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
       EncodingJudge judge;
       judge.Feed(std::string_view(bytes).substr(0, cut));
