@@ -229,7 +229,7 @@ int main() {
     // ASCII only: letters and commas, as many bytes as the largest file.
     const std::string path = dir.File("largest-ascii.csv");
     std::string line(kMaxLineBytes, 'a');
-    for (std::size_t c = 127; c < line.size(); c += 128) line[c] = ',';
+    for (std::size_t c = 127; c + 1 < line.size(); c += 128) line[c] = ',';  // 64 items
     std::FILE* out = std::fopen(path.c_str(), "wb");
     bool ok = out != nullptr;
     for (std::size_t i = 0; ok && i < kLargestLines; ++i)

@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -202,35 +203,49 @@ Utf8Converted Utf8ToCp932(const char* in, std::size_t size, char* out) {
   Utf8Converted result;
   while (p < end) {
     if (*p < 0x80) {
-      // A run of ASCII, eight bytes at a time; in place and not moved yet,
-      // nothing to write.
-      if (o == p) {
-        p += AsciiPrefix(std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
-        o = const_cast<unsigned char*>(p);
-      } else {
-        while (end - p >= 8) {
-          std::uint64_t word;
-          std::memcpy(&word, p, 8);
-          if (word & kHighBits) break;
-          std::memcpy(o, &word, 8);
-          p += 8;
-          o += 8;
-        }
-        while (p < end && *p < 0x80) *o++ = *p++;
-      }
+      // A run of ASCII, as it stands (in place and not moved yet, nothing
+      // to write).
+      const std::size_t n = AsciiPrefix(
+          std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
+      if (o != p) std::memmove(o, p, n);
+      p += n;
+      o += n;
       continue;
     }
-    // Kana and kanji: three bytes, which the table takes at once.
-    if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-      const unsigned c = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
-      const std::uint16_t code = t.fromBmp[c];
-      if (code != 0 && c >= 0x800) {
+    // Kana and kanji: runs of three-byte sequences, which the table takes
+    // at once.
+    if ((*p & 0xF0) == 0xE0) {
+      const unsigned char* const runStart = p;
+      if constexpr (std::endian::native == std::endian::little) {
+        // Two at a time while both take two bytes, as kana and kanji do.
+        while (end - p >= 8) {
+          std::uint64_t w;
+          std::memcpy(&w, p, 8);
+          if ((w & 0xC0C0F0C0C0F0u) != 0x8080E08080E0u) break;
+          const auto c1 = static_cast<unsigned>((w & 0x0F) << 12 | (w >> 2 & 0xFC0) | (w >> 16 & 0x3F));
+          const auto c2 = static_cast<unsigned>((w >> 24 & 0x0F) << 12 | (w >> 26 & 0xFC0) | (w >> 40 & 0x3F));
+          const std::uint32_t code1 = t.fromBmp[c1], code2 = t.fromBmp[c2];
+          if (code1 <= 0xFF || code2 <= 0xFF || c1 < 0x800 || c2 < 0x800) break;
+          const std::uint32_t pair = code1 | code2 << 16;
+          std::memcpy(o, &pair, 4);
+          o += 4;
+          p += 6;
+        }
+      }
+      while (end - p >= 3) {
+        const unsigned b0 = p[0], b1 = p[1], b2 = p[2];
+        if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
+        const unsigned c = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
+        const std::uint16_t code = t.fromBmp[c];
+        if (code == 0 || c < 0x800) break;
         // Two bytes are stored even for a one-byte code: the second lands
         // on input already read.
         o[0] = static_cast<unsigned char>(code);
         o[1] = static_cast<unsigned char>(code >> 8);
         o += 1 + (code > 0xFF);
         p += 3;
+      }
+      if (p != runStart) {
         result.nonAscii = true;
         continue;
       }

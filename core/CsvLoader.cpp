@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "core/Cp932.h"
@@ -33,11 +34,12 @@ constexpr std::size_t kMostBytesRead = kMaxLines * (kMaxLineBytes + 2) + kMaxLin
 constexpr std::size_t kMostUtf8BytesRead = kByteOrderMark.size() + kMaxLines * (3 * kMaxLineBytes + 2) +
                                            3 * kMaxLineBytes + 1;
 
-// Bytes asked of each read(2): large enough that a file of 250 MB takes
-// about a hundred calls, small enough that the lines just read are still in
-// the cache when they are checked, and that a file refused at its start is
-// not read much further.
-constexpr std::size_t kPiece = 2 << 20;
+// Bytes asked of each read(2): small enough that the bytes just read are
+// still in the processor's cache when they are converted and their lines
+// checked (a larger piece loads the largest file a sixth slower), and that
+// a file refused at its start is not read much further; a file of 250 MB
+// still takes only about a thousand calls.
+constexpr std::size_t kPiece = 256 << 10;
 
 class FileCloser {
  public:
@@ -212,20 +214,23 @@ class DescriptorSource : public ByteSource {
   std::size_t sizeHint_;
 };
 
-// The one load: the source read into one store, piece by piece, and the
+// The one load: the source read piece by piece into one store, and the
 // complete lines of each piece cut out and put through LineSteps. The lines
-// the load keeps are slices of the store.
+// the load keeps are slices of the store. A file read as UTF-8 is read into
+// a small buffer instead and converted from there into the store, so that
+// its bytes are converted while they are in the processor's cache and the
+// store holds only the converted bytes.
 //
 // A file's format is known only from all of its bytes: a CR anywhere makes
 // CR the line end, and a byte anywhere that is not UTF-8 makes it
-// Shift-JIS. Until then its lines are cut and taken on trust, as UTF-8 (the
-// bytes converted in place; ASCII stays as it is) ending at LF, and a line
-// that would show a message waits. Once the format is known, the lines wait
-// no more; if it is not what they were taken as, the converted bytes go back
-// to what they were and the lines are cut again from the first. A file in
-// Shift-JIS is known as such at its first double-byte character, a file
-// with CR line ends at its first line end, so what is taken again is at most
-// a few ASCII lines.
+// Shift-JIS. Until then its lines are cut and taken on trust, as UTF-8
+// (converted; ASCII stays as it is) ending at LF, and a line that would show
+// a message waits. Once the format is known, the lines wait no more; if it
+// is not what they were taken as, the converted bytes go back to what they
+// were and the lines are cut again from the first. A file in Shift-JIS is
+// known as such at its first double-byte character, a file with CR line
+// ends at its first line end, so what is taken again is at most a few ASCII
+// lines.
 class Loader {
  public:
   Loader(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs)
@@ -235,13 +240,17 @@ class Loader {
         fileSize_(std::min(source.SizeHint(), most_)),
         store_(source.Capacity(most_), fileSize_),
         data_(store_.data()),
-        steps_(itemLimit, dialogs, store_, lines_) {}
+        steps_(itemLimit, dialogs, store_, lines_) {
+    if (choice == EncodingChoice::ShiftJis) {
+      encoding_ = Encoding::ShiftJis;
+      markChecked_ = true;
+    }
+  }
 
   LoadOutcome Run(Lines& destination) {
     while (!atEnd_ && !stopped_) {
       int err = 0;
       if (!ReadPiece(err)) return Unreadable(err);
-      Advance();
     }
     FileFormat format;
     format.encoding = encoding_ != Encoding::Utf8 ? TextEncoding::ShiftJis
@@ -266,54 +275,133 @@ class Loader {
   // converted part of them.
   std::size_t TextEnd() const { return encoding_ == Encoding::ShiftJis ? filled_ : text_; }
   bool OnTrust() const { return encoding_ == Encoding::Unknown || ends_ == Ends::Unknown; }
+  // Whether the bytes read go through the conversion buffer: while they may
+  // be UTF-8 and the conversion has not stopped.
+  bool Converting() const {
+    return encoding_ != Encoding::ShiftJis && (stop_ == Utf8Stop::None || stop_ == Utf8Stop::Incomplete);
+  }
 
-  // Reads the next piece; false when reading failed.
+  // Reads the next piece and does all it allows; false when reading failed.
   bool ReadPiece(int& err) {
-    const std::size_t room = std::min({kPiece, store_.capacity() - filled_, limit_ - filled_});
+    const bool converting = Converting();
+    char* at;
+    std::size_t room;
+    if (converting) {
+      if (!buffer_) buffer_ = std::make_unique<char[]>(kPiece + 8);
+      at = buffer_.get() + carried_;
+      room = std::min(kPiece, limit_ - read_);
+    } else {
+      at = data_ + filled_;
+      room = std::min({kPiece, store_.capacity() - filled_, limit_ - read_});
+    }
     long long n = 0;
     if (room > 0) {
-      n = source_.Read(data_ + filled_, room, err);
+      n = source_.Read(at, room, err);
       if (n < 0) return false;
     }
-    if (n == 0) {
-      atEnd_ = true;
-      return true;
-    }
     std::size_t got = static_cast<std::size_t>(n);
-    if (const void* eof = std::memchr(data_ + filled_, kEOF, got)) {
-      got = static_cast<std::size_t>(static_cast<const char*>(eof) - (data_ + filled_));
+    if (n == 0) atEnd_ = true;
+    if (const void* eof = std::memchr(at, kEOF, got)) {
+      got = static_cast<std::size_t>(static_cast<const char*>(eof) - at);
       atEnd_ = true;
     }
+    read_ += got;
     if (!crSeen_) {
-      crSeen_ = std::memchr(data_ + filled_, kCR, got) != nullptr;
-      if (!crSeen_ && !lfSeen_) lfSeen_ = std::memchr(data_ + filled_, kLF, got) != nullptr;
+      crSeen_ = std::memchr(at, kCR, got) != nullptr;
+      if (!crSeen_ && !lfSeen_) lfSeen_ = std::memchr(at, kLF, got) != nullptr;
     }
-    filled_ += got;
-    if (!estimated_ && fileSize_ > 0) {
+    if (!estimated_ && fileSize_ > 0 && got > 0) {
       // Room for the lines the file will likely hold, judged from the line
       // ends of the first piece, so that the list is not regrown. A
       // sixteenth more allows for lines a little shorter than those seen.
       estimated_ = true;
-      unsigned long long ends = static_cast<unsigned long long>(std::count(data_, data_ + filled_, kCR));
-      if (ends == 0) ends = static_cast<unsigned long long>(std::count(data_, data_ + filled_, kLF));
-      const unsigned long long guess = filled_ > 0 ? ends * fileSize_ / filled_ * 17 / 16 + 16 : 16;
+      unsigned long long ends = static_cast<unsigned long long>(std::count(at, at + got, kCR));
+      if (ends == 0) ends = static_cast<unsigned long long>(std::count(at, at + got, kLF));
+      const unsigned long long guess = ends * fileSize_ / got * 17 / 16 + 16;
       lines_.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, kMaxLines + 1)));
     }
+    if (converting) {
+      ConvertPiece(carried_ + got);
+    } else {
+      filled_ += got;
+      if (encoding_ == Encoding::Unknown) {
+        judge_.Feed(std::string_view(at, got));
+        Validate();
+      }
+    }
+    Decide();
+    Cut();
     return true;
   }
 
-  // Everything the bytes read so far allow: the format found as far as they
-  // tell, the new bytes converted, the lines that are complete cut.
-  void Advance() {
+  // The buffer holds `have` bytes (a sequence the last piece cut short,
+  // then the bytes just read): the byte-order mark looked for, the bytes
+  // judged and converted into the store. Where the conversion stops at a
+  // fault, the rest goes into the store as read.
+  void ConvertPiece(std::size_t have) {
+    const char* in = buffer_.get();
+    std::size_t from = 0;          // the bytes to convert start here
+    std::size_t fresh = carried_;  // the bytes not yet judged start here
     if (!markChecked_) {
-      if (filled_ < kByteOrderMark.size() && !atEnd_) return;
-      CheckByteOrderMark();
+      if (have < kByteOrderMark.size() && !atEnd_) {
+        carried_ = have;  // too few to tell
+        return;
+      }
+      CheckByteOrderMark(std::string_view(in, have));
+      from = fresh = bom_ ? kByteOrderMark.size() : 0;
     }
-    if (encoding_ == Encoding::Unknown) {
-      judge_.Feed(std::string_view(data_ + judged_, filled_ - judged_));
-      judged_ = filled_;
+    const Utf8Converted c = Utf8ToCp932(in + from, have - from, data_ + text_);
+    text_ += c.written;
+    filled_ = text_;
+    convertedPastAscii_ |= c.nonAscii;
+    // A piece of ASCII tells the judge nothing while it has seen nothing else.
+    if (encoding_ == Encoding::Unknown && (judge_.PastAscii() || c.nonAscii || c.stop != Utf8Stop::None))
+      judge_.Feed(std::string_view(in + fresh, have - fresh));
+    const std::size_t rest = have - from - c.read;
+    stop_ = c.stop;
+    if (stop_ == Utf8Stop::None) {
+      carried_ = 0;
+    } else if (stop_ == Utf8Stop::Incomplete && !atEnd_) {
+      std::memmove(buffer_.get(), in + from + c.read, rest);
+      carried_ = rest;
+    } else {
+      // A fault (a sequence cut short by the end of the file is one): the
+      // bytes from it on stay as read, after the converted ones.
+      if (stop_ == Utf8Stop::Incomplete) stop_ = Utf8Stop::Invalid;
+      character_ = c.character;
+      std::memcpy(data_ + text_, in + from + c.read, rest);
+      filled_ = text_ + rest;
+      validated_ = text_;
+      carried_ = 0;
+      if (stop_ == Utf8Stop::Invalid) utf8Valid_ = false;
+      Validate();
     }
-    if (encoding_ != Encoding::ShiftJis) Convert();
+  }
+
+  void CheckByteOrderMark(std::string_view first) {
+    markChecked_ = true;
+    const bool mark = first.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+    encoding_ = choice_ == EncodingChoice::Utf8 || mark ? Encoding::Utf8 : Encoding::Unknown;
+    bom_ = mark;
+  }
+
+  // Past a character that has no code the conversion stops; whether the
+  // rest is UTF-8 still decides the encoding.
+  void Validate() {
+    while (encoding_ == Encoding::Unknown && stop_ == Utf8Stop::Unmappable && utf8Valid_ && validated_ < filled_) {
+      validated_ += AsciiPrefix(std::string_view(data_ + validated_, filled_ - validated_));
+      if (validated_ == filled_) break;
+      char32_t c;
+      const int n = Utf8Sequence(std::string_view(data_ + validated_, filled_ - validated_), c);
+      if (n < 0 && !atEnd_) break;  // the next piece finishes it
+      if (n <= 0) utf8Valid_ = false;
+      validated_ += static_cast<std::size_t>(std::max(n, 0));
+    }
+  }
+
+  // The format as far as the bytes read tell it.
+  void Decide() {
+    if (!markChecked_) return;
     if (encoding_ == Encoding::Unknown) {
       if (!utf8Valid_)
         TakeAsShiftJis();
@@ -330,63 +418,25 @@ class Loader {
         ends_ = lfSeen_ ? Ends::Lf : Ends::Cr;
       }
     }
-    Cut();
-  }
-
-  void CheckByteOrderMark() {
-    markChecked_ = true;
-    const bool mark = std::string_view(data_, std::min(filled_, kByteOrderMark.size())) == kByteOrderMark;
-    switch (choice_) {
-      case EncodingChoice::ShiftJis: encoding_ = Encoding::ShiftJis; break;
-      case EncodingChoice::Utf8: encoding_ = Encoding::Utf8; break;
-      case EncodingChoice::Detect: encoding_ = mark ? Encoding::Utf8 : Encoding::Unknown; break;
-    }
-    if (encoding_ == Encoding::Utf8 && mark) {
-      bom_ = true;
-      raw_ = kByteOrderMark.size();  // the text is written over the mark
-    }
-  }
-
-  // Converts what was read since, in place; finds whether the bytes are
-  // UTF-8 past a character that cannot be converted.
-  void Convert() {
-    if (stop_ == Utf8Stop::None || stop_ == Utf8Stop::Incomplete) {
-      const Utf8Converted c = Utf8ToCp932(data_ + raw_, filled_ - raw_, data_ + text_);
-      raw_ += c.read;
-      text_ += c.written;
-      stop_ = c.stop;
-      character_ = c.character;
-      convertedPastAscii_ |= c.nonAscii;
-      if (stop_ == Utf8Stop::Unmappable) validated_ = raw_;
-      if (stop_ == Utf8Stop::Incomplete && atEnd_) stop_ = Utf8Stop::Invalid;
-      if (stop_ == Utf8Stop::Invalid) utf8Valid_ = false;
-    }
-    // Past a character that has no code the conversion stops; whether the
-    // rest is UTF-8 still decides the encoding.
-    while (encoding_ == Encoding::Unknown && stop_ == Utf8Stop::Unmappable && utf8Valid_ && validated_ < filled_) {
-      validated_ += AsciiPrefix(std::string_view(data_ + validated_, filled_ - validated_));
-      if (validated_ == filled_) break;
-      char32_t c;
-      const int n = Utf8Sequence(std::string_view(data_ + validated_, filled_ - validated_), c);
-      if (n < 0 && !atEnd_) break;  // the next piece finishes it
-      if (n <= 0) utf8Valid_ = false;
-      validated_ += static_cast<std::size_t>(std::max(n, 0));
-    }
   }
 
   // The file is Shift-JIS after all: the converted bytes go back to what
-  // was read (the conversion is exact both ways), and the lines taken as
-  // UTF-8 are cut again.
+  // was read (the conversion is exact both ways), before the bytes that
+  // stayed as read, and the lines taken as UTF-8 are cut again.
   void TakeAsShiftJis() {
     encoding_ = Encoding::ShiftJis;
     if (convertedPastAscii_) {
       const std::string read = Cp932ToUtf8(std::string_view(data_, text_));
+      const std::size_t rest = filled_ - text_;
+      std::memmove(data_ + read.size(), data_ + text_, rest);
       std::memcpy(data_, read.data(), read.size());
+      filled_ = read.size() + rest;
       Restart();
     }
     // (Otherwise all that was converted is ASCII, which stands as read.)
+    text_ = 0;
     limit_ = kMostBytesRead;
-    if (filled_ > limit_) {
+    if (filled_ >= limit_) {
       filled_ = limit_;
       atEnd_ = true;
       lineStart_ = std::min(lineStart_, filled_);
@@ -500,7 +550,8 @@ class Loader {
   LineSteps steps_;
 
   std::size_t limit_ = most_;  // the most this load reads, once the encoding is known
-  std::size_t filled_ = 0;     // bytes read so far
+  std::size_t read_ = 0;       // bytes of the file read so far
+  std::size_t filled_ = 0;     // bytes in the store
   bool atEnd_ = false;         // end of file, a 0x1A, or the most a load reads
   bool estimated_ = false;
 
@@ -509,10 +560,13 @@ class Loader {
   bool markChecked_ = false;
   bool bom_ = false;
   EncodingJudge judge_;
-  std::size_t judged_ = 0;
-  // The conversion from UTF-8, in place: the bytes read from raw_ on are as
-  // read; text_ bytes of code page 932 stand before them.
-  std::size_t raw_ = 0;
+  // The conversion from UTF-8: the bytes read into `buffer_`, converted
+  // into the store (text_ bytes of code page 932); a sequence cut by the
+  // buffer's end waits there for the next piece (carried_ bytes). Once it
+  // stopped at a fault, the bytes from the fault on stand in the store as
+  // read, up to filled_.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t carried_ = 0;
   std::size_t text_ = 0;
   Utf8Stop stop_ = Utf8Stop::None;
   char32_t character_ = 0;
