@@ -349,6 +349,35 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string ReadableFileName(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  while (true) {
+    const std::size_t slash = bytes.find('/');
+    const std::string_view part = bytes.substr(0, slash);
+    if (WellFormedUtf8(part)) {
+      out += part;
+    } else if (MeasureCp932(part).bad == std::string_view::npos) {
+      out += Cp932ToUtf8(part);
+    } else {
+      for (std::size_t i = 0; i < part.size();) {
+        char32_t c;
+        const int n = Utf8Sequence(part.substr(i), c);
+        if (n > 0) {
+          out += part.substr(i, static_cast<std::size_t>(n));
+          i += static_cast<std::size_t>(n);
+        } else {
+          out += "\xEF\xBF\xBD";
+          ++i;
+        }
+      }
+    }
+    if (slash == std::string_view::npos) return out;
+    out += '/';
+    bytes.remove_prefix(slash + 1);
+  }
+}
+
 std::uint16_t Cp932Code(char32_t c) {
   if (c >= 0x10000) return 0;
   const std::uint16_t code = TheTables().fromBmp[c];

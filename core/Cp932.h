@@ -65,6 +65,13 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // The length of the run of ASCII bytes (below 0x80) that `bytes` start with.
 std::size_t AsciiPrefix(std::string_view bytes);
 
+// A file name's bytes as text to show, in UTF-8: each part between slashes
+// as it is when it is UTF-8, else read as code page 932 when every byte of
+// it is a character there (names unpacked from old archives); a byte that
+// is neither shows as U+FFFD. The name itself stays the bytes the system
+// gave.
+std::string ReadableFileName(std::string_view bytes);
+
 // ---- single codes ----------------------------------------------------------------------
 
 // The code of `c` (a byte below 0x100, lead << 8 | trail above), 0 when the

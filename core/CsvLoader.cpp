@@ -507,6 +507,9 @@ class Loader {
           // A last line without a line end.
           Take(lineStart_, textEnd - lineStart_, onTrust);
           lineStart_ = searched_ = textEnd;
+        } else if (atEnd_ && pendingLF_) {
+          EndedAtCr(false);  // the file ends with a CR
+          pendingLF_ = false;
         }
         return;
       }

@@ -33,8 +33,8 @@
 #include "FuzzSupport.h"
 #include "core/Cp932.h"
 #include "core/CsvLoader.h"
-#include "core/Encoding.h"
 #include "core/CsvWriter.h"
+#include "core/Encoding.h"
 #include "core/LineCheck.h"
 
 using namespace cavel;

@@ -156,5 +156,19 @@ TEST(Cp932, ConvertsExactlyAndOnlyWhatGoesBothWays) {
   EXPECT_EQ(MeasureCp932("a\x82").bad, 1u);  // a lead byte at the end
 }
 
+TEST(Cp932, FileNamesInShiftJisShowReadable) {
+  const struct {
+    std::string bytes, shown;
+  } cases[] = {
+      {"/data/\xE8\xA1\xA8.csv", "/data/表.csv"},                                // UTF-8 as it is
+      {"/data/\x95\x5C.csv", "/data/表.csv"},                                    // Shift-JIS: 95 5C
+      {"/\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF/\x95\x5C.csv", "/データ/表.csv"},  // one part each
+      {"/x/\xFF\x41",
+       "/x/\xEF\xBF\xBD"
+       "A"},  // neither
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadableFileName(c.bytes), c.shown) << c.shown;
+}
+
 }  // namespace
 }  // namespace cavel

@@ -77,6 +77,7 @@ TEST(FileFormat, OddFiles) {
        {E::ShiftJis, L::CrLf}},
       {"one CR makes every LF a byte of its line", "a\nb\rc\n", {"a\nb", "c\n"}, {E::ShiftJis, L::Cr}},
       {"the first line end is the file's", "a\rb\r\nc\r\n", {"a", "b", "c"}, {E::ShiftJis, L::Cr}},
+      {"a CR as the last byte", "a\r", {"a"}, {E::ShiftJis, L::Cr}},
       {"0x1A ends an LF file", "a\nb\n\x1A\r\n", {"a", "b"}, {E::ShiftJis, L::Lf}},
       // 痼。 in Shift-JIS is well-formed UTF-8 (U+1001 "B").
       {"Shift-JIS that reads as UTF-8",
