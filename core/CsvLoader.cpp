@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -146,11 +147,13 @@ class LineSteps {
   }
   // The number the messages give the line being cut.
   long ShownLine() const { return lineNo_ - 1; }
-  // Every line taken is forgotten; the next is the title line again.
-  void Restart() {
-    lines_.clear();
-    lineNo_ = 1;
-    titleItemCount_ = 1;
+  // The lines from `line` (0-based) on are forgotten; the next is that
+  // line again. Only lines taken on trust are ever forgotten, and those
+  // showed nothing.
+  void Rewind(long line) {
+    if (lines_.size() > static_cast<std::size_t>(line)) lines_.resize(static_cast<std::size_t>(line));
+    lineNo_ = line + 1;
+    if (line == 0) titleItemCount_ = 1;
   }
 
   bool failed() const { return failed_; }
@@ -274,7 +277,12 @@ class Loader {
   // The bytes that lines are cut from: the bytes read, or in UTF-8 the
   // converted part of them.
   std::size_t TextEnd() const { return encoding_ == Encoding::ShiftJis ? filled_ : text_; }
-  bool OnTrust() const { return encoding_ == Encoding::Unknown || ends_ == Ends::Unknown; }
+  // Whether a line that ends at `end` is taken on trust: while the line end
+  // is not known, or the encoding is not and the line reaches past the first
+  // character past ASCII (ASCII is the same in both).
+  bool OnTrust(std::size_t end) const {
+    return ends_ == Ends::Unknown || (encoding_ == Encoding::Unknown && end > pastAsciiAt_);
+  }
   // Whether the bytes read go through the conversion buffer: while they may
   // be UTF-8 and the conversion has not stopped.
   bool Converting() const {
@@ -351,6 +359,8 @@ class Loader {
       from = fresh = bom_ ? kByteOrderMark.size() : 0;
     }
     const Utf8Converted c = Utf8ToCp932(in + from, have - from, data_ + text_);
+    if (c.nonAscii && !convertedPastAscii_)
+      pastAsciiAt_ = text_ + AsciiPrefix(std::string_view(data_ + text_, c.written));
     text_ += c.written;
     filled_ = text_;
     convertedPastAscii_ |= c.nonAscii;
@@ -413,7 +423,7 @@ class Loader {
     if (ends_ == Ends::Unknown) {
       if (crSeen_) {
         ends_ = Ends::Cr;
-        if (cutAtLf_) Restart();
+        if (cutAtLf_) Rewind();
       } else if (atEnd_) {
         ends_ = lfSeen_ ? Ends::Lf : Ends::Cr;
       }
@@ -426,12 +436,15 @@ class Loader {
   void TakeAsShiftJis() {
     encoding_ = Encoding::ShiftJis;
     if (convertedPastAscii_) {
+      // Up to the first character past ASCII the text stays as it is, and
+      // so do the lines that end before it.
       const std::string read = Cp932ToUtf8(std::string_view(data_, text_));
       const std::size_t rest = filled_ - text_;
       std::memmove(data_ + read.size(), data_ + text_, rest);
       std::memcpy(data_, read.data(), read.size());
       filled_ = read.size() + rest;
-      Restart();
+      Rewind();
+      searched_ = lineStart_;
     }
     // (Otherwise all that was converted is ASCII, which stands as read.)
     text_ = 0;
@@ -444,13 +457,17 @@ class Loader {
     }
   }
 
-  void Restart() {
-    steps_.Restart();
-    lineStart_ = searched_ = 0;
-    pendingLF_ = false;
+  // The lines taken on trust are cut again.
+  void Rewind() {
+    if (trustedFrom_) {
+      steps_.Rewind(trustedFrom_->line);
+      lineStart_ = searched_ = trustedFrom_->offset;
+      pendingLF_ = false;
+      if (trustedFrom_->line == 0) firstEnd_.reset();
+      trustedFrom_.reset();
+    }
     cutAtLf_ = false;
     unsure_ = false;
-    firstEnd_.reset();
   }
 
   // The line being cut holds the place where the conversion stopped.
@@ -473,8 +490,7 @@ class Loader {
   // Cuts and takes the complete lines of the text so far (at the end, the
   // last line too).
   void Cut() {
-    const bool onTrust = OnTrust();
-    if (unsure_ && onTrust) return;  // a line waits until the format is known
+    if (unsure_ && (encoding_ == Encoding::Unknown || ends_ == Ends::Unknown)) return;  // it waits on
     unsure_ = false;
     const std::size_t textEnd = TextEnd();
     const char lineEnd = ends_ == Ends::Cr ? kCR : kLF;
@@ -485,6 +501,7 @@ class Loader {
     while (!stopped_ && !unsure_) {
       const void* found = std::memchr(data_ + searched_, lineEnd, textEnd - searched_);
       const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data_) : textEnd;
+      const bool onTrust = OnTrust(end);
       if (end - lineStart_ > kMaxLineBytes) {
         if (onTrust) {
           unsure_ = true;
@@ -497,7 +514,7 @@ class Loader {
       if (!found) {
         searched_ = textEnd;  // the line goes on in the next piece, or ends the file
         if (AtConversionFault(textEnd)) {
-          if (onTrust) {
+          if (encoding_ == Encoding::Unknown || ends_ == Ends::Unknown) {
             unsure_ = true;
           } else {
             ReportConversionFault(textEnd);
@@ -535,6 +552,7 @@ class Loader {
   }
 
   bool Take(std::size_t offset, std::size_t size, bool onTrust) {
+    if (onTrust && !trustedFrom_) trustedFrom_ = Place{steps_.ShownLine(), offset};
     switch (steps_.Take(offset, size, onTrust)) {
       case Step::Taken: return true;
       case Step::Stop: stopped_ = true; return false;
@@ -574,6 +592,7 @@ class Loader {
   Utf8Stop stop_ = Utf8Stop::None;
   char32_t character_ = 0;
   bool convertedPastAscii_ = false;
+  std::size_t pastAsciiAt_ = SIZE_MAX;  // where the first character past ASCII stands in the text
   bool utf8Valid_ = true;
   std::size_t validated_ = 0;
 
@@ -589,7 +608,13 @@ class Loader {
   bool pendingLF_ = false;     // a CR ended the text so far: an LF may follow
   bool cutAtLf_ = false;       // a line was cut at LF before the line end was known
   bool unsure_ = false;        // a line waits until the format is known
-  bool stopped_ = false;       // a check ended the load
+  // The first line taken on trust: its number and where it starts.
+  struct Place {
+    long line;
+    std::size_t offset;
+  };
+  std::optional<Place> trustedFrom_;
+  bool stopped_ = false;  // a check ended the load
 };
 
 LoadOutcome Load(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs, Lines& destination) {

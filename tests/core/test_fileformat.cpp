@@ -168,6 +168,17 @@ TEST(FileFormat, FormatFoundLateInALargeFile) {
   EXPECT_EQ(dialogs.texts(), std::vector<std::string>{std::string(msg::kLineTooLong)});
 }
 
+// ASCII lines are the same in either encoding: checked as they come, and
+// not again when the file turns out to be Shift-JIS.
+TEST(FileFormat, AsciiLinesAskOnceBeforeTheEncodingIsKnown) {
+  ScriptedDialogs dialogs;
+  Lines lines;
+  const std::string file = "a,b\r\nc\r\n1,\xE1\x80\x81\x42\r\n";  // then 痼。 in Shift-JIS
+  ASSERT_EQ(CsvLoaderFromBytes(file, kItemLimitWide, dialogs, lines).result, LoadResult::Loaded);
+  EXPECT_EQ(dialogs.texts(), std::vector<std::string>{msg::ItemCountDiffers(1, 2, 1)});
+  EXPECT_EQ(lines, (Lines{"a,b", "c", "1,\xE1\x80\x81\x42"}));
+}
+
 TEST(FileFormat, Utf8IsNotWrittenFromBytesThatAreNotShiftJis) {
   test::TempFolder folder("fileformat");
   const std::string path = folder.File("out.csv");
