@@ -226,14 +226,15 @@ class DescriptorSource : public ByteSource {
 //
 // A file's format is known only from all of its bytes: a CR anywhere makes
 // CR the line end, and a byte anywhere that is not UTF-8 makes it
-// Shift-JIS. Until then its lines are cut and taken on trust, as UTF-8
-// (converted; ASCII stays as it is) ending at LF, and a line that would show
-// a message waits. Once the format is known, the lines wait no more; if it
-// is not what they were taken as, the converted bytes go back to what they
-// were and the lines are cut again from the first. A file in Shift-JIS is
-// known as such at its first double-byte character, a file with CR line
-// ends at its first line end, so what is taken again is at most a few ASCII
-// lines.
+// Shift-JIS. Until then, lines are cut as ending at LF, and read as UTF-8
+// (converted; ASCII stays as it is). A line of ASCII reads the same either
+// way and is checked as it comes once the line end is known; any other line
+// is taken on trust: taken only when it would show no message, and else it
+// waits. Once the format is known the lines wait no more; if it is not what
+// they were taken as, the converted bytes go back to what they were and the
+// lines taken on trust are cut again. A file in Shift-JIS is known as such
+// at its first double-byte character and a file with CR line ends at its
+// first line end, so what is cut again is rarely more than a line.
 class Loader {
  public:
   Loader(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs)
