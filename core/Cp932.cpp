@@ -19,6 +19,13 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 bool IsTrailByte(unsigned c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
+// The index of a three-byte UTF-8 sequence (its bytes from the lowest eight
+// bits up) in Tables::fromThree: the lead byte's four bits, then the six of
+// each continuation byte.
+inline std::uint32_t ThreeIndex(std::uint32_t bytes) {
+  return (bytes & 0x0F) | (bytes >> 4 & 0x3F0) | (bytes >> 6 & 0xFC00);
+}
+
 // A character's UTF-8, packed: the bytes from the lowest eight bits up, the
 // length in the top eight; 0 for none.
 std::uint32_t PackUtf8(char32_t c) {
@@ -36,6 +43,10 @@ std::uint32_t PackUtf8(char32_t c) {
 struct Tables {
   std::array<std::uint32_t, 65536> toUtf8{};
   std::array<std::uint16_t, 65536> fromBmp{};
+  // fromBmp again for the characters of three bytes in UTF-8 (U+0800 on),
+  // indexed by the bits those bytes carry as they stand (ThreeIndex), so
+  // that the conversion need not put the character together first.
+  std::array<std::uint16_t, 65536> fromThree{};
 
   Tables() {
     UErrorCode status = U_ZERO_ERROR;
@@ -109,6 +120,7 @@ struct Tables {
                                                static_cast<unsigned char>(bytes[1]));
       const bool roundTrips = preferred >= 0x80 && toUtf8[preferred] != 0 && decoded(preferred) == u;
       fromBmp[u] = written(roundTrips ? preferred : code);
+      if (u >= 0x800) fromThree[ThreeIndex(PackUtf8(u) & 0xFFFFFF)] = fromBmp[u];
     }
   }
 };
@@ -203,13 +215,32 @@ Utf8Converted Utf8ToCp932(const char* in, std::size_t size, char* out) {
   Utf8Converted result;
   while (p < end) {
     if (*p < 0x80) {
-      // A run of ASCII, as it stands (in place and not moved yet, nothing
-      // to write).
-      const std::size_t n = AsciiPrefix(
-          std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
-      if (o != p) std::memmove(o, p, n);
-      p += n;
-      o += n;
+      // A run of ASCII, as it stands: in place and not moved yet, nothing
+      // to write; else copied as it is looked at, 32 bytes at a time (all
+      // of them read before any is written, so that writing behind in the
+      // same buffer is safe).
+      if (o == p) {
+        p += AsciiPrefix(std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
+        o = const_cast<unsigned char*>(p);
+        continue;
+      }
+      while (end - p >= 32) {
+        std::uint64_t w[4];
+        std::memcpy(w, p, 32);
+        if ((w[0] | w[1] | w[2] | w[3]) & kHighBits) break;
+        std::memcpy(o, w, 32);
+        p += 32;
+        o += 32;
+      }
+      while (end - p >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        if (w & kHighBits) break;
+        std::memcpy(o, &w, 8);
+        p += 8;
+        o += 8;
+      }
+      while (p < end && *p < 0x80) *o++ = *p++;
       continue;
     }
     // Kana and kanji: runs of three-byte sequences, which the table takes
@@ -218,14 +249,14 @@ Utf8Converted Utf8ToCp932(const char* in, std::size_t size, char* out) {
       const unsigned char* const runStart = p;
       if constexpr (std::endian::native == std::endian::little) {
         // Two at a time while both take two bytes, as kana and kanji do.
+        const std::uint16_t* const fromThree = t.fromThree.data();
         while (end - p >= 8) {
           std::uint64_t w;
           std::memcpy(&w, p, 8);
           if ((w & 0xC0C0F0C0C0F0u) != 0x8080E08080E0u) break;
-          const auto c1 = static_cast<unsigned>((w & 0x0F) << 12 | (w >> 2 & 0xFC0) | (w >> 16 & 0x3F));
-          const auto c2 = static_cast<unsigned>((w >> 24 & 0x0F) << 12 | (w >> 26 & 0xFC0) | (w >> 40 & 0x3F));
-          const std::uint32_t code1 = t.fromBmp[c1], code2 = t.fromBmp[c2];
-          if (code1 <= 0xFF || code2 <= 0xFF || c1 < 0x800 || c2 < 0x800) break;
+          const std::uint32_t code1 = fromThree[ThreeIndex(static_cast<std::uint32_t>(w))];
+          const std::uint32_t code2 = fromThree[ThreeIndex(static_cast<std::uint32_t>(w >> 24))];
+          if (code1 <= 0xFF || code2 <= 0xFF) break;
           const std::uint32_t pair = code1 | code2 << 16;
           std::memcpy(o, &pair, 4);
           o += 4;
@@ -233,11 +264,10 @@ Utf8Converted Utf8ToCp932(const char* in, std::size_t size, char* out) {
         }
       }
       while (end - p >= 3) {
-        const unsigned b0 = p[0], b1 = p[1], b2 = p[2];
+        const std::uint32_t b0 = p[0], b1 = p[1], b2 = p[2];
         if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
-        const unsigned c = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
-        const std::uint16_t code = t.fromBmp[c];
-        if (code == 0 || c < 0x800) break;
+        const std::uint16_t code = t.fromThree[ThreeIndex(b0 | b1 << 8 | b2 << 16)];
+        if (code == 0) break;
         // Two bytes are stored even for a one-byte code: the second lands
         // on input already read.
         o[0] = static_cast<unsigned char>(code);

@@ -293,9 +293,12 @@ class Loader {
   // Reads the next piece and does all it allows; false when reading failed.
   bool ReadPiece(int& err) {
     const bool converting = Converting();
+    // While every byte so far was ASCII, which converts to itself, the
+    // bytes go straight into the store and are converted there.
+    const bool inStore = !converting || (!convertedPastAscii_ && carried_ == 0 && filled_ == text_);
     char* at;
     std::size_t room;
-    if (converting) {
+    if (!inStore) {
       if (!buffer_) buffer_ = std::make_unique<char[]>(kPiece + 8);
       at = buffer_.get() + carried_;
       room = std::min(kPiece, limit_ - read_);
@@ -330,7 +333,7 @@ class Loader {
       lines_.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, kMaxLines + 1)));
     }
     if (converting) {
-      ConvertPiece(carried_ + got);
+      ConvertPiece(inStore ? at : buffer_.get(), inStore ? got : carried_ + got);
     } else {
       filled_ += got;
       if (encoding_ == Encoding::Unknown) {
@@ -343,47 +346,55 @@ class Loader {
     return true;
   }
 
-  // The buffer holds `have` bytes (a sequence the last piece cut short,
-  // then the bytes just read): the byte-order mark looked for, the bytes
-  // judged and converted into the store. Where the conversion stops at a
-  // fault, the rest goes into the store as read.
-  void ConvertPiece(std::size_t have) {
-    const char* in = buffer_.get();
+  // Converts the `have` bytes at `in` (in the store where the text ends,
+  // or in the buffer: a sequence the last piece cut short, then the bytes
+  // just read) into the store: the byte-order mark looked for, the bytes
+  // judged, and converted. Where the conversion stops at a fault, the rest
+  // stays in the store as read.
+  void ConvertPiece(char* in, std::size_t have) {
     std::size_t from = 0;          // the bytes to convert start here
     std::size_t fresh = carried_;  // the bytes not yet judged start here
     if (!markChecked_) {
       if (have < kByteOrderMark.size() && !atEnd_) {
-        carried_ = have;  // too few to tell
+        // Too few to tell: they wait in the buffer.
+        if (!buffer_) buffer_ = std::make_unique<char[]>(kPiece + 8);
+        std::memmove(buffer_.get(), in, have);
+        carried_ = have;
+        filled_ = text_;
         return;
       }
       CheckByteOrderMark(std::string_view(in, have));
       from = fresh = bom_ ? kByteOrderMark.size() : 0;
     }
+    if (in == data_ + text_ && from == 0 && AsciiPrefix(std::string_view(in, have)) == have) {
+      text_ = filled_ = text_ + have;  // ASCII as read
+      return;
+    }
+    // Before converting, which writes over the bytes when they are in the
+    // store.
+    if (encoding_ == Encoding::Unknown) judge_.Feed(std::string_view(in + fresh, have - fresh));
     const Utf8Converted c = Utf8ToCp932(in + from, have - from, data_ + text_);
     if (c.nonAscii && !convertedPastAscii_)
       pastAsciiAt_ = text_ + AsciiPrefix(std::string_view(data_ + text_, c.written));
     text_ += c.written;
     filled_ = text_;
     convertedPastAscii_ |= c.nonAscii;
-    // A piece of ASCII tells the judge nothing while it has seen nothing else.
-    if (encoding_ == Encoding::Unknown && (judge_.PastAscii() || c.nonAscii || c.stop != Utf8Stop::None))
-      judge_.Feed(std::string_view(in + fresh, have - fresh));
-    const std::size_t rest = have - from - c.read;
+    const char* const rest = in + from + c.read;
+    const std::size_t restSize = have - from - c.read;
     stop_ = c.stop;
-    if (stop_ == Utf8Stop::None) {
-      carried_ = 0;
-    } else if (stop_ == Utf8Stop::Incomplete && !atEnd_) {
-      std::memmove(buffer_.get(), in + from + c.read, rest);
-      carried_ = rest;
-    } else {
+    carried_ = 0;
+    if (stop_ == Utf8Stop::Incomplete && !atEnd_) {
+      if (!buffer_) buffer_ = std::make_unique<char[]>(kPiece + 8);
+      std::memmove(buffer_.get(), rest, restSize);
+      carried_ = restSize;
+    } else if (stop_ != Utf8Stop::None) {
       // A fault (a sequence cut short by the end of the file is one): the
       // bytes from it on stay as read, after the converted ones.
       if (stop_ == Utf8Stop::Incomplete) stop_ = Utf8Stop::Invalid;
       character_ = c.character;
-      std::memcpy(data_ + text_, in + from + c.read, rest);
-      filled_ = text_ + rest;
+      std::memmove(data_ + text_, rest, restSize);
+      filled_ = text_ + restSize;
       validated_ = text_;
-      carried_ = 0;
       if (stop_ == Utf8Stop::Invalid) utf8Valid_ = false;
       Validate();
     }
