@@ -21,7 +21,6 @@
 #include "core/CsvWriter.h"
 #include "core/DialogFolder.h"
 #include "core/Dialogs.h"
-#include "core/Encoding.h"
 #include "core/History.h"
 #include "core/Messages.h"
 #include "core/SavePath.h"
@@ -278,8 +277,6 @@ LoadResult TForm1::LoadCurrentFile(OpenPath path) {
     HistoryTrim(state);
     HistoryMenuRefresh();
   }
-  // Loaded as it is; the user learns why its text looks garbled.
-  if (result == LoadResult::Loaded) TellIfUtf8(state.Document, Dlg());
   return result;
 }
 
@@ -364,8 +361,7 @@ void TForm1::MenuOverWriteSaveClick() {
   SaveFileRequest request{std::string(msg::kTitleOverWriteSave), state.CurrentFileName, CsvFileFilters(),
                           SaveDialogFolder(state, HomeFolder())};
   if (!Files().SaveFileName(request)) return;
-  const WriteOutcome written = WriteLines(state.CurrentFileName, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(state.CurrentFileName, written.error, written.keptCopy));
+  SaveLines(state.CurrentFileName, state.Document, state.DocumentFormat, Dlg());
 }
 
 void TForm1::MenuAnotherSaveClick() {
@@ -375,8 +371,7 @@ void TForm1::MenuAnotherSaveClick() {
   if (!chosen) return;
   RememberDialogFolder(state, *chosen);
   const std::string path = WithCsvExtension(*chosen, Dlg());
-  const WriteOutcome written = WriteLines(path, state.Document);
-  if (!written.ok) ErrorReport(Dlg(), msg::SaveError(path, written.error, written.keptCopy));
+  SaveLines(path, state.Document, state.DocumentFormat, Dlg());
 }
 
 // ---- the editing windows, undo and redo ----------------------------------------------------

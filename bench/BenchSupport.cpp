@@ -17,6 +17,7 @@
 #include <fstream>
 #include <memory>
 
+#include "core/Cp932.h"
 #include "core/CsvLoader.h"
 #include "core/Dialogs.h"
 
@@ -144,12 +145,13 @@ std::string LargestLine(std::size_t index) {
   return line;
 }
 
-std::size_t WriteLargestFile(const std::string& path) {
+std::size_t WriteLargestFile(const std::string& path, FileFormat format) {
   std::size_t i = 0;
   return WriteBlocks(path, [&](std::string& block) {
     if (i == kLargestLines) return false;
-    block += LargestLine(i++);
-    block += "\r\n";
+    if (i == 0 && format.encoding == TextEncoding::Utf8Bom) block += kByteOrderMark;
+    block += format.Utf8() ? Cp932ToUtf8(LargestLine(i++)) : LargestLine(i++);
+    block += LineEndBytes(format.lineEnd);
     return true;
   });
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/Document.h"
+#include "core/FileFormat.h"
 
 namespace cavel::bench {
 
@@ -43,8 +44,10 @@ std::string LargestLine(std::size_t index);
 inline constexpr std::size_t kLargestLines = 30000;
 
 // The largest file the loader accepts: kLargestLines lines of LargestLine,
-// each followed by CR LF. Returns its size in bytes (0 on failure).
-std::size_t WriteLargestFile(const std::string& path);
+// each followed by CR LF; or in `format`, its lines converted to UTF-8
+// (each then longer, the Document it loads the same). Returns its size in
+// bytes (0 on failure).
+std::size_t WriteLargestFile(const std::string& path, FileFormat format = kShiftJisCrLf);
 
 // Line `index` of the largest file whose every item is enclosed in double
 // quotes: exactly 8192 bytes, 64 items, the even-numbered ones double-byte

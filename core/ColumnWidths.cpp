@@ -40,8 +40,9 @@ int FindColumnWidths(const std::string& iniPath, std::string_view fileName, Held
 WriteOutcome StoreColumnWidths(const std::string& iniPath, std::string_view fileName, const std::vector<int>& widths,
                                HeldSettings& s) {
   // No file, nothing to remember: an entry without a name would never be
-  // found and would only push the oldest entry out.
-  if (fileName.empty()) return {};
+  // found and would only push the oldest entry out; nor would one whose name
+  // the settings file cannot hold on its line.
+  if (fileName.empty() || !FitsOneLine(fileName)) return {};
   IniFile ini(iniPath);
   ini.Load();
   LoadColumnMemory(ini, s);

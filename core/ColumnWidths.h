@@ -15,7 +15,8 @@ namespace cavel {
 // returns the first slot whose name contains `fileName` (0 when none).
 int FindColumnWidths(const std::string& iniPath, std::string_view fileName, HeldSettings& s);
 // Records `widths` (columns 0..n-1) for `fileName` as slot 1, moving the
-// others as the memory's shift rules say, and writes all 128 keys.
+// others as the memory's shift rules say, and writes all 128 keys. A name
+// with a line break in it is not recorded (nothing is written).
 WriteOutcome StoreColumnWidths(const std::string& iniPath, std::string_view fileName, const std::vector<int>& widths,
                                HeldSettings& s);
 // "64,84,120": the widths joined by commas, no blanks, no trailing comma.

@@ -6,6 +6,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Document.h"
+#include "core/FileFormat.h"
 
 namespace cavel {
 
@@ -22,17 +23,33 @@ enum class LoadResult {
 struct LoadOutcome {
   LoadResult result = LoadResult::Loaded;
   std::string error;  // the operating system's reason, when Unreadable
+  // The file's format as its bytes showed it: what an overwrite save
+  // writes back (meaningful when Loaded).
+  FileFormat format;
 };
 
-// Reads `path` with the given scan-stage item limit into `destination`.
-// A line ends at CR, with an LF right after it belonging to the line end;
-// 0x1A ends the file. Every message goes through `dialogs`. The file is
-// always closed on return.
+// Reads `path` with the given scan-stage item limit into `destination`, as
+// Shift-JIS lines.
+//
+// The encoding is found from the bytes (core/Encoding.h) unless `choice`
+// names one; a file in UTF-8 is converted to code page 932 (core/Cp932.h),
+// and every check holds for the converted bytes. A character that the code
+// page lacks, or a byte that is not UTF-8 in a file read as UTF-8, refuses
+// the load naming its line.
+//
+// A file that holds no CR at all and at least one LF ends its lines at LF.
+// Any other ends a line at CR, an LF right after it belonging to the line
+// end (a lone LF is a byte of its line). 0x1A ends the file. Every message
+// goes through `dialogs`. The file is always closed on return.
 LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination);
+LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination,
+                      EncodingChoice choice);
 // The same load over an open descriptor, read from where it stands to its
 // end (it stays open), and over bytes in memory (never Unreadable). All
 // three cut and check lines with the same code.
-LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination);
-LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination);
+LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination,
+                                    EncodingChoice choice = EncodingChoice::Detect);
+LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination,
+                               EncodingChoice choice = EncodingChoice::Detect);
 
 }  // namespace cavel

@@ -1,5 +1,7 @@
 #include "core/History.h"
 
+#include "core/IniFile.h"
+
 namespace cavel {
 
 // File names are compared byte for byte. The file systems here are
@@ -15,6 +17,7 @@ void HistoryMoveToTop(HeldSettings& s, int i) {
 }
 
 void HistoryAddFile(HeldSettings& s, std::string_view name) {
+  if (!FitsOneLine(name)) return;
   // The shift runs over all nine slots whatever OpenFileNum says;
   // HistoryTrim empties the slots above it afterwards.
   for (int k = 1; k <= kHistorySlots; ++k) {

@@ -16,7 +16,8 @@ bool SameFileName(std::string_view a, std::string_view b);
 
 // Puts `name` at the top: an equal slot k moves to slot 1 (in its stored
 // spelling) and slots 1..k-1 move down; with no equal slot every entry moves
-// down one (slot 9 drops out) and slot 1 takes `name`.
+// down one (slot 9 drops out) and slot 1 takes `name`. A name with a line
+// break in it, which the settings file cannot hold, is left out.
 void HistoryAddFile(HeldSettings& s, std::string_view name);
 // Slots above OpenFileNum become "none".
 void HistoryTrim(HeldSettings& s);

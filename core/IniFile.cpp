@@ -8,6 +8,8 @@
 
 namespace cavel {
 
+bool FitsOneLine(std::string_view value) { return value.find_first_of("\r\n") == std::string_view::npos; }
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

@@ -17,6 +17,10 @@ inline constexpr std::size_t kIniValueLimit = 1023;  // bytes of a value read
 // anything larger is not one of ours.
 inline constexpr std::size_t kIniFileLimit = 4 << 20;
 
+// Whether `value` fits on a line of the file (holds no CR or LF): a file
+// name that does not would be stored cut at its break, naming another file.
+bool FitsOneLine(std::string_view value);
+
 class IniFile {
  public:
   explicit IniFile(std::string path);

@@ -12,9 +12,10 @@ int ItemLimitOf(OpenPath path) {
   return path == OpenPath::CommandLine || path == OpenPath::Dialog ? kItemLimitWide : kItemLimitNarrow;
 }
 
-void AdoptDocument(MainState& state, Lines lines, const std::string& path, Adoption how) {
+void AdoptDocument(MainState& state, Lines lines, const std::string& path, Adoption how, FileFormat format) {
   state.Document = std::move(lines);
   state.DocumentFileName = path;
+  state.DocumentFormat = format;
   state.LastChange = {};
   // Undo never reaches back past a Document's start.
   state.Undo.Clear();
@@ -47,7 +48,8 @@ LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs) {
       ErrorReport(dialogs, msg::FileError(state.CurrentFileName, outcome.error));
       AbandonOpen(state);
       break;
-    case LoadResult::Loaded: AdoptDocument(state, std::move(loaded), state.CurrentFileName, Adoption::Loaded); break;
+    case LoadResult::Loaded: AdoptDocument(state, std::move(loaded), state.CurrentFileName, Adoption::Loaded, outcome.format);
+      break;
     case LoadResult::Refused: AdoptDocument(state, Lines(), state.CurrentFileName, Adoption::Refused); break;
   }
   return outcome.result;

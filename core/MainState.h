@@ -14,6 +14,7 @@
 #include "core/CsvLoader.h"
 #include "core/Dialogs.h"
 #include "core/Document.h"
+#include "core/FileFormat.h"
 #include "core/Messages.h"
 #include "core/OneBased.h"
 #include "core/Settings.h"
@@ -49,6 +50,9 @@ struct MainState : HeldSettings {
   // Document is replaced puts CurrentFileName back to it.
   std::string DocumentFileName;
   Lines Document;
+  // The format of the file the Document was loaded from: what an overwrite
+  // save writes (Shift-JIS with CR LF for a Document from no file).
+  FileFormat DocumentFormat;
   OneBased<std::string, 64> TitleItems{};
   OneBased<std::string, 64> LineItems{};
   int LineItemCount = 0;
@@ -82,12 +86,14 @@ struct MainState : HeldSettings {
 // ---- the Document's lifecycle ----------------------------------------------------
 
 // The one place a Document is adopted: `lines` become the Document,
-// DocumentFileName := `path`, and the undo history starts afresh. A start
+// DocumentFileName := `path`, DocumentFormat := `format` (the format a save
+// writes it in), and the undo history starts afresh. A start
 // and a load also start the grid afresh (StartGridAfresh); a new file, whose
 // command did that before its window opened, sets DocumentChanged := 1 (the
 // list has yet to show it) and CurrentLine := 0. A refused load and the end
 // of the run leave the grid's state and the flag alone.
-void AdoptDocument(MainState& state, Lines lines, const std::string& path, Adoption how);
+void AdoptDocument(MainState& state, Lines lines, const std::string& path, Adoption how,
+                   FileFormat format = kShiftJisCrLf);
 
 // The grid starts afresh for the Document to come: GridBuilt := 0,
 // GridWidthState := 0, DocumentChanged := 0, and GridStartedAfresh is told.

@@ -1,6 +1,5 @@
 #include "core/Merge.h"
 
-#include "core/Encoding.h"
 #include "core/Messages.h"
 #include "core/System.h"
 
@@ -47,7 +46,7 @@ MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& 
   mergeLines.clear();
   LoadOutcome outcome = load(path, kItemLimitNarrow, dialogs, mergeLines);
   switch (outcome.result) {
-    case LoadResult::Loaded: TellIfUtf8(mergeLines, dialogs); return MergeReadResult::Loaded;
+    case LoadResult::Loaded: return MergeReadResult::Loaded;
     case LoadResult::Refused: mergeLines.clear(); return MergeReadResult::Refused;
     case LoadResult::Unreadable: break;
   }

@@ -34,9 +34,9 @@ enum class MergeReadResult {
 using LoadFunction = LoadOutcome (*)(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination);
 
 // Reads the second file at `path` with the loader's rules (scan-stage item
-// limit 64, its own first line as the title line) into `mergeLines`; a file
-// read whole that looks like UTF-8 is told of (TellIfUtf8). Nothing of the
-// main window's state is touched. `load` is the loader; tests hand in
+// limit 64, its own first line as the title line, its format found from its
+// bytes and its lines converted to Shift-JIS) into `mergeLines`. Nothing of
+// the main window's state is touched. `load` is the loader; tests hand in
 // their own.
 MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines,
                               LoadFunction load = CsvLoader);

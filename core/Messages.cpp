@@ -43,6 +43,48 @@ std::string ItemLength(long line, long item) {
   return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目の文字数が４０９６文字以上です。"}));
 }
 
+std::string NoShiftJisCharacter(long line, long item, char32_t character) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string code = "U+";
+  int digits = character > 0xFFFF ? 5 + (character > 0xFFFFF) : 4;
+  for (int d = digits - 1; d >= 0; --d) code += kHex[(character >> (4 * d)) & 0xF];
+  return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目に Shift-JIS にない文字 ", code, " があります。"}));
+}
+
+std::string NotUtf8(long line) { return LineMessage(line, " 行目に UTF-8 でないバイトがあります。"); }
+
+std::string NotShiftJisBytes(long line, long item) {
+  return LineMessage(
+      line, Concat({" 行目の，", Dec(item), " 項目に Shift-JIS でないバイトがあるため，UTF-8 で保存できません。"}));
+}
+
+namespace {
+
+std::string_view LineEndName(LineEnd lineEnd) {
+  switch (lineEnd) {
+    case LineEnd::CrLf: return "CR LF";
+    case LineEnd::Cr: return "CR";
+    case LineEnd::Lf: return "LF";
+  }
+  return "CR LF";
+}
+
+}  // namespace
+
+std::string FormatLabel(FileFormat format) {
+  std::string_view encoding = format.encoding == TextEncoding::ShiftJis ? "Shift-JIS"
+                              : format.encoding == TextEncoding::Utf8   ? "UTF-8"
+                                                                        : "UTF-8 (BOM)";
+  return Concat({encoding, " · ", LineEndName(format.lineEnd)});
+}
+
+std::string FormatFilter(FileFormat format) {
+  std::string_view encoding = format.encoding == TextEncoding::ShiftJis ? "Shift-JIS"
+                              : format.encoding == TextEncoding::Utf8   ? "UTF-8"
+                                                                        : "UTF-8 BOM付き";
+  return Concat({"CSVﾌｧｲﾙ ", encoding, " ", LineEndName(format.lineEnd), "(*.CSV)"});
+}
+
 std::string ItemCountDiffers(long line, long titleItems, long lineItems) {
   return Concat({"   ", Dec(line), " 行目の項目の個数が違います。", kBR, kNOTE, "   先頭行は ", Dec(titleItems),
                  " 項目です。", "指定行は ", Dec(lineItems), " 項目です。", kBR, "   ファイルを開きますか。"});

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FileFormat.h"
+
 namespace cavel::msg {
 
 // ---- pieces ---------------------------------------------------------------
@@ -54,6 +56,19 @@ std::string ItemLength(long line, long item);
 std::string ItemCountDiffers(long line, long titleItems, long lineItems);
 // "   L 行目の項目の個数が，６４項目以上です。   " BR
 std::string FinalItemLimit(long line);
+// A file read as UTF-8: "   L 行目の，k 項目に Shift-JIS にない文字 U+20BB7 があります。" BR NOTE
+std::string NoShiftJisCharacter(long line, long item, char32_t character);
+// "   L 行目に UTF-8 でないバイトがあります。" BR NOTE
+std::string NotUtf8(long line);
+
+// ---- saving --------------------------------------------------------------------
+// A line that cannot be written as UTF-8:
+// "   L 行目の，k 項目に Shift-JIS でないバイトがあるため，UTF-8 で保存できません。" BR NOTE
+std::string NotShiftJisBytes(long line, long item);
+// A file's format as the user reads it: "Shift-JIS · CR LF", "UTF-8 (BOM) · LF"
+std::string FormatLabel(FileFormat format);
+// The save dialog's file type of a format: "CSVﾌｧｲﾙ UTF-8 BOM付き CR LF(*.CSV)"
+std::string FormatFilter(FileFormat format);
 
 // ---- quote conversion ------------------------------------------------------
 // "   L 行目の，k 項目の最後に " + '"' + " がありません。" BR NOTE
@@ -77,12 +92,6 @@ inline constexpr std::string_view kRecordTooLong = "   文字数は最大で８�
 inline constexpr std::string_view kDocumentLineLimit = "   ファイルの行数は最大で３００００行です。           ";
 // 4 leading and 11 trailing blanks
 inline constexpr std::string_view kSelectLineFirst = "    項目を選択して下さい。           ";
-
-// A loaded file that looks like UTF-8 (information, OK): 4 leading blanks on
-// each line, 11 trailing
-inline constexpr std::string_view kLooksLikeUtf8 =
-    "    このファイルは UTF-8 で書かれているようです。\n\r"
-    "    Shift-JIS のバイトとして表示し，Shift-JIS のバイトで保存します。           ";
 
 // ---- reports of the platform ------------------------------------------------
 // "%s に書き込めません" with the settings file's path

@@ -3,7 +3,8 @@
 //   cavel-check [--items 128|64] [--answer yes|abort] [--json] FILE...
 //
 // Every FILE is loaded as the viewer would load it, with every message the
-// loader shows recorded instead of put on the screen. The item-count
+// loader shows recorded instead of put on the screen, and its format (the
+// encoding and the line end the loader found) reported. The item-count
 // question is answered from --answer; every other message has the single
 // button 中止(&A), which is what the answer records.
 #include <cstdio>
@@ -15,7 +16,6 @@
 
 #include "core/CsvLoader.h"
 #include "core/Dialogs.h"
-#include "core/Encoding.h"
 
 namespace {
 
@@ -32,9 +32,9 @@ constexpr std::string_view kUsage =
     "  --answer yes|abort answer to the question about a line whose item count\n"
     "                     differs from the title line's: yes (the default, so that\n"
     "                     the whole file is examined) or abort\n"
-    "  --json             one JSON object per file, on one line, instead of text\n"
-    "                     (with \"encoding\":\"utf-8\" for a file that loaded and\n"
-    "                     looks like UTF-8)\n"
+    "  --json             one JSON object per file, on one line, instead of text,\n"
+    "                     with \"encoding\" (\"shift_jis\", \"utf-8\" or \"utf-8-bom\")\n"
+    "                     and \"line_end\" (\"crlf\", \"cr\" or \"lf\")\n"
     "  --help             this text\n"
     "\n"
     "Exit status: 0 when every file loaded, 1 when any was refused or unreadable,\n"
@@ -178,7 +178,7 @@ std::string_view ResultName(LoadResult r) {
   return "";
 }
 
-void ReportJson(const std::string& file, const LoadOutcome& outcome, std::size_t lines, bool utf8,
+void ReportJson(const std::string& file, const LoadOutcome& outcome, std::size_t lines,
                 const std::vector<ScriptedDialogs::Shown>& shown) {
   std::string out = "{\"file\":" + Json(file) + ",\"result\":\"" + std::string(ResultName(outcome.result)) +
                     "\",\"lines\":" + std::to_string(outcome.result == LoadResult::Loaded ? lines : 0) +
@@ -194,8 +194,8 @@ void ReportJson(const std::string& file, const LoadOutcome& outcome, std::size_t
     }
     out += "],\"answer\":" + Json(ButtonCaption(s.answer)) + ",\"text\":" + Json(s.text) + "}";
   }
-  out += "]";
-  if (utf8) out += ",\"encoding\":\"utf-8\"";
+  out += "],\"encoding\":\"" + std::string(EncodingKey(outcome.format.encoding)) + "\",\"line_end\":\"" +
+         std::string(LineEndKey(outcome.format.lineEnd)) + "\"";
   if (outcome.result == LoadResult::Unreadable) out += ",\"error\":" + Json(outcome.error);
   out += "}\n";
   Put(out);
@@ -214,7 +214,7 @@ void PutMessageText(std::string_view text) {
   }
 }
 
-void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t lines, bool utf8,
+void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t lines,
                 const std::vector<ScriptedDialogs::Shown>& shown) {
   for (const auto& s : shown) {
     Put(file + ": " + std::string(KindCaption(s.kind)) + "\n");
@@ -224,7 +224,9 @@ void ReportText(const std::string& file, const LoadOutcome& outcome, std::size_t
   switch (outcome.result) {
     case LoadResult::Loaded:
       Put(file + ": loaded, " + std::to_string(lines) + (lines == 1 ? " line\n" : " lines\n"));
-      if (utf8) Put(file + ": looks like UTF-8; the viewer shows and saves it as Shift-JIS bytes\n");
+      if (outcome.format != kShiftJisCrLf)
+        Put(file + ": " + std::string(EncodingKey(outcome.format.encoding)) + ", " +
+            std::string(LineEndKey(outcome.format.lineEnd)) + "\n");
       break;
     case LoadResult::Refused: Put(file + ": refused\n"); break;
     case LoadResult::Unreadable: Put(file + ": unreadable: " + outcome.error + "\n"); break;
@@ -241,11 +243,10 @@ int main(int argc, char** argv) {
     Lines lines;
     LoadOutcome outcome = CsvLoader(file, options.itemLimit, dialogs, lines);
     if (outcome.result != LoadResult::Loaded) status = 1;
-    const bool utf8 = outcome.result == LoadResult::Loaded && PlainlyUtf8(lines);
     if (options.json)
-      ReportJson(file, outcome, lines.size(), utf8, dialogs.shown());
+      ReportJson(file, outcome, lines.size(), dialogs.shown());
     else
-      ReportText(file, outcome, lines.size(), utf8, dialogs.shown());
+      ReportText(file, outcome, lines.size(), dialogs.shown());
     std::fflush(stdout);
   }
   return status;

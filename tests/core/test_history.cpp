@@ -26,6 +26,14 @@ TEST(History, AddingAKnownFileMovesItsSlotToTheTop) {
   EXPECT_EQ(Slots(s), (std::vector<std::string>{F(9), F(7), F(1), F(2), F(3), F(4), F(5), F(6), F(8)}));
 }
 
+TEST(History, ANameWithALineBreakIsLeftOut) {
+  for (const char* name : {"/home/u/a\nb.csv", "/home/u/a\rb.csv"}) {
+    HeldSettings s = Full();
+    HistoryAddFile(s, name);
+    EXPECT_EQ(Slots(s), Slots(Full()));
+  }
+}
+
 TEST(History, ATenthFileDropsSlotNine) {
   HeldSettings s = Full();
   HistoryAddFile(s, F(10));

@@ -109,8 +109,8 @@ struct FakeLoad {
     ++calls;
     itemLimit = limit;
     destination = lines;  // a refused load may have filled some lines
-    if (result == LoadResult::Unreadable) return {result, "Permission denied"};
-    return {result, ""};
+    if (result == LoadResult::Unreadable) return {result, "Permission denied", {}};
+    return {result, "", {}};
   }
 };
 
@@ -136,13 +136,11 @@ TEST_F(MergeRead, LoadsWithTheNarrowItemLimit) {
   EXPECT_EQ(FakeLoad::itemLimit, 64);
   EXPECT_EQ(merge, (Lines{"U", "X"}));
   EXPECT_TRUE(dialogs.shown().empty());
-  // A second file in UTF-8 is read as it is, and told of.
-  FakeLoad::lines = {"\xE5\x90\x8D", "x"};
-  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Loaded);
-  EXPECT_EQ(merge, FakeLoad::lines);
-  ASSERT_EQ(dialogs.shown().size(), 1u);
-  EXPECT_EQ(dialogs.shown()[0].text, msg::kLooksLikeUtf8);
-  EXPECT_EQ(dialogs.shown()[0].buttons, MsgButtons(mbOK));
+  // A second file in UTF-8 with LF line ends comes as Shift-JIS lines.
+  std::ofstream(path_, std::ios::trunc | std::ios::binary) << "\xE5\x90\x8D,x\n\xE3\x81\x82,y\n";
+  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge), MergeReadResult::Loaded);
+  EXPECT_EQ(merge, (Lines{"\x96\xBC,x", "\x82\xA0,y"}));
+  EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(MergeRead, ARefusedOrUnreadableFileLeavesNoLines) {

@@ -389,6 +389,14 @@ TEST_F(SettingsTest, StoringANewFileShiftsAllAndDropsSlot64) {
   EXPECT_EQ(held.ColWidth, 90);
 }
 
+TEST_F(SettingsTest, ANameWithALineBreakIsNotStored) {
+  PutMemory(3);
+  const std::string before = Get();
+  HeldSettings s;
+  EXPECT_TRUE(StoreColumnWidths(ini_, "/f/1.csv\nx", {20}, s).ok);
+  EXPECT_EQ(Get(), before);
+}
+
 TEST_F(SettingsTest, StoringAKnownFileMovesItToSlotOne) {
   PutMemory(10);
   HeldSettings s;

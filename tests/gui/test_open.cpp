@@ -275,27 +275,29 @@ class OpenTest : public QObject {
   }
 
   // ---- the recent files -----------------------------------------------------------------
-  void aUtf8FileLoadsAsItIsAndIsToldOfOnce() {
+  void aUtf8FileOpensAsShiftJisAndIsSavedBackInItsOwnFormat() {
     TestApp app;
     app.Start();
     TForm1& m = app.Main();
-    const std::string utf8 = "名前,年齢\r\n山田,30\r\n";
-    app.files.Answer(app.WriteFile("u.csv", utf8));
+    const std::string utf8 = "名前,年齢\n山田,30\n";
+    const std::string path = app.WriteFile("u.csv", utf8);
+    app.files.Answer(path);
     m.MenuFileOpenClick();
-    QCOMPARE(m.state.Document, (Lines{"名前,年齢", "山田,30"}));
-    QVERIFY(Button(m, "BtnView")->isEnabled());
-    QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
-    QCOMPARE(app.dialogs.shown()[0].text, std::string(msg::kLooksLikeUtf8));
-    QCOMPARE(app.dialogs.shown()[0].kind, MsgKind::Information);
-    QCOMPARE(app.dialogs.shown()[0].buttons, MsgButtons(mbOK));
+    QCOMPARE(m.state.Document, (Lines{Sjis("名前,年齢"), Sjis("山田,30")}));
+    QVERIFY(m.state.DocumentFormat == (FileFormat{TextEncoding::Utf8, LineEnd::Lf}));
+    QVERIFY(app.dialogs.shown().empty());
+    app.files.Answer(path);
+    m.MenuOverWriteSaveClick();
+    QCOMPARE(ReadBytes(path), utf8);
     // Shift-JIS: the address sample, half-width katakana, trail bytes 0x5C and 0x7C.
     const std::string sjis[] = {ReadBytes(CAVEL_SOURCE_DIR "/samples/addresses.csv"), Sjis("ｶﾀｶﾅ,ﾃｽﾄｱ\r\nソ表,ポ\r\n")};
     for (const std::string& bytes : sjis) {
       app.files.Answer(app.WriteFile("s.csv", bytes));
       m.MenuFileOpenClick();
       QVERIFY(m.ListRowCount() > 1);
-      QCOMPARE(app.dialogs.shown().size(), std::size_t(1));
+      QVERIFY(m.state.DocumentFormat == kShiftJisCrLf);
     }
+    QVERIFY(app.dialogs.shown().empty());
   }
 
   void recentFileOpensAndMovesToTheTop() {

@@ -520,11 +520,11 @@ class PlatformTest : public QObject {
   void helpSetsEveryMessageApartWithAStyleItDraws() {
     // The texts of the message boxes, as far as the help quotes them.
     const std::string_view messages[] = {
-        msg::kBadParameters,      msg::kLineTooLong,       msg::kTooManyLines,       msg::kAskQuit,
-        msg::kAskBackToList,      msg::kAskSave,           msg::kAskAddExtension,    msg::kFileMissing,
-        msg::kRecordTooLong,      msg::kDocumentLineLimit, msg::kSelectLineFirst,    msg::kGridNotLoaded,
-        msg::kGridWidthNotStored, msg::kAskStoreGridWidth, msg::kNotFound,           msg::kJumpOutOfRange,
-        msg::kNoMoreThan64Items,  msg::kNothingSet,        msg::kColWidthOutOfRange, msg::kLooksLikeUtf8};
+        msg::kBadParameters,      msg::kLineTooLong,       msg::kTooManyLines,      msg::kAskQuit,
+        msg::kAskBackToList,      msg::kAskSave,           msg::kAskAddExtension,   msg::kFileMissing,
+        msg::kRecordTooLong,      msg::kDocumentLineLimit, msg::kSelectLineFirst,   msg::kGridNotLoaded,
+        msg::kGridWidthNotStored, msg::kAskStoreGridWidth, msg::kNotFound,          msg::kJumpOutOfRange,
+        msg::kNoMoreThan64Items,  msg::kNothingSet,        msg::kColWidthOutOfRange};
     const QDir dir(QStringLiteral(CAVEL_SOURCE_DIR "/help"));
     int found = 0;
     for (const QString& page : dir.entryList({QStringLiteral("*.html")})) {

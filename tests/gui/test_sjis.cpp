@@ -1,6 +1,7 @@
 // Shift-JIS at the widget boundary: what code page 932 decodes and encodes.
 #include <QtTest>
 
+#include "core/Cp932.h"
 #include "core/Text.h"
 #include "platform/Sjis.h"
 
@@ -80,11 +81,14 @@ class SjisTest : public QObject {
         QCOMPARE(text.size(), 1);
         if (!SjisValidPair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))) {
           QCOMPARE(text.at(0).unicode(), char16_t(0xFFFD));
+          QVERIFY2(!Cp932Valid(static_cast<std::uint16_t>(lead << 8 | trail)), qPrintable(Hex(code)));
           continue;
         }
         ++valid;
         if (lead >= 0xF0 && lead <= 0xF9) ++userDefined;
         QVERIFY2(text.at(0).unicode() != 0xFFFD, qPrintable(Hex(code)));
+        // The loader's conversion shows in the views as the character it read.
+        QCOMPARE(QString::fromStdString(Cp932ToUtf8(code)), text);
         // The code Windows writes for the character decodes to it again.
         const SjisEncoded back = SjisEncode(text);
         QVERIFY2(back.ok(), qPrintable(Hex(code)));

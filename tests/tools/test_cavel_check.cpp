@@ -82,12 +82,14 @@ class CavelCheck : public ::testing::Test {
 };
 
 const std::string kNoteJson = "   （ただし先頭行は 0 行です。）\\n\\r";
+// The format every file here is in.
+const std::string kSjisCrLf = ",\"encoding\":\"shift_jis\",\"line_end\":\"crlf\"";
 
 TEST_F(CavelCheck, LoadedFileIsOneJsonLine) {
   std::string path = File("ok.csv", "\"a\",\"b\"\r\n\"1\",\"2\"\r\n\"3\",\"4\"");
   Ran r = Exec({"--json", path});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "{\"file\":\"" + path + "\",\"result\":\"loaded\",\"lines\":3,\"messages\":[]}\n");
+  EXPECT_EQ(r.out, "{\"file\":\"" + path + "\",\"result\":\"loaded\",\"lines\":3,\"messages\":[]" + kSjisCrLf + "}\n");
   EXPECT_EQ(r.err, "");
 }
 
@@ -100,7 +102,8 @@ TEST_F(CavelCheck, RefusedFileListsEveryMessageExactly) {
   EXPECT_EQ(r.out, "{\"file\":\"" + path + "\",\"result\":\"refused\",\"lines\":0,\"messages\":[" +
                        "{\"kind\":\"warning\"," + abort + ",\"text\":\"   2 行目のカンマの数が，512 以上です。\\n\\r" +
                        kNoteJson + "\"}," + "{\"kind\":\"warning\"," + abort +
-                       ",\"text\":\"   3 行目の二重引用符の数が，256 以上です。\\n\\r" + kNoteJson + "\"}]}\n");
+                       ",\"text\":\"   3 行目の二重引用符の数が，256 以上です。\\n\\r" + kNoteJson + "\"}]" +
+                       kSjisCrLf + "}\n");
 }
 
 TEST_F(CavelCheck, ItemCountQuestionIsAnsweredFromTheOption) {
@@ -117,14 +120,14 @@ TEST_F(CavelCheck, ItemCountQuestionIsAnsweredFromTheOption) {
 
   Ran yes = Exec({"--json", path});
   EXPECT_EQ(yes.status, 0);
-  EXPECT_EQ(yes.out,
-            "{\"file\":\"" + path + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[" + with("はい(&Y)") + "]}\n");
+  EXPECT_EQ(yes.out, "{\"file\":\"" + path + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[" + with("はい(&Y)") +
+                         "]" + kSjisCrLf + "}\n");
   EXPECT_EQ(Exec({"--answer", "yes", "--json", path}).out, yes.out);
 
   Ran abort = Exec({"--answer", "abort", "--json", path});
   EXPECT_EQ(abort.status, 1);
-  EXPECT_EQ(abort.out,
-            "{\"file\":\"" + path + "\",\"result\":\"refused\",\"lines\":0,\"messages\":[" + with("中止(&A)") + "]}\n");
+  EXPECT_EQ(abort.out, "{\"file\":\"" + path + "\",\"result\":\"refused\",\"lines\":0,\"messages\":[" +
+                           with("中止(&A)") + "]" + kSjisCrLf + "}\n");
   EXPECT_EQ(Exec({"--answer=abort", "--json", path}).out, abort.out);
 }
 
@@ -136,10 +139,10 @@ TEST_F(CavelCheck, ItemLimitOfTheScanStage) {
                            "{\"kind\":\"warning\",\"buttons\":[\"中止(&A)\"],\"answer\":\"中止(&A)\",\"text\":";
   Ran wide = Exec({"--json", path});
   EXPECT_EQ(wide.status, 1);
-  EXPECT_EQ(wide.out, head + "\"   0 行目の項目の個数が，６４項目以上です。   \\n\\r\"}]}\n");
+  EXPECT_EQ(wide.out, head + "\"   0 行目の項目の個数が，６４項目以上です。   \\n\\r\"}]" + kSjisCrLf + "}\n");
   Ran narrow = Exec({"--items", "64", "--json", path});
   EXPECT_EQ(narrow.status, 1);
-  EXPECT_EQ(narrow.out, head + "\"   0 行目の項目の数が，65 以上です。\\n\\r" + kNoteJson + "\"}]}\n");
+  EXPECT_EQ(narrow.out, head + "\"   0 行目の項目の数が，65 以上です。\\n\\r" + kNoteJson + "\"}]" + kSjisCrLf + "}\n");
   EXPECT_EQ(Exec({"--items=64", "--json", path}).out, narrow.out);
   EXPECT_EQ(Exec({"--items", "128", "--json", path}).out, wide.out);
 }
@@ -148,12 +151,12 @@ TEST_F(CavelCheck, UnreadableFileCarriesTheReason) {
   std::string missing = dir_ + "/missing.csv";
   Ran r = Exec({"--json", missing, dir_});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "{\"file\":\"" + missing +
-                       "\",\"result\":\"unreadable\",\"lines\":0,\"messages\":[],\"error\":\"No such file or "
+  EXPECT_EQ(r.out, "{\"file\":\"" + missing + "\",\"result\":\"unreadable\",\"lines\":0,\"messages\":[]" + kSjisCrLf +
+                       ",\"error\":\"No such file or "
                        "directory\"}\n"
                        "{\"file\":\"" +
-                       dir_ +
-                       "\",\"result\":\"unreadable\",\"lines\":0,\"messages\":[],\"error\":\"Is a directory\"}\n");
+                       dir_ + "\",\"result\":\"unreadable\",\"lines\":0,\"messages\":[]" + kSjisCrLf +
+                       ",\"error\":\"Is a directory\"}\n");
 }
 
 TEST_F(CavelCheck, OneLinePerFileInOrderAndTheWorstExitCode) {
@@ -161,8 +164,9 @@ TEST_F(CavelCheck, OneLinePerFileInOrderAndTheWorstExitCode) {
   std::string b = File("b.csv", "y\r\nz\r\n");
   Ran ok = Exec({"--json", a, b});
   EXPECT_EQ(ok.status, 0);
-  EXPECT_EQ(ok.out, "{\"file\":\"" + a + "\",\"result\":\"loaded\",\"lines\":1,\"messages\":[]}\n{\"file\":\"" + b +
-                        "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[]}\n");
+  EXPECT_EQ(ok.out, "{\"file\":\"" + a + "\",\"result\":\"loaded\",\"lines\":1,\"messages\":[]" + kSjisCrLf +
+                        "}\n{\"file\":\"" + b + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[]" + kSjisCrLf +
+                        "}\n");
   Ran mixed = Exec({"--json", a, dir_ + "/none", b});
   EXPECT_EQ(mixed.status, 1);
   EXPECT_EQ(std::count(mixed.out.begin(), mixed.out.end(), '\n'), 3);
@@ -176,7 +180,7 @@ TEST_F(CavelCheck, FileNamesAreEscapedIntoValidJson) {
   Ran r = Exec({"--json", dir_ + "/" + name});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "{\"file\":\"" + dir_ + "/a\\\"b\\\\c\\u0001\\n住\\u008fZ.csv\",\"result\":\"loaded\",\"lines\":1," +
-                       "\"messages\":[]}\n");
+                       "\"messages\":[]" + kSjisCrLf + "}\n");
 }
 
 TEST_F(CavelCheck, TextOutputShowsEveryMessageLineByLine) {
@@ -200,16 +204,29 @@ TEST_F(CavelCheck, TextOutputShowsEveryMessageLineByLine) {
   EXPECT_EQ(Exec({dir_ + "/none"}).out, dir_ + "/none: unreadable: No such file or directory\n");
 }
 
-TEST_F(CavelCheck, AFileThatLooksLikeUtf8IsNamedSo) {
-  // 名前,年齢 in UTF-8, then the same in Shift-JIS.
-  std::string utf8 = File("u.csv", "\xE5\x90\x8D\xE5\x89\x8D,\xE5\xB9\xB4\xE9\xBD\xA2\r\na,1\r\n");
-  std::string sjis = File("s.csv", "\x96\xBC\x91\x4F,\x94\x4E\x97\xEE\r\na,1\r\n");
-  EXPECT_EQ(Exec({"--json", utf8}).out,
-            "{\"file\":\"" + utf8 + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[],\"encoding\":\"utf-8\"}\n");
-  EXPECT_EQ(Exec({"--json", sjis}).out,
-            "{\"file\":\"" + sjis + "\",\"result\":\"loaded\",\"lines\":2,\"messages\":[]}\n");
-  EXPECT_EQ(Exec({utf8}).out, utf8 + ": loaded, 2 lines\n" + utf8 +
-                                  ": looks like UTF-8; the viewer shows and saves it as Shift-JIS bytes\n");
+TEST_F(CavelCheck, EncodingAndLineEndAreReportedAndLinesCountedByThem) {
+  // 名前,年齢 in UTF-8 and in Shift-JIS.
+  const std::string utf8 = "\xE5\x90\x8D\xE5\x89\x8D,\xE5\xB9\xB4\xE9\xBD\xA2";
+  const std::string sjis = "\x96\xBC\x91\x4F,\x94\x4E\x97\xEE";
+  struct Case {
+    std::string bytes;
+    int lines;
+    std::string encoding, lineEnd;
+  } cases[] = {
+      {utf8 + "\r\na,1\r\n", 2, "utf-8", "crlf"},
+      {"\xEF\xBB\xBF" + utf8 + "\ra,1\r", 2, "utf-8-bom", "cr"},
+      {sjis + "\na,1\nb,2\n", 3, "shift_jis", "lf"},
+      {"a,b\n1,2\r\n", 1, "shift_jis", "crlf"},  // a CR anywhere: the LF is a byte of the line
+  };
+  for (const Case& c : cases) {
+    const std::string path = File("f.csv", c.bytes);
+    EXPECT_EQ(Exec({"--json", path}).out,
+              "{\"file\":\"" + path + "\",\"result\":\"loaded\",\"lines\":" + std::to_string(c.lines) +
+                  ",\"messages\":[],\"encoding\":\"" + c.encoding + "\",\"line_end\":\"" + c.lineEnd + "\"}\n");
+  }
+  // The text names a format other than Shift-JIS with CR LF.
+  const std::string path = File("u.csv", utf8 + "\na,1\n");
+  EXPECT_EQ(Exec({path}).out, path + ": loaded, 2 lines\n" + path + ": utf-8, lf\n");
 }
 
 TEST_F(CavelCheck, UsageErrorsExitWithTwo) {
