@@ -24,7 +24,7 @@ TEST(SettingsDialogsTest, PlacementFlagsInTabOrder) {
   EXPECT_FALSE(checks[6]);
   EXPECT_FALSE(checks[2]);
   EXPECT_TRUE(checks[4]);  // 新規作成
-  checks[7] = false;  // 並べ替え
+  checks[7] = false;       // 並べ替え
   FormPosDialogSave(s, checks);
   EXPECT_FALSE(s.FormPosMem[kWinSort]);
 }

@@ -43,9 +43,10 @@ struct Expect {
 
 // Every control of the two control states, as the table of the window says.
 void CheckControlState(TForm1& m, bool loaded, bool reFind = false) {
-  for (const char* name : {"BtnView", "BtnEdit", "BtnItemSet", "BtnExchange", "BtnDispChg", "MenuOverWriteSave",
-                           "MenuAnotherSave", "MenuView", "MenuEdit", "MenuItemSet", "MenuExchange", "MenuInport",
-                           "MenuConvert", "MenuDispChg", "MenuGridWidthChg", "MenuSearch", "MenuFind", "MenuJump"})
+  for (const char* name : {"BtnView",           "BtnEdit",         "BtnItemSet",  "BtnExchange", "BtnDispChg",
+                           "MenuOverWriteSave", "MenuAnotherSave", "MenuView",    "MenuEdit",    "MenuItemSet",
+                           "MenuExchange",      "MenuInport",      "MenuConvert", "MenuSort",    "MenuDispChg",
+                           "MenuGridWidthChg",  "MenuSearch",      "MenuFind",    "MenuReplace", "MenuJump"})
     QVERIFY2(IsEnabled(m, name) == loaded, name);
   QCOMPARE(IsEnabled(m, "MenuReFind"), reFind);
   QCOMPARE(IsEnabled(m, "BtnCreate"), !loaded);
