@@ -46,7 +46,9 @@
 #include "windows/Jump.h"
 #include "windows/LinesModel.h"
 #include "windows/MainGrid.h"
+#include "windows/Replace.h"
 #include "windows/Search.h"
+#include "windows/Sortset.h"
 #include "windows/View.h"
 
 namespace cavel {
@@ -406,6 +408,8 @@ void TForm1::MenuInportClick() { RunChild(forms.Form9, ListSelection()); }
 
 void TForm1::MenuConvertClick() { RunChild(forms.Form10, ListSelection()); }
 
+void TForm1::MenuSortClick() { RunChild(forms.Form15, ListSelection()); }
+
 void TForm1::MenuCreateClick() {
   if (!forms.Form7) return;
   forms.Form7->Place();
@@ -446,6 +450,10 @@ void TForm1::MenuJumpClick() {
   const ComboSetup combo = findJump_.OpenJump();
   forms.Form4->FormDisp(findJump_, combo);
   SelectFoundRow(findJump_.Jump(ListRowCount()));
+}
+
+void TForm1::MenuReplaceClick() {
+  if (forms.Form16) forms.Form16->FormDisp();
 }
 
 void TForm1::SelectFoundRow(std::optional<int> row) {

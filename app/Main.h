@@ -41,6 +41,8 @@ class TForm11;
 class TForm12;
 class TForm13;
 class TForm14;
+class TForm15;
+class TForm16;
 
 class TForm1 : public QMainWindow, public MainHost {
   Q_OBJECT
@@ -71,6 +73,8 @@ class TForm1 : public QMainWindow, public MainHost {
     TForm12* Form12 = nullptr;
     TForm13* Form13 = nullptr;
     TForm14* Form14 = nullptr;
+    TForm15* Form15 = nullptr;
+    TForm16* Form16 = nullptr;
   };
   void AttachWindows(const Children& children) { forms = children; }
   Children forms;
@@ -126,6 +130,7 @@ class TForm1 : public QMainWindow, public MainHost {
   void MenuCreateClick();
   void MenuInportClick();
   void MenuConvertClick();
+  void MenuSortClick();
   // The Document and CurrentLine as before the last step (after the next
   // one), then the return refresh as after a window that changed it.
   void MenuUndoClick();
@@ -135,6 +140,8 @@ class TForm1 : public QMainWindow, public MainHost {
   void MenuFindClick();
   void MenuReFindClick();
   void MenuJumpClick();
+  // The replace window; the views show each replacement as it is made.
+  void MenuReplaceClick();
 
   // ---- the settings windows ----------------------------------------------------------
   void MenuFormPosClick();

@@ -48,6 +48,7 @@ constexpr MainCommand kCommands[] = {
     {K::Item, "MenuCreate", msg::kMenuCreate, nullptr, &T::MenuCreateClick, kWithoutFile},
     {K::Item, "MenuInport", msg::kMenuInport, nullptr, &T::MenuInportClick, kWithFile},
     {K::Item, "MenuConvert", msg::kMenuConvert, nullptr, &T::MenuConvertClick, kWithFile},
+    {K::Item, "MenuSort", msg::kMenuSort, nullptr, &T::MenuSortClick, kWithFile},
     {K::Separator, "MenuDispSeparate1"},
     {K::Item, "MenuDispChg", msg::kMenuDispChg, "Ctrl+R", &T::MenuDispChgClick, kWithLoadedFile},
     {K::Item, "MenuGridWidthChg", msg::kMenuGridWidthChg, "Ctrl+W", &T::MenuGridWidthChgClick, kWithLoadedFile},
@@ -59,6 +60,7 @@ constexpr MainCommand kCommands[] = {
     {K::Menu, "MenuSearch", msg::kMenuSearch, nullptr, nullptr, kWithFile},
     {K::Item, "MenuFind", msg::kMenuFind, "Ctrl+F", &T::MenuFindClick, kWithFile},
     {K::Item, "MenuReFind", msg::kMenuReFind, "Ctrl+L", &T::MenuReFindClick, kAfterFind},
+    {K::Item, "MenuReplace", msg::kMenuReplace, "Ctrl+H", &T::MenuReplaceClick, kWithFile},
     {K::Item, "MenuJump", msg::kMenuJump, "Ctrl+J", &T::MenuJumpClick, kWithFile},
 
     {K::Menu, "MenuOption", msg::kMenuOption},

@@ -14,7 +14,9 @@
 #include "windows/Inport.h"
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
+#include "windows/Replace.h"
 #include "windows/Search.h"
+#include "windows/Sortset.h"
 #include "windows/View.h"
 
 namespace cavel {
@@ -40,6 +42,8 @@ WindowSet::WindowSet(const AppPorts& ports, const std::optional<std::string>& co
   c.Form12 = new TForm12(main);
   c.Form13 = new TForm13(main);
   c.Form14 = new TForm14(main);
+  c.Form15 = new TForm15(main);
+  c.Form16 = new TForm16(main);
   main.AttachWindows(c);
 }
 

@@ -130,6 +130,15 @@ std::string ReplacedCount(std::size_t count) {
   return Concat({"   ", Dec(static_cast<long long>(count)), " 箇所を置換しました。   "});
 }
 
+std::string SortKeyLabel(int key) { return Concat({"第", Dec(key), "キー"}); }
+
+std::string ItemChoice(int item, std::string_view title) { return Concat({Dec(item), " : ", title}); }
+
+std::string SearchNotShiftJis(std::string_view characters) {
+  return Concat({"   Shift-JIS で表せない文字があります : ", characters, kBR,
+                 "   この文字は検索文字と置換文字に使えません。           "});
+}
+
 std::string CannotWrite(std::string_view path) { return Concat({path, " に書き込めません"}); }
 
 std::string NotAnInteger(std::string_view text) { return Concat({"'", text, "' は整数ではありません"}); }

@@ -18,7 +18,7 @@ inline constexpr std::string_view kBR = "\n\r";
 // three blanks, the reminder that the title line is line 0, and BR
 inline constexpr std::string_view kNOTE = "   （ただし先頭行は 0 行です。）\n\r";
 
-// ---- captions of the fourteen windows -------------------------------------
+// ---- captions of the windows -------------------------------------------------
 inline constexpr std::string_view kCaptionMain = "Cavel (ﾒｲﾝ)";
 inline constexpr std::string_view kCaptionView = "Cavel (閲覧 / 編集)";
 inline constexpr std::string_view kCaptionItemset = "Cavel (並順設定)";
@@ -302,6 +302,27 @@ inline constexpr std::string_view kBtnFindNext = "次を検索(&F)";
 inline constexpr std::string_view kBtnReplace = "置換(&R)";
 inline constexpr std::string_view kBtnReplaceAll = "すべて置換(&A)";
 inline constexpr std::string_view kBtnClose = "閉じる";
+// The sort window: a row per key ("第1キー" ...), its item, order and kind.
+std::string SortKeyLabel(int key);
+inline constexpr std::string_view kSortItemHeader = "項目";
+inline constexpr std::string_view kSortOrderHeader = "順序";
+inline constexpr std::string_view kSortKindHeader = "比較";
+inline constexpr std::string_view kNoItem = "(なし)";
+inline constexpr std::string_view kAscending = "昇順";
+inline constexpr std::string_view kDescending = "降順";
+inline constexpr std::string_view kSortAsText = "文字";
+inline constexpr std::string_view kSortAsNumber = "数値";
+// 4 leading and 11 trailing blanks (information, はい(&Y) いいえ(&N))
+inline constexpr std::string_view kAskSort = "    並べ替えますか。           ";
+// The replace window: the two texts and the items searched.
+inline constexpr std::string_view kReplacementLabel = "置換文字";
+inline constexpr std::string_view kScopeLabel = "対象項目";
+inline constexpr std::string_view kScopeEveryItem = "すべての項目";
+// "k : title": an item in the windows' lists of items (Shift-JIS)
+std::string ItemChoice(int item, std::string_view title);
+// A find or replacement text holding characters Shift-JIS cannot hold:
+// "   Shift-JIS で表せない文字があります : ..." BR "   この文字は..." + 11 blanks
+std::string SearchNotShiftJis(std::string_view characters);
 // 3 leading and 11 trailing blanks
 inline constexpr std::string_view kNoSortKey = "   並べ替えの項目が指定されていません。           ";
 inline constexpr std::string_view kNoFindText = "   検索文字が指定されていません。           ";
@@ -332,6 +353,7 @@ inline constexpr std::string_view kCheckExcahnge = "項目設定";
 inline constexpr std::string_view kCheckCreate = "新規作成";
 inline constexpr std::string_view kCheckInport = "並順結合";
 inline constexpr std::string_view kCheckConvert = "型式変更";
+inline constexpr std::string_view kCheckSort = "並べ替え";
 inline constexpr std::string_view kHistoryCountLabel = "履歴個数";
 inline constexpr std::string_view kHistoryCountHint = "(0-9 : 0 は履歴項目のｸﾘｱ)";
 inline constexpr std::string_view kCheckGridDisp = "グリッド表示を行う";

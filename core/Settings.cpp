@@ -18,7 +18,7 @@ struct WindowSection {
 constexpr WindowSection kWindowSections[] = {
     {kWinMain, "FormMain"},       {kWinView, "FormView"},         {kWinItemset, "FormItemset"},
     {kWinCreate, "FormCreate"},   {kWinExchange, "FormExchange"}, {kWinInport, "FormInport"},
-    {kWinConvert, "FormConvert"},
+    {kWinConvert, "FormConvert"}, {kWinSort, "FormSort"},
 };
 
 constexpr std::string_view kOpenFileName = "OpenFileName";

@@ -13,7 +13,7 @@ namespace cavel {
 
 // Window numbers whose placement is remembered.
 inline constexpr int kWinMain = 1, kWinView = 2, kWinItemset = 3, kWinCreate = 7, kWinExchange = 8, kWinInport = 9,
-                     kWinConvert = 10;
+                     kWinConvert = 10, kWinSort = 15;
 inline constexpr int kResumeSlots = 64;
 inline constexpr int kHistorySlots = 9;
 inline constexpr std::string_view kNone = "none";

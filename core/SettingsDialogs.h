@@ -16,11 +16,12 @@
 namespace cavel {
 
 // ---- window positions (TForm11) ------------------------------------------------------
-// The window numbers of the seven check boxes, in tab order: メイン, 閲覧/編集,
-// 並順設定, 項目設定, 新規作成 (left column), 並順結合, 型式変更 (right column).
-inline constexpr std::array<int, 7> kFormPosWindows = {kWinMain,   kWinView,   kWinItemset, kWinExchange,
-                                                       kWinCreate, kWinInport, kWinConvert};
-using FormPosChecks = std::array<bool, 7>;
+// The window numbers of the eight check boxes, in tab order: メイン, 閲覧/編集,
+// 並順設定, 項目設定, 新規作成 (left column), 並順結合, 型式変更, 並べ替え (right
+// column).
+inline constexpr std::array<int, 8> kFormPosWindows = {kWinMain,   kWinView,   kWinItemset, kWinExchange,
+                                                       kWinCreate, kWinInport, kWinConvert, kWinSort};
+using FormPosChecks = std::array<bool, 8>;
 
 FormPosChecks FormPosDialogFill(const HeldSettings& settings);
 // Each box into FormPosMem of its window; the dialog closes.

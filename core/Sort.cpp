@@ -17,6 +17,15 @@ std::string_view UnquotedText(std::string_view item) {
   return item;
 }
 
+std::vector<std::string> ItemTitleChoices(const Lines& lines) {
+  std::vector<std::string> choices;
+  if (lines.empty()) return choices;
+  int k = 0;
+  for (std::string_view title : SplitItems(lines[0].view()))
+    choices.push_back(msg::ItemChoice(++k, SjisPrefix(UnquotedText(title), kItemChoiceTitleBytes)));
+  return choices;
+}
+
 namespace {
 
 // ---- reading numbers ------------------------------------------------------------

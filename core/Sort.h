@@ -51,6 +51,13 @@ using SortKeys = std::array<SortKey, kSortKeyCount>;
 // "\"ab" gives ab, "\"" gives nothing, "ab\"" stays as it is.
 std::string_view UnquotedText(std::string_view item);
 
+// The items of the title line as the sort and replace windows list them:
+// "k : title" for k = 1.. (Shift-JIS), the title without its enclosing quotes
+// and cut to kItemChoiceTitleBytes on a character boundary. None for an
+// empty Document.
+inline constexpr std::size_t kItemChoiceTitleBytes = 40;
+std::vector<std::string> ItemTitleChoices(const Lines& lines);
+
 // The number a text stands for, as bytes that compare (unsigned, shorter
 // first when one is the other's beginning) in the order of the numbers'
 // values, appended to `out`; false (and `out` unchanged) when the text is

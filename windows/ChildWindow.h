@@ -1,4 +1,4 @@
-// The base of the thirteen windows other than the main window.
+// The base of the fifteen windows other than the main window.
 //
 // A child window is made once at start-up with the main window as its
 // host, keeps its design caption and size, and is shown modally by a
@@ -38,7 +38,7 @@ class ChildWindow : public QDialog {
   Q_OBJECT
  public:
   // `number` is the window number of a remembered placement (2, 3, 7, 8, 9,
-  // 10), 0 for a window without one.
+  // 10, 15), 0 for a window without one.
   ChildWindow(MainHost& main, std::string_view caption, QSize designSize, int number, Sizing sizing);
 
   MainHost& Main() const { return main_; }

@@ -16,22 +16,24 @@ TForm11::TForm11(MainHost& main) : SettingsForm(main, msg::kCaptionFormpos) {
   CheckCreate = AddCheck("CheckCreate", msg::kCheckCreate, kLeft, kTop + 4 * kStep);
   CheckInport = AddCheck("CheckInport", msg::kCheckInport, kRight, kTop);
   CheckConvert = AddCheck("CheckConvert", msg::kCheckConvert, kRight, kTop + kStep);
-  FinishControls({CheckMain, CheckView, CheckItemset, CheckExcahnge, CheckCreate, CheckInport, CheckConvert});
+  CheckSort = AddCheck("CheckSort", msg::kCheckSort, kRight, kTop + 2 * kStep);
+  FinishControls(
+      {CheckMain, CheckView, CheckItemset, CheckExcahnge, CheckCreate, CheckInport, CheckConvert, CheckSort});
 }
 
-std::array<QCheckBox*, 7> TForm11::Checks() const {
-  return {CheckMain, CheckView, CheckItemset, CheckExcahnge, CheckCreate, CheckInport, CheckConvert};
+std::array<QCheckBox*, 8> TForm11::Checks() const {
+  return {CheckMain, CheckView, CheckItemset, CheckExcahnge, CheckCreate, CheckInport, CheckConvert, CheckSort};
 }
 
 void TForm11::FillControls() {
   const FormPosChecks checks = FormPosDialogFill(State());
-  const std::array<QCheckBox*, 7> boxes = Checks();
+  const std::array<QCheckBox*, 8> boxes = Checks();
   for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setChecked(checks[i]);
 }
 
 void TForm11::BtnSaveClick() {
   FormPosChecks checks{};
-  const std::array<QCheckBox*, 7> boxes = Checks();
+  const std::array<QCheckBox*, 8> boxes = Checks();
   for (std::size_t i = 0; i < boxes.size(); ++i) checks[i] = boxes[i]->isChecked();
   FormPosDialogSave(State(), checks);
   SaveDone();

@@ -22,6 +22,7 @@ class TForm11 : public SettingsForm {
   QCheckBox* CheckCreate = nullptr;
   QCheckBox* CheckInport = nullptr;
   QCheckBox* CheckConvert = nullptr;
+  QCheckBox* CheckSort = nullptr;
 
   // Each box into FormPosMem of its window; closes.
   void BtnSaveClick() override;
@@ -30,8 +31,8 @@ class TForm11 : public SettingsForm {
   void FillControls() override;
 
  private:
-  // The seven boxes in tab order (the order of kFormPosWindows).
-  std::array<QCheckBox*, 7> Checks() const;
+  // The eight boxes in tab order (the order of kFormPosWindows).
+  std::array<QCheckBox*, 8> Checks() const;
 };
 
 }  // namespace cavel

@@ -93,7 +93,11 @@ QModelIndex MainGrid::SelectCell(int row, int column) {
 
 void MainGrid::SetCurrentRow(int row) {
   const QModelIndex current = view_->currentIndex();
-  const QModelIndex cell = SelectCell(row, current.isValid() ? current.column() : 0);
+  SetCurrentCell(row, current.isValid() ? current.column() + 1 : 1);
+}
+
+void MainGrid::SetCurrentCell(int row, int item) {
+  const QModelIndex cell = SelectCell(row, item - 1);
   // A hidden grid has no size to scroll by: the switch to the grid scrolls.
   if (cell.isValid() && !view_->isHidden()) view_->scrollTo(cell);
 }

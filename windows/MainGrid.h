@@ -51,6 +51,8 @@ class MainGrid : public QObject, public GridFillHost {
   // Makes `row` current in the current column, within the rows there are;
   // a grid that is shown scrolls to it.
   void SetCurrentRow(int row);
+  // Makes the cell of item `item` (1..) in `row` current, as SetCurrentRow.
+  void SetCurrentCell(int row, int item);
   // True when the grid's rows are those of `lines` lines.
   bool HoldsLines(int lines) const { return RowCount() == lines + 1; }
   // True when the grid shows the open file (cell (0, 0) is CurrentFileName).

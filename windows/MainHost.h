@@ -1,7 +1,7 @@
 // What every window of the program reaches the main window by.
 //
 // The main window (TForm1) implements this interface and hands itself to
-// each of the other thirteen windows when they are made. Through it a
+// each of the other fifteen windows when they are made. Through it a
 // window reads and changes the main window's fields (State()), shows
 // messages and file dialogs, and calls the few main-window operations it
 // needs. The return refresh after a modal window is the main window's own:

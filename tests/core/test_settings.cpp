@@ -20,8 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kWindowSectionOrder[] = {"FormMain",     "FormView",   "FormItemset", "FormCreate",
-                                           "FormExchange", "FormInport", "FormConvert"};
-const int kWindowNumbers[] = {1, 2, 3, 7, 8, 9, 10};
+                                           "FormExchange", "FormInport", "FormConvert", "FormSort"};
+const int kWindowNumbers[] = {1, 2, 3, 7, 8, 9, 10, 15};
 
 using test::EnvVar;
 
@@ -131,7 +131,7 @@ TEST_F(SettingsTest, WritesEveryKeyInTableOrder) {
   ASSERT_TRUE(WriteIniFileValue(ini_, s).ok);
 
   std::string expected;
-  for (int w = 0; w < 7; ++w) {
+  for (int w = 0; w < 8; ++w) {
     int k = kWindowNumbers[w];
     expected += std::string("[") + kWindowSectionOrder[w] + "]\r\n";
     expected += "Mem=" + std::to_string(s.FormPosMem[k] ? 1 : 0) + "\r\n";

@@ -12,7 +12,7 @@ TEST(SettingsDialogsTest, PlacementFlagsInTabOrder) {
   MainState s;
   s.FormPosMem.fill(true);
   FormPosChecks checks = FormPosDialogFill(s);
-  EXPECT_EQ(checks, (FormPosChecks{true, true, true, true, true, true, true}));
+  EXPECT_EQ(checks, (FormPosChecks{true, true, true, true, true, true, true, true}));
   checks[2] = false;  // 並順設定: the row order editor
   FormPosDialogSave(s, checks);
   EXPECT_FALSE(s.FormPosMem[kWinItemset]);
@@ -24,6 +24,9 @@ TEST(SettingsDialogsTest, PlacementFlagsInTabOrder) {
   EXPECT_FALSE(checks[6]);
   EXPECT_FALSE(checks[2]);
   EXPECT_TRUE(checks[4]);  // 新規作成
+  checks[7] = false;       // 並べ替え
+  FormPosDialogSave(s, checks);
+  EXPECT_FALSE(s.FormPosMem[kWinSort]);
 }
 
 TEST(SettingsDialogsTest, HistoryCountTakesADigitAndIgnoresTheRest) {

@@ -156,5 +156,14 @@ TEST(Sort, RefusalsChangeNothing) {
   }
 }
 
+TEST(Sort, ItemTitleChoicesNameEachItemOfTheTitleLine) {
+  EXPECT_TRUE(ItemTitleChoices(Lines()).empty());
+  // A quoted title loses its quotes, keeps its comma; a long one is cut
+  // before the double-byte character that would not fit.
+  const std::string wide(39, 'w');
+  const Lines lines = {"\"a,b\",," + wide + "\x82\xa0x", "1,2,3"};
+  EXPECT_EQ(ItemTitleChoices(lines), (std::vector<std::string>{"1 : a,b", "2 : ", "3 : " + wide}));
+}
+
 }  // namespace
 }  // namespace cavel

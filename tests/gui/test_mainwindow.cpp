@@ -27,7 +27,9 @@
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
 #include "windows/LinesModel.h"
+#include "windows/Replace.h"
 #include "windows/Search.h"
+#include "windows/Sortset.h"
 #include "windows/View.h"
 
 using namespace cavel;
@@ -43,9 +45,10 @@ struct Expect {
 
 // Every control of the two control states, as the table of the window says.
 void CheckControlState(TForm1& m, bool loaded, bool reFind = false) {
-  for (const char* name : {"BtnView", "BtnEdit", "BtnItemSet", "BtnExchange", "BtnDispChg", "MenuOverWriteSave",
-                           "MenuAnotherSave", "MenuView", "MenuEdit", "MenuItemSet", "MenuExchange", "MenuInport",
-                           "MenuConvert", "MenuDispChg", "MenuGridWidthChg", "MenuSearch", "MenuFind", "MenuJump"})
+  for (const char* name : {"BtnView",           "BtnEdit",         "BtnItemSet",  "BtnExchange", "BtnDispChg",
+                           "MenuOverWriteSave", "MenuAnotherSave", "MenuView",    "MenuEdit",    "MenuItemSet",
+                           "MenuExchange",      "MenuInport",      "MenuConvert", "MenuSort",    "MenuDispChg",
+                           "MenuGridWidthChg",  "MenuSearch",      "MenuFind",    "MenuReplace", "MenuJump"})
     QVERIFY2(IsEnabled(m, name) == loaded, name);
   QCOMPARE(IsEnabled(m, "MenuReFind"), reFind);
   QCOMPARE(IsEnabled(m, "BtnCreate"), !loaded);
@@ -224,11 +227,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(items(Menu(m, "MenuDisp")),
              (QStringList{Utf8("閲覧(&V)...\tCtrl+V"), Utf8("編集(&E)...\tCtrl+E"), Utf8("並順設定(&T)..."),
                           Utf8("項目設定(&G)..."), Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."),
-                          Utf8("型式変更(&K)..."), "-", Utf8("表示切替(&R)\tCtrl+R"), Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"),
-                          Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M"), "-", Utf8("元に戻す(&U)\tCtrl+Z"),
-                          Utf8("やり直し(&Y)\tCtrl+Y")}));
-    QCOMPARE(items(Menu(m, "MenuSearch")),
-             (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
+                          Utf8("型式変更(&K)..."), Utf8("並べ替え(&O)..."), "-", Utf8("表示切替(&R)\tCtrl+R"),
+                          Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M"), "-",
+                          Utf8("元に戻す(&U)\tCtrl+Z"), Utf8("やり直し(&Y)\tCtrl+Y")}));
+    QCOMPARE(items(Menu(m, "MenuSearch")), (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"),
+                                                        Utf8("置換(&R)...\tCtrl+H"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
     QCOMPARE(items(Menu(m, "MenuOption")), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),
                                                         Utf8("グリッド表示設定(&G)..."), Utf8("各種設定(&O)...")}));
     QCOMPARE(items(Menu(m, "MenuHelp")), QStringList{Utf8("ﾍﾙﾌﾟ表示(&C)")});
@@ -265,7 +268,8 @@ class MainWindowTest : public QObject {
         {f.Form8, msg::kCaptionExchange, {604, 420}, false}, {f.Form9, msg::kCaptionInport, {604, 380}, false},
         {f.Form10, msg::kCaptionConvert, {604, 420}, false}, {f.Form11, msg::kCaptionFormpos, {392, 193}, true},
         {f.Form12, msg::kCaptionFormregi, {392, 193}, true}, {f.Form13, msg::kCaptionGridset, {392, 193}, true},
-        {f.Form14, msg::kCaptionDialog, {392, 193}, true},
+        {f.Form14, msg::kCaptionDialog, {392, 193}, true},   {f.Form15, msg::kCaptionSort, {560, 176}, true},
+        {f.Form16, msg::kCaptionReplace, {500, 190}, true},
     };
     QObjectList order = app.Main().children();
     int last = -1;

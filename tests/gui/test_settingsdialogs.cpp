@@ -93,12 +93,12 @@ class SettingsDialogsTest : public QObject {
     app.Start();
     TForm11& p = *app.Forms().Form11;
     const std::vector<QCheckBox*> boxes = {p.CheckMain,   p.CheckView,   p.CheckItemset, p.CheckExcahnge,
-                                           p.CheckCreate, p.CheckInport, p.CheckConvert};
+                                           p.CheckCreate, p.CheckInport, p.CheckConvert, p.CheckSort};
     const std::vector<std::string_view> captions = {msg::kCheckMain,     msg::kCheckView,   msg::kCheckItemset,
                                                     msg::kCheckExcahnge, msg::kCheckCreate, msg::kCheckInport,
-                                                    msg::kCheckConvert};
+                                                    msg::kCheckConvert,  msg::kCheckSort};
     const char* names[] = {"CheckMain",   "CheckView",   "CheckItemset", "CheckExcahnge",
-                           "CheckCreate", "CheckInport", "CheckConvert"};
+                           "CheckCreate", "CheckInport", "CheckConvert", "CheckSort"};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
       QCOMPARE(boxes[i]->text(), Utf8(captions[i]));
       QCOMPARE(boxes[i]->objectName(), QLatin1String(names[i]));
@@ -111,6 +111,7 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(p.CheckInport->x() > p.CheckMain->geometry().right());
     QCOMPARE(p.CheckInport->y(), p.CheckMain->y());
     QCOMPARE(p.CheckConvert->y(), p.CheckInport->y() + 30);
+    QCOMPARE(p.CheckSort->y(), p.CheckConvert->y() + 30);
     std::vector<QWidget*> expected(boxes.begin(), boxes.end());
     expected.push_back(p.BtnCancel);
     expected.push_back(p.BtnSave);
