@@ -10,9 +10,11 @@ namespace cavel {
 
 CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
   setObjectName(QStringLiteral("CellEditor"));
-  // Drawn inside the cell's grid lines, as the cell itself is.
+  // Drawn inside the cell's grid lines, outlined so that the cell being
+  // edited stands out from the others.
   setFrame(false);
   setAutoFillBackground(true);
+  setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid palette(highlight); padding: 0 1px; }"));
 }
 
 void CellEditor::keyPressEvent(QKeyEvent* event) {
