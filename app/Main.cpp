@@ -34,6 +34,7 @@
 #include "platform/QtText.h"
 #include "platform/TopWindows.h"
 #include "windows/ButtonBar.h"
+#include "windows/CellClipboard.h"
 #include "windows/Convert.h"
 #include "windows/Create.h"
 #include "windows/Dialog.h"
@@ -60,7 +61,10 @@ TForm1::TForm1(const AppPorts& ports, std::optional<std::string> commandLineFile
   setWindowTitle(Utf8(msg::kCaptionMain));
   resize(kDesignWidth, kDesignHeight);
   BuildControls();
-  state.GridStartedAfresh = [this] { grid_->SetCurrentRow(1); };
+  state.GridStartedAfresh = [this] {
+    grid_->DropEdit();
+    grid_->SetCurrentRow(1);
+  };
   state.Undo.OnChange([this] {
     commands_->SetEnabled("MenuUndo", state.Undo.CanUndo() || state.Undo.DroppedUntold());
     commands_->SetEnabled("MenuRedo", state.Undo.CanRedo());
@@ -102,10 +106,12 @@ void TForm1::BuildControls() {
   KeyHook* buttonKeys = keys(&TForm1::FormKeyDown);
   for (QPushButton* b : Panel1->findChildren<QPushButton*>()) buttonKeys->Bind(b);
   keys(&TForm1::ListBoxKeyDown)->Bind(ListBox1);
-  keys(&TForm1::StringGridKeyDown)->Bind(grid_->View());
+  (new KeyHook(this, [this](QKeyEvent& e) { return StringGridKeyDown(e); }))->Bind(grid_->View());
   // A double click anywhere on the list or the grid, on a row or not.
   ListBox1->viewport()->installEventFilter(this);
-  connect(grid_.get(), &MainGrid::doubleClicked, this, [this] { ListBoxDblClick(); });
+  connect(grid_.get(), &MainGrid::doubleClicked, this, [this] {
+    if (grid_->CommitEdit()) ListBoxDblClick();
+  });
 }
 
 void TForm1::BuildCommands(QHBoxLayout& bar) {
@@ -114,7 +120,11 @@ void TForm1::BuildCommands(QHBoxLayout& bar) {
     if (c.kind == CommandKind::Slots)
       commands_->AddSlots(c.name, kHistorySlots, [this](int i) { RecentFileClick(i); });
     else
-      commands_->Add(c.kind, c.name, c.caption, c.shortcut, c.enabled, [this, run = c.run] { (this->*run)(); });
+      // A cell being edited is written first; a refusal keeps it open and
+      // the command waits.
+      commands_->Add(c.kind, c.name, c.caption, c.shortcut, c.enabled, [this, run = c.run] {
+        if (grid_->CommitEdit()) (this->*run)();
+      });
   }
 }
 
@@ -432,6 +442,28 @@ void TForm1::MenuRedoClick() {
   if (RedoChange(state)) ShowDocumentChange();
 }
 
+void TForm1::MenuCopyClick() {
+  if (!ListVisible()) {
+    grid_->CopySelection();
+    return;
+  }
+  const int row = ListSelection();
+  if (row < 0 || static_cast<std::size_t>(row) >= state.Document.size()) {
+    Notice(Dlg(), std::string(msg::kSelectLineFirst));
+    return;
+  }
+  const std::string_view line = state.Document[static_cast<std::size_t>(row)].view();
+  PutCellsOnClipboard(line, std::string(line) + "\r\n");
+}
+
+void TForm1::MenuPasteClick() {
+  // The list shows lines, not cells: there is no cell to paste into.
+  if (ListVisible())
+    Notice(Dlg(), std::string(msg::kPasteInGrid));
+  else
+    grid_->PasteClipboard();
+}
+
 // ---- find and jump ---------------------------------------------------------------------------
 
 void TForm1::MenuFindClick() {
@@ -503,7 +535,11 @@ void TForm1::FormKeyDown(QKeyEvent& key) { MainKeyDown(key, false); }
 
 void TForm1::ListBoxKeyDown(QKeyEvent& key) { MainKeyDown(key, true); }
 
-void TForm1::StringGridKeyDown(QKeyEvent& key) { MainKeyDown(key, true); }
+bool TForm1::StringGridKeyDown(QKeyEvent& key) {
+  if (grid_->KeyDown(key)) return true;
+  MainKeyDown(key, true);
+  return false;
+}
 
 void TForm1::MenuExitClick() { close(); }
 

@@ -135,6 +135,10 @@ class TForm1 : public QMainWindow, public MainHost {
   // one), then the return refresh as after a window that changed it.
   void MenuUndoClick();
   void MenuRedoClick();
+  // Ctrl+C / Ctrl+Insert: the grid's selected cells, or the list's line as
+  // it stands. Shift+Insert: the clipboard's cells into the grid.
+  void MenuCopyClick();
+  void MenuPasteClick();
 
   // ---- find and jump ---------------------------------------------------------------------
   void MenuFindClick();
@@ -153,7 +157,8 @@ class TForm1 : public QMainWindow, public MainHost {
   // Bound to the seven tool buttons.
   void FormKeyDown(QKeyEvent& key);
   void ListBoxKeyDown(QKeyEvent& key);
-  void StringGridKeyDown(QKeyEvent& key);
+  // The grid's own keys first (cell editing, Delete); true when used.
+  bool StringGridKeyDown(QKeyEvent& key);
   void MenuExitClick();
   void MenuHelpDispClick();
   void FocusMoveToApli();

@@ -56,6 +56,8 @@ constexpr MainCommand kCommands[] = {
     {K::Separator, "MenuDispSeparate2"},
     {K::Item, "MenuUndo", msg::kMenuUndo, "Ctrl+Z", &T::MenuUndoClick, kByHistory},
     {K::Item, "MenuRedo", msg::kMenuRedo, "Ctrl+Y", &T::MenuRedoClick, kByHistory},
+    {K::Item, "MenuCopy", msg::kMenuCopy, "Ctrl+C; Ctrl+Ins", &T::MenuCopyClick, kWithFile},
+    {K::Item, "MenuPaste", msg::kMenuPaste, "Shift+Ins", &T::MenuPasteClick, kWithFile},
 
     {K::Menu, "MenuSearch", msg::kMenuSearch, nullptr, nullptr, kWithFile},
     {K::Item, "MenuFind", msg::kMenuFind, "Ctrl+F", &T::MenuFindClick, kWithFile},

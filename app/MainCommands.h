@@ -18,7 +18,7 @@ struct MainCommand {
   CommandKind kind;
   const char* name;
   std::string_view caption = {};
-  const char* shortcut = nullptr;  // portable text, "Ctrl+O"
+  const char* shortcut = nullptr;  // portable text, "Ctrl+O"; more than one as "Ctrl+C; Ctrl+Ins"
   void (TForm1::*run)() = nullptr;
   Enablement enabled = kAlways;
 };

@@ -181,6 +181,11 @@ inline constexpr std::string_view kMenuUndo = "元に戻す(&U)";
 inline constexpr std::string_view kUndoStepsDropped =
     "   これより前の変更は，取り消しの記録の上限（100 回，256 MB）を超えたので取り消せません。           ";
 inline constexpr std::string_view kMenuRedo = "やり直し(&Y)";
+inline constexpr std::string_view kMenuCopy = "コピー(&B)";
+inline constexpr std::string_view kMenuPaste = "貼り付け(&P)";
+// Paste with the list shown (information, OK): 4 leading and 11 trailing blanks
+inline constexpr std::string_view kPasteInGrid =
+    "    グリッド表示に切り替えて，貼り付けるセルを選択して下さい。           ";
 inline constexpr std::string_view kMenuFind = "検索(&F)...";
 inline constexpr std::string_view kMenuReFind = "再検索(&L)";
 inline constexpr std::string_view kMenuJump = "ｼﾞｬﾝﾌﾟ(&J)...";

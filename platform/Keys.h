@@ -46,8 +46,8 @@ void ToggleMaximized(QWidget& window);
 bool EscClose(QWidget& window, Dialogs& dialogs, bool ask, std::string_view question);
 
 // Calls a handler for every key press on the controls it is bound to. The
-// handler returns true to keep the key from the control; the main window's
-// handlers never do.
+// handler returns true to keep the key from the control; of the main
+// window's handlers only the grid's does, for the keys of its cells.
 class KeyHook : public QObject {
   Q_OBJECT
  public:

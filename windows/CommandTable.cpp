@@ -37,7 +37,8 @@ void CommandTable::Add(CommandKind kind, const char* name, std::string_view capt
     case CommandKind::Item:
       control.action = menu_->addAction(Utf8(caption));
       control.action->setObjectName(QLatin1String(name));
-      if (shortcut) control.action->setShortcut(QKeySequence(QLatin1String(shortcut), QKeySequence::PortableText));
+      if (shortcut)
+        control.action->setShortcuts(QKeySequence::listFromString(QLatin1String(shortcut), QKeySequence::PortableText));
       QObject::connect(control.action, &QAction::triggered, control.action, [run = std::move(run)] { run(); });
       break;
     case CommandKind::Separator:

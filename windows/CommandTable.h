@@ -56,7 +56,8 @@ class CommandTable {
   CommandTable(QMenuBar& menus, QHBoxLayout& bar, QWidget& panel, int buttonHeight);
 
   // Makes the control of one entry (not Slots). `shortcut` is portable
-  // text ("Ctrl+O") or nullptr; `run` is what an item or a button runs.
+  // text ("Ctrl+O"; more than one separated by "; ", the first shown) or
+  // nullptr; `run` is what an item or a button runs.
   void Add(CommandKind kind, const char* name, std::string_view caption, const char* shortcut, Enablement enabled,
            std::function<void()> run);
   // Makes `count` hidden items named `name` followed by 1 .. count; item i runs run(i).

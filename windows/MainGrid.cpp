@@ -1,19 +1,29 @@
 #include "windows/MainGrid.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QTableView>
 #include <algorithm>
+#include <climits>
 #include <optional>
 
+#include "core/Clipboard.h"
+#include "core/Messages.h"
+#include "platform/Keys.h"
+#include "platform/Sjis.h"
+#include "windows/CellClipboard.h"
 #include "windows/MainHost.h"
 #include "windows/StringGrid.h"
 
 namespace cavel {
 
 MainGrid::MainGrid(QWidget* parent, MainHost& main) : main_(main) {
-  view_ = new QTableView(parent);
+  view_ = new GridView(parent);
   view_->setObjectName(QStringLiteral("StringGrid1"));
+  view_->onInputMethod = [this](QInputMethodEvent& event) { return InputMethod(event); };
   model_ = new StringGridModel(cells_, this);
   frame_ = new StringGridFrame(*view_, *model_, kRowHeight, kDesignColWidth);
   view_->hide();
@@ -31,6 +41,7 @@ void MainGrid::SetCaption(const std::string& caption) { main_.SetCaption(caption
 void MainGrid::DelayTime(int milliseconds) { main_.DelayTime(milliseconds); }
 
 void MainGrid::ApplyFill(GridFill& fill) {
+  DropEdit();
   // The current cell, and for an empty Document the widths, outlive the
   // model's reset.
   const std::vector<int> before = ColumnWidths();
@@ -46,6 +57,7 @@ void MainGrid::ApplyFill(GridFill& fill) {
 void MainGrid::FollowDocument() {
   MainState& state = main_.State();
   if (state.GridBuilt == 0) return;
+  DropEdit();
   const LinesDiff& change = state.LastChange;
   GridCells::Followed followed = GridCells::Followed::Refill;
   if (ShowsFile()) {
@@ -67,6 +79,7 @@ void MainGrid::FollowDocument() {
 }
 
 void MainGrid::SetRowCount(int rows) {
+  DropEdit();
   model_->Reset([&] { cells_.SetRowCount(rows); });
 }
 
@@ -128,6 +141,216 @@ void MainGrid::RememberWidths() {
 
 void MainGrid::StoreWidthsAtExit() {
   StoreGridWidthsAtExit(main_.State(), main_.Dlg(), main_.SettingsPath(), cells_, ColumnWidths());
+}
+
+// ---- changes made in the grid ---------------------------------------------------
+
+bool MainGrid::ShowsDocument() {
+  const MainState& state = main_.State();
+  if (state.GridBuilt == 1 && ShowsFile() && HoldsLines(static_cast<int>(state.Document.size()))) return true;
+  Refuse(main_.Dlg(), std::string(msg::kGridNotLoaded));
+  return false;
+}
+
+// A file whose lines end in CR LF holds a line break inside an item as a
+// bare LF. Every file is read and written so today; a file of LF lines,
+// which cannot hold one, is told here by its line end.
+ItemLineBreaks MainGrid::LineBreaks() const { return ItemLineBreaks::HeldAsLf; }
+
+bool MainGrid::KeyDown(QKeyEvent& key) {
+  if (editor_) {
+    QCoreApplication::sendEvent(editor_, &key);
+    return true;
+  }
+  if (IsKey(key, Qt::Key_F2, Qt::NoModifier)) {
+    BeginEdit(nullptr, true);
+    return true;
+  }
+  if (IsKey(key, Qt::Key_Delete, Qt::NoModifier)) {
+    EmptySelection();
+    return true;
+  }
+  // A character typed with Shift or none (Ctrl and Alt keys are commands).
+  const QString text = key.text();
+  const char32_t first = text.isEmpty() ? 0 : text.toUcs4().value(0);
+  if ((HeldModifiers(key) & ~Qt::ShiftModifier) == Qt::NoModifier && QChar::isPrint(first)) {
+    BeginEdit(&text, true);
+    return true;
+  }
+  return false;
+}
+
+bool MainGrid::BeginEdit(const QString* typed, bool focus) {
+  if (!ShowsDocument()) return false;
+  const QModelIndex cell = view_->currentIndex();
+  if (!cell.isValid()) return false;
+  const MainState& state = main_.State();
+  const int line = cell.row(), item = cell.column() + 1;
+  const std::string_view bytes = state.Document[static_cast<std::size_t>(line)].view();
+  const std::vector<std::string_view> items = SplitItems(bytes);
+  if (item > static_cast<int>(items.size())) {
+    Refuse(main_.Dlg(), msg::PastLastItem(line, static_cast<long>(items.size())));
+    return false;
+  }
+  edit_ = {cell, line, item, std::string(bytes), SjisDecode(items[static_cast<std::size_t>(item - 1)])};
+  auto* editor = new CellEditor;
+  // The caret at the end of the text.
+  editor->setText(typed ? *typed : edit_.shown);
+  connect(editor, &CellEditor::committed, this, [this] { CommitEdit(); });
+  connect(editor, &CellEditor::cancelled, this, [this] { CloseEditor(); });
+  connect(editor, &CellEditor::left, this, [this] { LeaveEdit(); });
+  view_->scrollTo(cell);
+  view_->setIndexWidget(cell, editor);
+  editor_ = editor;
+  if (focus) editor->setFocus();
+  return true;
+}
+
+bool MainGrid::CommitEdit() {
+  if (!editor_) return true;
+  MainState& state = main_.State();
+  const QString text = editor_->text();
+  const bool lineStands = static_cast<std::size_t>(edit_.line) < state.Document.size() &&
+                          state.Document[static_cast<std::size_t>(edit_.line)].view() == edit_.lineBefore;
+  // Put back as it was shown: the item's bytes stand as they are.
+  if (!lineStands || text == edit_.shown) {
+    CloseEditor();
+    return true;
+  }
+  const SjisEncoded encoded = SjisEncode(text);
+  if (!encoded.ok()) {
+    Refuse(main_.Dlg(), msg::NotShiftJis(encoded.unmappable.toStdString()));
+    KeepEditing();
+    return false;
+  }
+  // An undo comes back to the line.
+  state.CurrentLine = edit_.line;
+  if (!EditCell(state, main_.Dlg(), edit_.line, edit_.item, encoded.bytes, LineBreaks())) {
+    KeepEditing();
+    return false;
+  }
+  CloseEditor();
+  main_.ShowDocumentChange();
+  return true;
+}
+
+void MainGrid::KeepEditing() {
+  if (!editor_) return;
+  const QModelIndex cell = view_->currentIndex();
+  if (edit_.cell.isValid() && cell != QModelIndex(edit_.cell))
+    view_->selectionModel()->setCurrentIndex(edit_.cell, QItemSelectionModel::ClearAndSelect);
+  view_->ComposeInto(nullptr);
+  editor_->setFocus();
+}
+
+void MainGrid::LeaveEdit() {
+  if (!editor_ || editor_->hasFocus() || view_->ComposingInto() == editor_) return;
+  const QModelIndex target = view_->currentIndex();
+  const int row = target.row(), column = target.column();
+  if (!CommitEdit() || !target.isValid()) return;
+  SelectCell(row + 1, column);
+}
+
+void MainGrid::DropEdit() { CloseEditor(); }
+
+void MainGrid::CloseEditor() {
+  CellEditor* editor = editor_;
+  if (!editor) return;
+  editor_ = nullptr;
+  view_->ComposeInto(nullptr);
+  // The grid keeps the focus the editor had.
+  if (editor->hasFocus()) view_->setFocus();
+  editor->hide();
+  if (edit_.cell.isValid() && view_->indexWidget(edit_.cell) == editor)
+    view_->setIndexWidget(edit_.cell, nullptr);
+  else
+    editor->deleteLater();
+}
+
+bool MainGrid::InputMethod(QInputMethodEvent& event) {
+  if (!editor_) {
+    if (event.preeditString().isEmpty() && event.commitString().isEmpty()) return false;
+    const QString none;
+    if (!BeginEdit(&none, false)) return true;
+  }
+  CellEditor* editor = editor_;
+  QCoreApplication::sendEvent(editor, &event);
+  // The focus moves to the editor once the composition is over.
+  if (editor->Composing()) {
+    view_->ComposeInto(editor);
+  } else {
+    view_->ComposeInto(nullptr);
+    editor->setFocus();
+  }
+  return true;
+}
+
+std::optional<CellRange> MainGrid::SelectedCells() const {
+  const QItemSelection selection = view_->selectionModel()->selection();
+  if (selection.isEmpty()) {
+    const QModelIndex current = view_->currentIndex();
+    if (!current.isValid()) return std::nullopt;
+    return CellRange::Cell(current.row(), current.column() + 1);
+  }
+  int top = INT_MAX, bottom = -1, left = INT_MAX, right = -1;
+  for (const QItemSelectionRange& r : selection) {
+    top = std::min(top, r.top());
+    bottom = std::max(bottom, r.bottom());
+    left = std::min(left, r.left());
+    right = std::max(right, r.right());
+  }
+  return CellRange{top, bottom, left + 1, right + 1};
+}
+
+void MainGrid::SelectRange(const CellRange& range, QModelIndex current) {
+  const int rows = model_->rowCount(), cols = model_->columnCount();
+  if (rows == 0 || cols == 0) return;
+  auto cell = [&](int line, int item) {
+    return model_->index(std::clamp(line, 0, rows - 1), std::clamp(item - 1, 0, cols - 1));
+  };
+  if (!current.isValid()) current = cell(range.firstLine, range.firstItem);
+  QItemSelectionModel* selection = view_->selectionModel();
+  selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+  selection->select(QItemSelection(cell(range.firstLine, range.firstItem), cell(range.lastLine, range.lastItem)),
+                    QItemSelectionModel::ClearAndSelect);
+}
+
+void MainGrid::CopySelection() {
+  if (!ShowsDocument()) return;
+  const std::optional<CellRange> range = SelectedCells();
+  if (!range) return;
+  const Lines& document = main_.State().Document;
+  PutCellsOnClipboard(CopyCellsText(document, *range), CopyCellsCsv(document, *range));
+}
+
+void MainGrid::PasteClipboard() {
+  if (!ShowsDocument()) return;
+  const std::optional<CellRange> range = SelectedCells();
+  if (!range) return;
+  const std::optional<PastedCells> cells = CellsFromClipboard(main_.Dlg());
+  main_.State().CurrentLine = range->firstLine;
+  if (!cells || !PasteCells(main_.State(), main_.Dlg(), *cells, *range, LineBreaks())) return;
+  main_.ShowDocumentChange();
+  // What was written: the selection a single value filled, else the text's
+  // rows and columns from the selection's first cell.
+  CellRange written = *range;
+  if (!cells->Single() || range->SingleCell()) {
+    written.lastLine = range->firstLine + cells->Rows() - 1;
+    written.lastItem = range->firstItem + cells->Cols() - 1;
+  }
+  SelectRange(written, QModelIndex());
+}
+
+void MainGrid::EmptySelection() {
+  if (!ShowsDocument()) return;
+  const std::optional<CellRange> range = SelectedCells();
+  if (!range) return;
+  const QModelIndex current = view_->currentIndex();
+  const int row = current.row(), column = current.column();
+  main_.State().CurrentLine = range->firstLine;
+  if (!DeleteCells(main_.State(), *range)) return;
+  main_.ShowDocumentChange();
+  SelectRange(*range, current.isValid() ? model_->index(row, column) : QModelIndex());
 }
 
 }  // namespace cavel

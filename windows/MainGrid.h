@@ -1,18 +1,26 @@
 // The main window's grid view: the table view StringGrid1 with its model
 // and frame over the grid's cells (windows/StringGrid.h), the window side
-// of the grid fill (core/GridFill.h), and what the main window asks of the
-// grid: its current row, its corner, its column widths and the width
-// commands.
+// of the grid fill (core/GridFill.h), what the main window asks of the
+// grid (its current row, its corner, its column widths and the width
+// commands), and the changes made in the grid: a cell edited in place, the
+// clipboard's copy and paste, emptying cells (core/CellEdit.h).
 #pragma once
 
 #include <QModelIndex>
 #include <QObject>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/CellEdit.h"
 #include "core/GridFill.h"
+#include "windows/CellEditor.h"
 
-class QTableView;
+class QInputMethodEvent;
+class QKeyEvent;
 class QWidget;
 
 namespace cavel {
@@ -75,6 +83,31 @@ class MainGrid : public QObject, public GridFillHost {
   // At exit: remembers the widths when the settings say so.
   void StoreWidthsAtExit();
 
+  // ---- changes made in the grid ------------------------------------------------
+  // The grid's own keys: F2 edits the current cell with the caret at the
+  // end of its text, a typed character starts editing it with that
+  // character, Delete empties the selected cells. True when the key was
+  // used. A key the view gets while a cell editor is open (an input
+  // method's composition keeps the focus on the view) goes to the editor.
+  bool KeyDown(QKeyEvent& key);
+  // The open cell editor; nullptr when none is open.
+  CellEditor* Editor() const { return editor_; }
+  // Writes an open editor's value as Enter does; true when no editor is
+  // left open (none was, or the value was written or stood unchanged).
+  bool CommitEdit();
+  // Closes an open editor without writing: the Document it was opened on
+  // has gone.
+  void DropEdit();
+  // The selected rectangle of cells, the current cell when none is
+  // selected; none without a current cell.
+  std::optional<CellRange> SelectedCells() const;
+  // The selected cells to the clipboard; the clipboard's cells into the
+  // grid from the selection; the selected cells emptied. Each change is
+  // one undo step, shown at once (MainHost::ShowDocumentChange).
+  void CopySelection();
+  void PasteClipboard();
+  void EmptySelection();
+
  signals:
   // A double click anywhere on the grid but on a column's edge.
   void doubleClicked();
@@ -88,11 +121,38 @@ class MainGrid : public QObject, public GridFillHost {
   // kept within the grid; nothing when the grid has no cell.
   QModelIndex SelectCell(int row, int column);
 
+  // True when the grid shows every line of the Document as it stands;
+  // otherwise the grid-not-loaded warning.
+  bool ShowsDocument();
+  // Whether the open file's items may hold a line break.
+  ItemLineBreaks LineBreaks() const;
+  // Opens the editor on the current cell with `typed` (nullptr: the item).
+  bool BeginEdit(const QString* typed, bool focus);
+  // The editor after a refusal: open on its cell, with the focus.
+  void KeepEditing();
+  // The focus went elsewhere: the value is written, the cell the user went
+  // to stays current.
+  void LeaveEdit();
+  void CloseEditor();
+  bool InputMethod(QInputMethodEvent& event);
+  // Selects `range` (kept within the grid), `current` the current cell.
+  void SelectRange(const CellRange& range, QModelIndex current);
+
+  struct OpenEdit {
+    QPersistentModelIndex cell;
+    int line = 0;
+    int item = 1;
+    std::string lineBefore;  // the line the editor was opened on
+    QString shown;           // the item as the editor first showed it
+  };
+
   MainHost& main_;
   GridCells cells_;
-  QTableView* view_ = nullptr;
+  GridView* view_ = nullptr;
   StringGridModel* model_ = nullptr;
   StringGridFrame* frame_ = nullptr;
+  QPointer<CellEditor> editor_;
+  OpenEdit edit_;
 };
 
 }  // namespace cavel

@@ -59,7 +59,10 @@ TEST(Encoding, TheJudgeReadsPiecesAsTheWhole) {
 // Short texts are where the readings meet: every line, and every item of
 // it, of real Shift-JIS (the address data) and of real UTF-8 Japanese (the
 // help book), each as a file of its own and each also in the other
-// encoding, must be told right.
+// encoding, must be told right. A UTF-8 text with a single character past
+// ASCII (such as "Ctrl+C、Ctrl+Ins") reads as well in Shift-JIS: such a
+// file is left to the reading the rule errs toward, Shift-JIS, and to the
+// command that reopens a file in a chosen encoding.
 TEST(Encoding, NoFalseAlarmOnRealTextEitherWay) {
   std::set<std::string> sjis, utf8;  // the texts as found, past ASCII
   auto addUnits = [](const std::string& text, std::set<std::string>& to) {
@@ -83,6 +86,11 @@ TEST(Encoding, NoFalseAlarmOnRealTextEitherWay) {
   for (const fs::path& file : addresses) addUnits(test::ReadFile(file), sjis);
   for (const auto& entry : fs::directory_iterator(fs::path(CAVEL_SOURCE_DIR) / "help"))
     if (entry.path().extension() == ".html") addUnits(test::ReadFile(entry.path()), utf8);
+  std::erase_if(utf8, [](const std::string& text) {
+    int past = 0;
+    for (unsigned char c : text) past += c >= 0xC0;  // lead bytes
+    return past < 2;
+  });
 
   int tested = 0, wrong = 0;
   auto expect = [&](const std::string& bytes, TextEncoding found) {

@@ -48,8 +48,10 @@ void CheckControlState(TForm1& m, bool loaded, bool reFind = false) {
   for (const char* name : {"BtnView",           "BtnEdit",         "BtnItemSet",  "BtnExchange", "BtnDispChg",
                            "MenuOverWriteSave", "MenuAnotherSave", "MenuView",    "MenuEdit",    "MenuItemSet",
                            "MenuExchange",      "MenuInport",      "MenuConvert", "MenuSort",    "MenuDispChg",
-                           "MenuGridWidthChg",  "MenuSearch",      "MenuFind",    "MenuReplace", "MenuJump"})
+                           "MenuGridWidthChg",  "MenuSearch",      "MenuFind",    "MenuReplace", "MenuJump",
+                           "MenuCopy"})
     QVERIFY2(IsEnabled(m, name) == loaded, name);
+  QCOMPARE(IsEnabled(m, "MenuPaste"), loaded);
   QCOMPARE(IsEnabled(m, "MenuReFind"), reFind);
   QCOMPARE(IsEnabled(m, "BtnCreate"), !loaded);
   QCOMPARE(IsEnabled(m, "MenuCreate"), !loaded);
@@ -229,7 +231,9 @@ class MainWindowTest : public QObject {
                           Utf8("項目設定(&G)..."), Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."),
                           Utf8("型式変更(&K)..."), Utf8("並べ替え(&O)..."), "-", Utf8("表示切替(&R)\tCtrl+R"),
                           Utf8("ｸﾞﾘｯﾄﾞ幅切替(&W)\tCtrl+W"), Utf8("ｸﾞﾘｯﾄﾞ幅記憶(&M)\tCtrl+M"), "-",
-                          Utf8("元に戻す(&U)\tCtrl+Z"), Utf8("やり直し(&Y)\tCtrl+Y")}));
+                          Utf8("元に戻す(&U)\tCtrl+Z"), Utf8("やり直し(&Y)\tCtrl+Y"), Utf8("コピー(&B)\tCtrl+C"),
+                          Utf8("貼り付け(&P)\tShift+Ins")}));
+    QCOMPARE(Action(m, "MenuCopy")->shortcuts().value(1), QKeySequence(Qt::CTRL | Qt::Key_Insert));
     QCOMPARE(items(Menu(m, "MenuSearch")), (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"),
                                                         Utf8("置換(&R)...\tCtrl+H"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
     QCOMPARE(items(Menu(m, "MenuOption")), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),
