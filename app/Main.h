@@ -41,6 +41,7 @@ class TForm11;
 class TForm12;
 class TForm13;
 class TForm14;
+class TForm17;
 
 class TForm1 : public QMainWindow, public MainHost {
   Q_OBJECT
@@ -49,7 +50,6 @@ class TForm1 : public QMainWindow, public MainHost {
   static constexpr int kListDesignWidth = 596;
   static constexpr int kPanelHeight = 26;
   static constexpr int kListFontHeight = 19, kListItemHeight = kListRowHeight;
-  static constexpr int kGridRowsAtStart = 30000;
 
   // Builds the controls and menus, then runs FormCreate, which loads the
   // command-line file when one is given.
@@ -71,6 +71,7 @@ class TForm1 : public QMainWindow, public MainHost {
     TForm12* Form12 = nullptr;
     TForm13* Form13 = nullptr;
     TForm14* Form14 = nullptr;
+    TForm17* Form17 = nullptr;
   };
   void AttachWindows(const Children& children) { forms = children; }
   Children forms;
@@ -141,6 +142,7 @@ class TForm1 : public QMainWindow, public MainHost {
   void MenuFileOpenMemClick();
   void MenuGridSetClick();
   void MenuOptionSetClick();
+  void MenuReadLimitClick();
 
   // ---- keys, exit, help, companion ------------------------------------------------------
   // Bound to the seven tool buttons.

@@ -14,6 +14,7 @@
 #include "windows/Inport.h"
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
+#include "windows/Readlimit.h"
 #include "windows/Search.h"
 #include "windows/View.h"
 
@@ -40,6 +41,7 @@ WindowSet::WindowSet(const AppPorts& ports, const std::optional<std::string>& co
   c.Form12 = new TForm12(main);
   c.Form13 = new TForm13(main);
   c.Form14 = new TForm14(main);
+  c.Form17 = new TForm17(main);
   main.AttachWindows(c);
 }
 
