@@ -45,6 +45,7 @@
 #include "windows/Inport.h"
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
+#include "windows/Readlimit.h"
 #include "windows/LinesModel.h"
 #include "windows/MainGrid.h"
 #include "windows/Replace.h"
@@ -147,8 +148,8 @@ void TForm1::FormCreate(const std::optional<std::string>& commandLineFile) {
   ListBox1Model->SetRowSize(ListRowSize(state.ListWidthAtStart));
   // 7.
   state.HistoryMenuBase = static_cast<int>(commands_->Menu("MenuFile")->actions().size()) - kHistorySlots;
-  // 8.
-  grid_->SetRowCount(kGridRowsAtStart);
+  // 8. As many rows as a file may have lines.
+  grid_->SetRowCount(state.ReadLimitLines);
   // 9.
   AdoptDocument(state, Lines(), std::string(), Adoption::Start);
   // 10.
@@ -516,6 +517,8 @@ void TForm1::MenuFileOpenMemClick() {
 void TForm1::MenuGridSetClick() { RunSettings(forms.Form13); }
 
 void TForm1::MenuOptionSetClick() { RunSettings(forms.Form14); }
+
+void TForm1::MenuReadLimitClick() { RunSettings(forms.Form17); }
 
 // ---- keys, exit, help, companion --------------------------------------------------------------
 

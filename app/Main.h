@@ -43,6 +43,7 @@ class TForm13;
 class TForm14;
 class TForm15;
 class TForm16;
+class TForm17;
 
 class TForm1 : public QMainWindow, public MainHost {
   Q_OBJECT
@@ -51,7 +52,6 @@ class TForm1 : public QMainWindow, public MainHost {
   static constexpr int kListDesignWidth = 596;
   static constexpr int kPanelHeight = 26;
   static constexpr int kListFontHeight = 19, kListItemHeight = kListRowHeight;
-  static constexpr int kGridRowsAtStart = 30000;
 
   // Builds the controls and menus, then runs FormCreate, which loads the
   // command-line file when one is given.
@@ -75,6 +75,7 @@ class TForm1 : public QMainWindow, public MainHost {
     TForm14* Form14 = nullptr;
     TForm15* Form15 = nullptr;
     TForm16* Form16 = nullptr;
+    TForm17* Form17 = nullptr;
   };
   void AttachWindows(const Children& children) { forms = children; }
   Children forms;
@@ -152,6 +153,7 @@ class TForm1 : public QMainWindow, public MainHost {
   void MenuFileOpenMemClick();
   void MenuGridSetClick();
   void MenuOptionSetClick();
+  void MenuReadLimitClick();
 
   // ---- keys, exit, help, companion ------------------------------------------------------
   // Bound to the seven tool buttons.

@@ -70,6 +70,7 @@ constexpr MainCommand kCommands[] = {
     {K::Item, "MenuFileOpenMem", msg::kMenuFileOpenMem, nullptr, &T::MenuFileOpenMemClick},
     {K::Item, "MenuGridSet", msg::kMenuGridSet, nullptr, &T::MenuGridSetClick},
     {K::Item, "MenuOptionSet", msg::kMenuOptionSet, nullptr, &T::MenuOptionSetClick},
+    {K::Item, "MenuReadLimit", msg::kMenuReadLimit, nullptr, &T::MenuReadLimitClick},
 
     {K::Menu, "MenuHelp", msg::kMenuHelp},
     {K::Item, "MenuHelpDisp", msg::kMenuHelpDisp, nullptr, &T::MenuHelpDispClick},

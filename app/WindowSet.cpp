@@ -14,6 +14,7 @@
 #include "windows/Inport.h"
 #include "windows/Itemset.h"
 #include "windows/Jump.h"
+#include "windows/Readlimit.h"
 #include "windows/Replace.h"
 #include "windows/Search.h"
 #include "windows/Sortset.h"
@@ -44,6 +45,7 @@ WindowSet::WindowSet(const AppPorts& ports, const std::optional<std::string>& co
   c.Form14 = new TForm14(main);
   c.Form15 = new TForm15(main);
   c.Form16 = new TForm16(main);
+  c.Form17 = new TForm17(main);
   main.AttachWindows(c);
 }
 

@@ -38,7 +38,7 @@ constexpr int kSaveRuns = 5;
 
 void Load(const std::string& path, Lines& lines, EncodingChoice choice = EncodingChoice::Detect) {
   ScriptedDialogs dialogs(mbYes);
-  LoadOutcome outcome = CsvLoader(path, kItemLimitWide, dialogs, lines, choice);
+  LoadOutcome outcome = CsvLoader(path, {kItemLimitWide, choice}, dialogs, lines);
   if (outcome.result != LoadResult::Loaded) {
     std::fprintf(stderr, "loader bench: %s did not load\n", path.c_str());
     std::exit(1);

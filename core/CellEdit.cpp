@@ -146,7 +146,7 @@ bool PasteCells(MainState& state, Dialogs& dialogs, const PastedCells& cells, co
   const int left = selection.firstItem;
   const long lastLine = static_cast<long>(document.size()) - 1;
   // (PastedCells keeps the values of as many rows as a Document can hold.)
-  if (top + static_cast<long>(rows) - 1 > lastLine || (!fill && rows > static_cast<int>(kMaxLines))) {
+  if (top + static_cast<long>(rows) - 1 > lastLine || (!fill && rows > static_cast<int>(kMostLines))) {
     Refuse(dialogs, msg::PastePastLastLine(rows, cols, lastLine));
     return false;
   }

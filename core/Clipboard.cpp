@@ -208,7 +208,7 @@ PastedCells PastedCells::Read(std::string_view text, char separator) {
     if (pos == n) break;
     pos += text[pos] == '\r' && pos + 1 < n && text[pos + 1] == '\n' ? 2 : 1;
     values = 0;
-    keepRow = out.rows_ < static_cast<int>(kMaxLines);
+    keepRow = out.rows_ < static_cast<int>(kMostLines);
     if (keepRow) out.rowFirst_.push_back(out.cells_.size());
   }
   return out;

@@ -61,7 +61,7 @@ enum class PasteSeparator {
 };
 
 // The values of a pasted text, row by row. Rows may differ in length.
-// Values are kept for the first kMaxLines rows and the first kMaxItems
+// Values are kept for the first kMostLines rows and the first kMaxItems
 // values of a row, the most a paste can write; the counts are the text's.
 class PastedCells {
  public:

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "core/Cp932.h"
@@ -24,16 +25,19 @@ constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr char kEOF = '\x1A';
 
-// The most bytes a load ever reads: 30000 lines of 8192 bytes with CR LF,
-// then enough of a 30001st line to tell whether it is too long (8193
-// bytes) or only one line too many. Any load stops before it runs past
-// this, so whatever a file holds beyond it is never read.
-constexpr std::size_t kMostBytesRead = kMaxLines * (kMaxLineBytes + 2) + kMaxLineBytes + 1;
+// The most bytes a load ever reads under a line limit: that many lines of
+// 8192 bytes with CR LF, then enough of one more line to tell whether it is
+// too long (8193 bytes) or only one line too many. Any load stops before it
+// runs past this, so whatever a file holds beyond it is never read.
+constexpr std::size_t MostBytesRead(std::size_t lineLimit) {
+  return lineLimit * (kMaxLineBytes + 2) + kMaxLineBytes + 1;
+}
 // The same for a file read as UTF-8, where a character of one or two bytes
 // in Shift-JIS takes up to three: the byte-order mark, then lines of up to
 // three times as many bytes.
-constexpr std::size_t kMostUtf8BytesRead = kByteOrderMark.size() + kMaxLines * (3 * kMaxLineBytes + 2) +
-                                           3 * kMaxLineBytes + 1;
+constexpr std::size_t MostUtf8BytesRead(std::size_t lineLimit) {
+  return kByteOrderMark.size() + lineLimit * (3 * kMaxLineBytes + 2) + 3 * kMaxLineBytes + 1;
+}
 
 // Bytes asked of each read(2): small enough that the bytes just read are
 // still in the processor's cache when they are converted and their lines
@@ -67,8 +71,8 @@ enum class Step {
 // the load's store.
 class LineSteps {
  public:
-  LineSteps(int itemLimit, Dialogs& dialogs, const LineStore& store, Lines& lines)
-      : options_{itemLimit, true, true}, dialogs_(dialogs), store_(store), lines_(lines) {}
+  LineSteps(int itemLimit, std::size_t lineLimit, Dialogs& dialogs, const LineStore& store, Lines& lines)
+      : options_{itemLimit, true, true}, lineLimit_(lineLimit), dialogs_(dialogs), store_(store), lines_(lines) {}
 
   // Runs the steps on the `size` bytes at `offset`. A line has at most
   // kMaxLineBytes bytes: a longer one is reported through TooLong before
@@ -76,9 +80,9 @@ class LineSteps {
   // line is taken only when it passes every step without a message;
   // otherwise nothing is shown or changed and the answer is Unsure.
   Step Take(std::size_t offset, std::size_t size, bool onTrust) {
-    if (lineNo_ > static_cast<long>(kMaxLines)) {
+    if (lineNo_ > static_cast<long>(lineLimit_)) {
       if (onTrust) return Step::Unsure;
-      Refuse(dialogs_, std::string(msg::kTooManyLines));
+      Refuse(dialogs_, msg::TooManyLines(lineLimit_));
       failed_ = true;
       return Step::Stop;
     }
@@ -141,6 +145,7 @@ class LineSteps {
 
  private:
   ScanOptions options_;
+  std::size_t lineLimit_;
   Dialogs& dialogs_;
   const LineStore& store_;
   Lines& lines_;
@@ -165,7 +170,7 @@ class ByteSource {
 
 class MemorySource : public ByteSource {
  public:
-  explicit MemorySource(std::string_view bytes) : bytes_(bytes.substr(0, kMostUtf8BytesRead)) {}
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
   long long Read(char* at, std::size_t room, int&) override {
     const std::size_t n = std::min(room, bytes_.size());
     if (n > 0) std::memcpy(at, bytes_.data(), n);
@@ -218,15 +223,16 @@ class DescriptorSource : public ByteSource {
 // first line end, so what is cut again is rarely more than a line.
 class Loader {
  public:
-  Loader(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs)
+  Loader(ByteSource& source, const LoadRules& rules, Dialogs& dialogs)
       : source_(source),
-        choice_(choice),
-        most_(choice == EncodingChoice::ShiftJis ? kMostBytesRead : kMostUtf8BytesRead),
+        choice_(rules.choice),
+        lineLimit_(rules.lineLimit),
+        most_(choice_ == EncodingChoice::ShiftJis ? MostBytesRead(lineLimit_) : MostUtf8BytesRead(lineLimit_)),
         fileSize_(std::min(source.SizeHint(), most_)),
         store_(source.Capacity(most_), fileSize_),
         data_(store_.data()),
-        steps_(itemLimit, dialogs, store_, lines_) {
-    if (choice == EncodingChoice::ShiftJis) {
+        steps_(rules.itemLimit, lineLimit_, dialogs, store_, lines_) {
+    if (choice_ == EncodingChoice::ShiftJis) {
       encoding_ = Encoding::ShiftJis;
       markChecked_ = true;
     }
@@ -311,7 +317,7 @@ class Loader {
       unsigned long long ends = static_cast<unsigned long long>(std::count(at, at + got, kCR));
       if (ends == 0) ends = static_cast<unsigned long long>(std::count(at, at + got, kLF));
       const unsigned long long guess = ends * fileSize_ / got * 17 / 16 + 16;
-      lines_.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, kMaxLines + 1)));
+      lines_.reserve(static_cast<std::size_t>(std::min<unsigned long long>(guess, lineLimit_ + 1)));
     }
     if (converting) {
       ConvertPiece(inStore ? at : buffer_.get(), inStore ? got : carried_ + got);
@@ -441,7 +447,7 @@ class Loader {
     }
     // (Otherwise all that was converted is ASCII, which stands as read.)
     text_ = 0;
-    limit_ = kMostBytesRead;
+    limit_ = MostBytesRead(lineLimit_);
     if (filled_ >= limit_) {
       filled_ = limit_;
       atEnd_ = true;
@@ -556,6 +562,7 @@ class Loader {
 
   ByteSource& source_;
   const EncodingChoice choice_;
+  const std::size_t lineLimit_;
   const std::size_t most_;
   const std::size_t fileSize_;
   LineStore store_;
@@ -610,19 +617,20 @@ class Loader {
   bool stopped_ = false;  // a check ended the load
 };
 
-LoadOutcome Load(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs, Lines& destination) {
-  Loader loader(source, itemLimit, choice, dialogs);
-  return loader.Run(destination);
+LoadOutcome Load(ByteSource& source, const LoadRules& rules, Dialogs& dialogs, Lines& destination) {
+  // A file too large for the memory there is: nothing of it is kept, and
+  // the destination stays as it was.
+  try {
+    Loader loader(source, rules, dialogs);
+    return loader.Run(destination);
+  } catch (const std::bad_alloc&) {
+    return Unreadable(ENOMEM);
+  }
 }
 
 }  // namespace
 
-LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination) {
-  return CsvLoader(path, itemLimit, dialogs, destination, EncodingChoice::Detect);
-}
-
-LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination,
-                      EncodingChoice choice) {
+LoadOutcome CsvLoader(const std::string& path, const LoadRules& rules, Dialogs& dialogs, Lines& destination) {
   // O_NONBLOCK keeps a FIFO without a writer from hanging the open; the
   // descriptor's load clears it again before reading.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -630,22 +638,20 @@ LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, 
   const Fd closer(fd);
   int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  return CsvLoaderFromDescriptor(fd, itemLimit, dialogs, destination, choice);
+  return CsvLoaderFromDescriptor(fd, rules, dialogs, destination);
 }
 
-LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination,
-                                    EncodingChoice choice) {
+LoadOutcome CsvLoaderFromDescriptor(int fd, const LoadRules& rules, Dialogs& dialogs, Lines& destination) {
   struct stat st;
   if (::fstat(fd, &st) != 0) return Unreadable(errno);
   if (S_ISDIR(st.st_mode)) return Unreadable(EISDIR);
   DescriptorSource source(fd, S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0);
-  return Load(source, itemLimit, choice, dialogs, destination);
+  return Load(source, rules, dialogs, destination);
 }
 
-LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination,
-                               EncodingChoice choice) {
+LoadOutcome CsvLoaderFromBytes(std::string_view bytes, const LoadRules& rules, Dialogs& dialogs, Lines& destination) {
   MemorySource source(bytes);
-  return Load(source, itemLimit, choice, dialogs, destination);
+  return Load(source, rules, dialogs, destination);
 }
 
 }  // namespace cavel

@@ -28,11 +28,22 @@ struct LoadOutcome {
   FileFormat format;
 };
 
-// Reads `path` with the given scan-stage item limit into `destination`, as
-// Shift-JIS lines.
+// What a load holds a file to: the scan-stage item limit, the encoding (found
+// from the bytes unless chosen) and the line limit (kMaxLines unless the
+// user raised it). An item limit alone gives a plain load's rules.
+struct LoadRules {
+  LoadRules(int items, EncodingChoice encoding = EncodingChoice::Detect, std::size_t lines = kMaxLines)
+      : itemLimit(items), choice(encoding), lineLimit(lines) {}
+  int itemLimit;
+  EncodingChoice choice;
+  std::size_t lineLimit;
+};
+
+// Reads `path` by `rules` into `destination`, as Shift-JIS lines. A file of
+// more lines than the line limit is refused with the limit named.
 //
-// The encoding is found from the bytes (core/Encoding.h) unless `choice`
-// names one; a file in UTF-8 is converted to code page 932 (core/Cp932.h),
+// The encoding is found from the bytes (core/Encoding.h) unless the rules
+// name one; a file in UTF-8 is converted to code page 932 (core/Cp932.h),
 // and every check holds for the converted bytes. A character that the code
 // page lacks, or a byte that is not UTF-8 in a file read as UTF-8, refuses
 // the load naming its line.
@@ -41,15 +52,11 @@ struct LoadOutcome {
 // Any other ends a line at CR, an LF right after it belonging to the line
 // end (a lone LF is a byte of its line). 0x1A ends the file. Every message
 // goes through `dialogs`. The file is always closed on return.
-LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination);
-LoadOutcome CsvLoader(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination,
-                      EncodingChoice choice);
+LoadOutcome CsvLoader(const std::string& path, const LoadRules& rules, Dialogs& dialogs, Lines& destination);
 // The same load over an open descriptor, read from where it stands to its
 // end (it stays open), and over bytes in memory (never Unreadable). All
 // three cut and check lines with the same code.
-LoadOutcome CsvLoaderFromDescriptor(int fd, int itemLimit, Dialogs& dialogs, Lines& destination,
-                                    EncodingChoice choice = EncodingChoice::Detect);
-LoadOutcome CsvLoaderFromBytes(std::string_view bytes, int itemLimit, Dialogs& dialogs, Lines& destination,
-                               EncodingChoice choice = EncodingChoice::Detect);
+LoadOutcome CsvLoaderFromDescriptor(int fd, const LoadRules& rules, Dialogs& dialogs, Lines& destination);
+LoadOutcome CsvLoaderFromBytes(std::string_view bytes, const LoadRules& rules, Dialogs& dialogs, Lines& destination);
 
 }  // namespace cavel

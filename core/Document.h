@@ -21,7 +21,10 @@ namespace cavel {
 
 // The limits every line and file is held to.
 inline constexpr std::size_t kMaxLineBytes = 8192;
-inline constexpr std::size_t kMaxLines = 30000;
+inline constexpr std::size_t kMaxLines = 30000;  // the line limit unless the user raises it
+// The most lines the line limit can be raised to (the ReadLimit setting):
+// the rows a spreadsheet holds.
+inline constexpr std::size_t kMostLines = 1048576;
 inline constexpr std::size_t kMaxItemBytes = 4096;
 inline constexpr int kMaxItems = 64;
 inline constexpr int kMaxCommas = 510;  // the 511th comma is refused

@@ -1,5 +1,6 @@
 #include "core/Find.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Messages.h"
@@ -77,13 +78,23 @@ ComboSetup FindJump::OpenJump() {
   return Combo(state_.JumpHistory);
 }
 
+int FindJump::JumpDialogMax() const {
+  return std::clamp(state_.ReadLimitLines, static_cast<int>(kMaxLines), static_cast<int>(kMostLines)) - 1;
+}
+
+std::string FindJump::JumpRangeLabel() const { return "(0-" + Dec(JumpDialogMax()) + ")"; }
+
+int FindJump::JumpTextLength() const {
+  return std::max(kJumpTextChars, static_cast<int>(Dec(JumpDialogMax()).size()));
+}
+
 bool FindJump::JumpOk(Dialogs& dialogs, const std::string& text) {
   int value = 0;
   if (!ParseInt(text, value)) {
     ErrorReport(dialogs, msg::NotAnInteger(text));
     return false;
   }
-  if (value < 0 || value > kJumpDialogMax) {
+  if (value < 0 || value > JumpDialogMax()) {
     Refuse(dialogs, std::string(msg::kJumpOutOfRange));
     return false;
   }
@@ -95,7 +106,8 @@ void FindJump::JumpCancel() { state_.JumpText.clear(); }
 
 std::optional<int> FindJump::Jump(int lineCount) {
   int value = 0;
-  if (state_.JumpText.empty() || !ParseInt(state_.JumpText, value) || value < 0 || value > kJumpMax)
+  if (state_.JumpText.empty() || !ParseInt(state_.JumpText, value) || value < 0 ||
+      value > std::max(kJumpMax, JumpDialogMax()))
     return std::nullopt;
   ShiftHistory(state_.JumpHistory, state_.JumpText);
   if (lineCount <= 0) return std::nullopt;

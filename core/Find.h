@@ -18,8 +18,7 @@
 
 namespace cavel {
 
-inline constexpr int kJumpDialogMax = 29999;  // the dialog accepts 0..29999
-inline constexpr int kJumpMax = 32767;        // a remembered entry beyond this jumps nowhere
+inline constexpr int kJumpMax = 32767;        // a remembered entry beyond this (and the limit) jumps nowhere
 // What the combo boxes accept: the find text in Shift-JIS bytes (a window
 // whose edit box counts characters checks the encoded length), the jump
 // text in characters.
@@ -50,7 +49,8 @@ void ShiftHistory(History3& history, const std::string& entry);
 //             then row = Find(dialogs, listSelection).
 // Find again: row = ReFind(dialogs, listSelection); the window enables its
 //             command after the first find with a text.
-// Jump:       ComboSetup c = OpenJump(); Label2 := msg::kJumpRangeLabel;
+// Jump:       ComboSetup c = OpenJump(); Label2 := JumpRangeLabel(), the
+//             combo box takes JumpTextLength() characters;
 //             OK or Enter -> close only when JumpOk(dialogs, text);
 //             Cancel or Esc -> JumpCancel(); then row = Jump(lineCount).
 // A returned row is to be selected (and followed by the grid); none means
@@ -80,14 +80,20 @@ class FindJump {
   // ---- jump -----------------------------------------------------------------------
   // JumpText := JumpHistory[1]; the combo box shows it and lists the history.
   ComboSetup OpenJump();
+  // The highest line number the dialog takes: the line limit in force less
+  // one (29999 by default), the range label "(0-29999)" naming it, and the
+  // characters the combo box takes (5 by default).
+  int JumpDialogMax() const;
+  std::string JumpRangeLabel() const;
+  int JumpTextLength() const;
   // OK or Enter: a text that is not an integer is an error box, a number
-  // outside 0..29999 a refusal; in both the dialog stays open (false).
+  // outside 0..JumpDialogMax() a refusal; in both the dialog stays open (false).
   // Otherwise JumpText := the text and the dialog closes (true).
   bool JumpOk(Dialogs& dialogs, const std::string& text);
   // Cancel or Esc: JumpText := empty, so no jump is made.
   void JumpCancel();
   // After the dialog: nothing for an empty JumpText, one that is not an
-  // integer or one outside 0..32767. Otherwise the row of that number, or
+  // integer or one outside 0..32767 (or 0..JumpDialogMax() when higher). Otherwise the row of that number, or
   // the last row when the number is at or beyond it (none for an empty
   // Document), and JumpText goes on top of JumpHistory.
   std::optional<int> Jump(int lineCount);

@@ -42,7 +42,8 @@ void AbandonOpen(MainState& state) { state.CurrentFileName = state.DocumentFileN
 
 LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs) {
   Lines loaded;
-  const LoadOutcome outcome = CsvLoader(state.CurrentFileName, ItemLimitOf(path), dialogs, loaded);
+  const LoadRules rules(ItemLimitOf(path), EncodingChoice::Detect, static_cast<std::size_t>(state.ReadLimitLines));
+  const LoadOutcome outcome = CsvLoader(state.CurrentFileName, rules, dialogs, loaded);
   switch (outcome.result) {
     case LoadResult::Unreadable:
       ErrorReport(dialogs, msg::FileError(state.CurrentFileName, outcome.error));

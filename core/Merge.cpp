@@ -8,8 +8,9 @@ namespace cavel {
 namespace {
 
 bool Insert(MainState& state, const Lines& mergeLines, Dialogs& dialogs, bool after) {
-  if (state.Document.size() + mergeLines.size() > kMaxLines) {
-    Refuse(dialogs, std::string(msg::kDocumentLineLimit));
+  const auto limit = static_cast<std::size_t>(state.ReadLimitLines);
+  if (state.Document.size() + mergeLines.size() > limit) {
+    Refuse(dialogs, msg::DocumentLineLimit(limit));
     return false;
   }
   if (state.Document.empty()) {
@@ -38,13 +39,14 @@ bool InsertAfter(MainState& state, const Lines& mergeLines, Dialogs& dialogs) {
   return Insert(state, mergeLines, dialogs, true);
 }
 
-MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines, LoadFunction load) {
+MergeReadResult ReadMergeFile(const std::string& path, std::size_t lineLimit, Dialogs& dialogs, Lines& mergeLines,
+                              LoadFunction load) {
   if (KindOf(path) == PathKind::None) {
     Refuse(dialogs, std::string(msg::kFileMissing));
     return MergeReadResult::Missing;
   }
   mergeLines.clear();
-  LoadOutcome outcome = load(path, kItemLimitNarrow, dialogs, mergeLines);
+  LoadOutcome outcome = load(path, {kItemLimitNarrow, EncodingChoice::Detect, lineLimit}, dialogs, mergeLines);
   switch (outcome.result) {
     case LoadResult::Loaded: return MergeReadResult::Loaded;
     case LoadResult::Refused: mergeLines.clear(); return MergeReadResult::Refused;

@@ -19,8 +19,8 @@ namespace cavel {
 // (CurrentLine then moves on by the block's size, staying on its line) or
 // after it (CurrentLine kept), and sets DocumentChanged := 1. An empty
 // Document takes the block as the whole Document, with line 0 current.
-// More than 30000 lines in all: the line-limit message, nothing changes,
-// false.
+// More lines in all than the line limit in force (ReadLimitLines): the
+// line-limit message naming it, nothing changes, false.
 bool InsertBefore(MainState& state, const Lines& mergeLines, Dialogs& dialogs);
 bool InsertAfter(MainState& state, const Lines& mergeLines, Dialogs& dialogs);
 
@@ -31,14 +31,15 @@ enum class MergeReadResult {
   Unreadable,  // the file could not be read: reported; MergeLines empty
 };
 
-using LoadFunction = LoadOutcome (*)(const std::string& path, int itemLimit, Dialogs& dialogs, Lines& destination);
+using LoadFunction = LoadOutcome (*)(const std::string& path, const LoadRules& rules, Dialogs& dialogs,
+                                     Lines& destination);
 
 // Reads the second file at `path` with the loader's rules (scan-stage item
-// limit 64, its own first line as the title line, its format found from its
+// limit 64, the line limit `lineLimit`, its own first line as the title line, its format found from its
 // bytes and its lines converted to Shift-JIS) into `mergeLines`. Nothing of
 // the main window's state is touched. `load` is the loader; tests hand in
 // their own.
-MergeReadResult ReadMergeFile(const std::string& path, Dialogs& dialogs, Lines& mergeLines,
+MergeReadResult ReadMergeFile(const std::string& path, std::size_t lineLimit, Dialogs& dialogs, Lines& mergeLines,
                               LoadFunction load = CsvLoader);
 
 }  // namespace cavel

@@ -27,6 +27,14 @@ std::string PasteSize(long rows, long cols) {
 
 }  // namespace
 
+std::string TooManyLines(std::size_t limit) {
+  return Concat({"   入力ファイルの行数は最大で", FullWidthDec(static_cast<long long>(limit)), "行です。           "});
+}
+
+std::string DocumentLineLimit(std::size_t limit) {
+  return Concat({"   ファイルの行数は最大で", FullWidthDec(static_cast<long long>(limit)), "行です。           "});
+}
+
 std::string ArgumentFileMissing(std::string_view argument) {
   return Concat({"   ", argument, "の指定されたファイルが存在しません。   "});
 }

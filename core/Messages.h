@@ -33,6 +33,7 @@ inline constexpr std::string_view kCaptionFormpos = "Cavel (画面位置保存�
 inline constexpr std::string_view kCaptionFormregi = "Cavel (ﾌｧｲﾙ履歴設定)";
 inline constexpr std::string_view kCaptionGridset = "Cavel (グリッド表示設定)";
 inline constexpr std::string_view kCaptionDialog = "Cavel (各種設定)";
+inline constexpr std::string_view kCaptionReadLimit = "Cavel (読込上限設定)";
 
 // ---- program entry ---------------------------------------------------------
 // 3 leading and 3 trailing blanks
@@ -44,6 +45,8 @@ std::string ArgumentFileMissing(std::string_view argument);
 // 3 leading and 11 trailing blanks
 inline constexpr std::string_view kLineTooLong = "   入力ファイルの文字数は最大で８１９２文字です。           ";
 inline constexpr std::string_view kTooManyLines = "   入力ファイルの行数は最大で３００００行です。           ";
+// kTooManyLines with the line limit in force (kTooManyLines itself at 30000).
+std::string TooManyLines(std::size_t limit);
 // "   L 行目のカンマの数が，512 以上です。" BR NOTE
 std::string CommaCount(long line);
 // "   L 行目の二重引用符の数が，256 以上です。" BR NOTE
@@ -90,6 +93,8 @@ inline constexpr std::string_view kAskAddExtension = "    拡張子(CSV)を付�
 inline constexpr std::string_view kFileMissing = "   指定されたファイルが存在しません。           ";
 inline constexpr std::string_view kRecordTooLong = "   文字数は最大で８１９２文字です。           ";
 inline constexpr std::string_view kDocumentLineLimit = "   ファイルの行数は最大で３００００行です。           ";
+// kDocumentLineLimit with the line limit in force (itself at 30000).
+std::string DocumentLineLimit(std::size_t limit);
 // 4 leading and 11 trailing blanks
 inline constexpr std::string_view kSelectLineFirst = "    項目を選択して下さい。           ";
 
@@ -193,6 +198,7 @@ inline constexpr std::string_view kMenuFormPos = "画面位置保存(&F)...";
 inline constexpr std::string_view kMenuFileOpenMem = "ﾌｧｲﾙ履歴設定(&H)...";
 inline constexpr std::string_view kMenuGridSet = "グリッド表示設定(&G)...";
 inline constexpr std::string_view kMenuOptionSet = "各種設定(&O)...";
+inline constexpr std::string_view kMenuReadLimit = "読込上限(&L)...";
 inline constexpr std::string_view kMenuHelpDisp = "ﾍﾙﾌﾟ表示(&C)";
 
 inline constexpr std::string_view kBtnFileOpen = "開く(&O)...";
@@ -243,7 +249,6 @@ inline constexpr std::string_view kAskStoreGridWidth = "   グリッド幅を記
 inline constexpr std::string_view kFindLabel = "検索文字";
 inline constexpr std::string_view kFindLimitLabel = "(半角64文字)";
 inline constexpr std::string_view kJumpLabel = "行番号";
-inline constexpr std::string_view kJumpRangeLabel = "(0-29999)";
 inline constexpr std::string_view kBtnOk = "OK(&O)";
 inline constexpr std::string_view kBtnCancel = "ｷｬﾝｾﾙ";
 // 4 leading and 11 trailing blanks
@@ -368,5 +373,7 @@ inline constexpr std::string_view kColWidthLabel = "項目幅の既定値(16-256
 inline constexpr std::string_view kCheckCloseDialogDisp = "終了時の確認表示";
 // 3 leading and 11 trailing blanks
 inline constexpr std::string_view kColWidthOutOfRange = "   項目幅の設定が範囲外です。           ";
+inline constexpr std::string_view kReadLimitLabel = "読み込む行数の上限(30000-1048576)";
+inline constexpr std::string_view kReadLimitOutOfRange = "   読込上限の設定が範囲外です。           ";
 
 }  // namespace cavel::msg

@@ -8,6 +8,7 @@ namespace cavel {
 
 void RowOrder::Open(const MainState& state) {
   rows_ = state.Document;
+  lineLimit_ = static_cast<std::size_t>(state.ReadLimitLines);
   int n = LineCount();
   if (n == 0)
     cursor_ = -1;
@@ -41,8 +42,8 @@ ListChange RowOrder::Cut() {
 }
 
 bool RowOrder::RefuseAtLimit(Dialogs& dialogs) const {
-  if (rows_.size() + 1 <= kMaxLines) return false;
-  Refuse(dialogs, std::string(msg::kDocumentLineLimit));
+  if (rows_.size() + 1 <= lineLimit_) return false;
+  Refuse(dialogs, msg::DocumentLineLimit(lineLimit_));
   return true;
 }
 
@@ -74,8 +75,8 @@ ListChange RowOrder::PrevAdd(Dialogs& dialogs) { return Add(dialogs, false); }
 ListChange RowOrder::NextAdd(Dialogs& dialogs) { return Add(dialogs, true); }
 
 bool RowOrder::Save(MainState& state, Dialogs& dialogs) {
-  if (rows_.size() > kMaxLines) {
-    Refuse(dialogs, std::string(msg::kDocumentLineLimit));
+  if (rows_.size() > lineLimit_) {
+    Refuse(dialogs, msg::DocumentLineLimit(lineLimit_));
     return false;
   }
   CommitDocument(state, std::move(rows_), cursor_);

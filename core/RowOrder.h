@@ -41,7 +41,8 @@ class RowOrder : public EditorList {
   void Copy();
   ListChange Cut();
   // Insert HeldLine before / after the cursor row; the cursor stays on its
-  // line. Refused with the line-limit message at 30000 rows; nothing happens
+  // line. Refused with the line-limit message at the line limit in force
+  // (ReadLimitLines when the editor opened); nothing happens
   // while pasting is disabled.
   ListChange PrevPaste(Dialogs& dialogs);
   ListChange NextPaste(Dialogs& dialogs);
@@ -74,6 +75,7 @@ class RowOrder : public EditorList {
   bool RefuseAtLimit(Dialogs& dialogs) const;
 
   Lines rows_;
+  std::size_t lineLimit_ = kMaxLines;
   Line heldLine_;
   bool pasteEnabled_ = false;
   LineScan scan_;

@@ -25,6 +25,7 @@ constexpr std::string_view kOpenFileName = "OpenFileName";
 constexpr std::string_view kOpenFileNum = "OpenFileNum";
 constexpr std::string_view kGridSet = "GridSet";
 constexpr std::string_view kCloseDialogDisp = "CloseDialogDisp";
+constexpr std::string_view kReadLimit = "ReadLimit";
 std::string Folder(std::string_view path) {
   auto slash = path.rfind('/');
   if (slash == std::string_view::npos) return ".";
@@ -76,6 +77,12 @@ std::string SettingsFilePath(std::string_view programPath) {
   return dir + "/" + beside.substr(beside.rfind('/') + 1);
 }
 
+int ReadLimitOf(long long stored) {
+  return stored >= static_cast<long long>(kMaxLines) && stored <= static_cast<long long>(kMostLines)
+             ? static_cast<int>(stored)
+             : static_cast<int>(kMaxLines);
+}
+
 void ReadIniFileValue(const std::string& iniPath, HeldSettings& s) {
   IniFile ini(iniPath);
   ini.Load();
@@ -94,6 +101,7 @@ void ReadIniFileValue(const std::string& iniPath, HeldSettings& s) {
   s.GridWidthSave = ini.ReadBool(kGridSet, "WidthSave", false);
   s.ColWidth = ini.ReadInteger(kGridSet, "ColWidth", 84);
   s.CloseDialogDisp = ini.ReadBool(kCloseDialogDisp, "Set", false);
+  s.ReadLimitLines = ReadLimitOf(ini.ReadInteger(kReadLimit, "Lines", static_cast<int>(kMaxLines)));
 }
 
 WriteOutcome WriteIniFileValue(const std::string& iniPath, const HeldSettings& s) {
@@ -113,6 +121,7 @@ WriteOutcome WriteIniFileValue(const std::string& iniPath, const HeldSettings& s
   ini.WriteBool(kGridSet, "WidthSave", s.GridWidthSave);
   ini.WriteInteger(kGridSet, "ColWidth", s.ColWidth);
   ini.WriteBool(kCloseDialogDisp, "Set", s.CloseDialogDisp);
+  ini.WriteInteger(kReadLimit, "Lines", s.ReadLimitLines);
   return ini.Save();
 }
 

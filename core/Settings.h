@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/AtomicFile.h"
+#include "core/Document.h"
 #include "core/OneBased.h"
 
 namespace cavel {
@@ -30,6 +31,8 @@ struct HeldSettings {
   bool GridWidthSave = false;
   int ColWidth = 84;
   bool CloseDialogDisp = false;
+  // The most lines a file may have (kMaxLines .. kMostLines).
+  int ReadLimitLines = static_cast<int>(kMaxLines);
   // Working copy of the column-width memory: 1..64 mirror the file, 0 is scratch.
   OneBased<std::string, kResumeSlots> ResumeFileName{}, ResumeColumNum{};
 
@@ -49,8 +52,13 @@ bool SettingsBesideProgram(std::string_view folder, bool ownedByUser, bool writa
 // ~/.config/cavel), which is created when missing.
 std::string SettingsFilePath(std::string_view programPath);
 
+// The line limit a stored value gives: the value when it lies in
+// kMaxLines..kMostLines, otherwise kMaxLines.
+int ReadLimitOf(long long stored);
+
 // Reads every held value but the column-width memory, in the table order.
-// A missing file or key gives the defaults; "Max" is clamped into 0..9.
+// A missing file or key gives the defaults; "Max" is clamped into 0..9; a
+// line limit that is missing, no number or out of range is 30000.
 void ReadIniFileValue(const std::string& iniPath, HeldSettings& s);
 // Writes every held value but the column-width memory, in the same order,
 // keeping whatever else the file holds.

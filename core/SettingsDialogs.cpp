@@ -60,4 +60,20 @@ bool OptionDialogFill(const HeldSettings& settings) { return settings.CloseDialo
 
 void OptionDialogSave(HeldSettings& settings, bool closeDialogDisp) { settings.CloseDialogDisp = closeDialogDisp; }
 
+std::string ReadLimitDialogFill(const HeldSettings& settings) { return Dec(settings.ReadLimitLines); }
+
+bool ReadLimitDialogSave(HeldSettings& settings, Dialogs& dialogs, std::string_view text) {
+  int lines = 0;
+  if (!ParseInt(text, lines)) {
+    ErrorReport(dialogs, msg::NotAnInteger(text));
+    return false;
+  }
+  if (lines < static_cast<int>(kMaxLines) || lines > static_cast<int>(kMostLines)) {
+    Refuse(dialogs, std::string(msg::kReadLimitOutOfRange));
+    return false;
+  }
+  settings.ReadLimitLines = lines;
+  return true;
+}
+
 }  // namespace cavel

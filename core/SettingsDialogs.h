@@ -72,4 +72,14 @@ GridDialogSaved GridDialogSave(MainState& state, Dialogs& dialogs, const GridDia
 bool OptionDialogFill(const HeldSettings& settings);
 void OptionDialogSave(HeldSettings& settings, bool closeDialogDisp);
 
+// ---- line limit (TForm17) -------------------------------------------------------------------
+inline constexpr int kReadLimitEditLength = 7;  // characters the edit box accepts
+
+std::string ReadLimitDialogFill(const HeldSettings& settings);
+// Save: a text that is not an integer gives the conversion error box, a
+// value outside 30000..1048576 the range refusal (the dialog stays open,
+// nothing stored, false). Otherwise ReadLimitLines := the value (true):
+// the next load, paste, merge and jump follow it.
+bool ReadLimitDialogSave(HeldSettings& settings, Dialogs& dialogs, std::string_view text);
+
 }  // namespace cavel

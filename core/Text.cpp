@@ -24,6 +24,20 @@ std::size_t SjisCharLength(std::string_view text, std::size_t pos) {
   return 1;
 }
 
+std::string FullWidthDec(long long value) {
+  std::string out;
+  for (char c : Dec(value)) {
+    if (c == '-') {
+      out += "－";
+    } else {
+      // U+FF10 + digit: EF BC 90 .. EF BC 99.
+      out += "\xEF\xBC";
+      out += static_cast<char>(0x90 + (c - '0'));
+    }
+  }
+  return out;
+}
+
 std::string_view SjisPrefix(std::string_view text, std::size_t limit) {
   std::size_t pos = 0;
   while (pos < text.size()) {

@@ -23,6 +23,8 @@ std::size_t SjisCharLength(std::string_view text, std::size_t pos);
 // The longest prefix of `text` of at most `limit` bytes that does not cut a
 // double-byte character in two.
 std::string_view SjisPrefix(std::string_view text, std::size_t limit);
+// A number in full-width digits (UTF-8), as the messages write their limits.
+std::string FullWidthDec(long long value);
 // Position of the first occurrence of `needle` in `text` that starts on a
 // Shift-JIS character boundary, or npos. An empty needle is never found.
 std::size_t SjisFind(std::string_view text, std::string_view needle, std::size_t from = 0);

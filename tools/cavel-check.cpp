@@ -1,6 +1,6 @@
 // cavel-check: runs the loader's checks on files, for scripts and batches.
 //
-//   cavel-check [--items 128|64] [--answer yes|abort] [--json] FILE...
+//   cavel-check [--items 128|64] [--lines N] [--answer yes|abort] [--json] FILE...
 //
 // Every FILE is loaded as the viewer would load it, with every message the
 // loader shows recorded instead of put on the screen, and its format (the
@@ -16,19 +16,22 @@
 
 #include "core/CsvLoader.h"
 #include "core/Dialogs.h"
+#include "core/Text.h"
 
 namespace {
 
 using namespace cavel;
 
 constexpr std::string_view kUsage =
-    "usage: cavel-check [--items 128|64] [--answer yes|abort] [--json] FILE...\n"
+    "usage: cavel-check [--items 128|64] [--lines N] [--answer yes|abort] [--json] FILE...\n"
     "\n"
     "Loads each FILE with the checks of the viewer and reports what it shows.\n"
     "\n"
     "  --items 128|64     item limit of the scan stage: 128 (the default, as for the\n"
     "                     command line and the open dialog) or 64 (as for a recent\n"
     "                     file or a dropped file)\n"
+    "  --lines N          the most lines a file may have, from 30000 (the default)\n"
+    "                     to 1048576, as the viewer's line limit setting\n"
     "  --answer yes|abort answer to the question about a line whose item count\n"
     "                     differs from the title line's: yes (the default, so that\n"
     "                     the whole file is examined) or abort\n"
@@ -42,6 +45,7 @@ constexpr std::string_view kUsage =
 
 struct Options {
   int itemLimit = kItemLimitWide;
+  std::size_t lineLimit = kMaxLines;
   MsgButton answer = mbYes;
   bool json = false;
   std::vector<std::string> files;
@@ -76,7 +80,7 @@ Options ParseArguments(int argc, char** argv) {
       o.json = true;
       continue;
     }
-    // --items N, --items=N, --answer A, --answer=A
+    // --items N, --items=N, --lines N, --lines=N, --answer A, --answer=A
     std::string name = arg, value;
     bool hasValue = false;
     if (auto eq = arg.find('='); eq != std::string::npos) {
@@ -84,7 +88,7 @@ Options ParseArguments(int argc, char** argv) {
       value = arg.substr(eq + 1);
       hasValue = true;
     }
-    if (name != "--items" && name != "--answer") UsageError("unknown option '" + arg + "'");
+    if (name != "--items" && name != "--lines" && name != "--answer") UsageError("unknown option '" + arg + "'");
     if (!hasValue) {
       if (i + 1 >= argc) UsageError("option '" + name + "' needs a value");
       value = argv[++i];
@@ -96,6 +100,11 @@ Options ParseArguments(int argc, char** argv) {
         o.itemLimit = kItemLimitNarrow;
       else
         UsageError("--items takes 128 or 64, not '" + value + "'");
+    } else if (name == "--lines") {
+      int lines = 0;
+      if (!ParseInt(value, lines) || lines < static_cast<int>(kMaxLines) || lines > static_cast<int>(kMostLines))
+        UsageError("--lines takes a number from 30000 to 1048576, not '" + value + "'");
+      o.lineLimit = static_cast<std::size_t>(lines);
     } else {
       if (value == "yes")
         o.answer = mbYes;
@@ -241,7 +250,7 @@ int main(int argc, char** argv) {
   for (const std::string& file : options.files) {
     ScriptedDialogs dialogs(options.answer);
     Lines lines;
-    LoadOutcome outcome = CsvLoader(file, options.itemLimit, dialogs, lines);
+    LoadOutcome outcome = CsvLoader(file, {options.itemLimit, EncodingChoice::Detect, options.lineLimit}, dialogs, lines);
     if (outcome.result != LoadResult::Loaded) status = 1;
     if (options.json)
       ReportJson(file, outcome, lines.size(), dialogs.shown());

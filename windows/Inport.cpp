@@ -70,7 +70,7 @@ void TForm9::BtnFileOpenClick() {
   // Read into a list of its own, so that the list keeps showing what it
   // showed until the read is over.
   Lines read;
-  const MergeReadResult result = ReadMergeFile(*chosen, Main().Dlg(), read);
+  const MergeReadResult result = ReadMergeFile(*chosen, static_cast<std::size_t>(State().ReadLimitLines), Main().Dlg(), read);
   if (result == MergeReadResult::Missing) return;
   ListBox1Model->Clear();
   mergeLines_.swap(read);

@@ -12,12 +12,12 @@ namespace cavel {
 TForm4::TForm4(MainHost& main)
     : ComboDialog(main, msg::kCaptionJump, QSize(kDesignWidth, kDesignHeight), msg::kJumpLabel) {
   setObjectName(QStringLiteral("TForm4"));
-  ComboBox1->lineEdit()->setMaxLength(kJumpTextChars);
 }
 
 void TForm4::FormDisp(FindJump& commands, const ComboSetup& combo) {
   commands_ = &commands;
-  Label2->setText(Utf8(msg::kJumpRangeLabel));
+  Label2->setText(Utf8(commands.JumpRangeLabel()));
+  ComboBox1->lineEdit()->setMaxLength(commands.JumpTextLength());
   ShowWith(Utf8(combo.text), {Utf8(combo.items[0]), Utf8(combo.items[1]), Utf8(combo.items[2])});
   commands_ = nullptr;
 }

@@ -1,7 +1,8 @@
-// The jump dialog: the line number to jump to, at most 5 characters.
+// The jump dialog: the line number to jump to, at most 5 characters (more
+// when the line limit is raised).
 //
 // OK (or Enter in the combo box) closes only for a whole number from 0 to
-// 29999: other text gets the conversion error, a number outside the range
+// 29999 (the line limit less one): other text gets the conversion error, a number outside the range
 // the range warning, and the dialog stays open. ｷｬﾝｾﾙ (or Esc) empties
 // JumpText; closing by the title bar leaves it as the command set it.
 #pragma once

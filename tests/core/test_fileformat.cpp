@@ -124,7 +124,7 @@ TEST(FileFormat, WhatUtf8CannotCarryRefusesTheLoadNamingItsLine) {
   for (const Case& c : cases) {
     ScriptedDialogs dialogs;
     Lines lines{"stale"};
-    EXPECT_EQ(CsvLoaderFromBytes(c.file, kItemLimitWide, dialogs, lines, c.choice).result, LoadResult::Refused)
+    EXPECT_EQ(CsvLoaderFromBytes(c.file, {kItemLimitWide, c.choice}, dialogs, lines).result, LoadResult::Refused)
         << c.what;
     EXPECT_TRUE(lines.empty()) << c.what;
     EXPECT_EQ(dialogs.texts(), std::vector<std::string>{c.message}) << c.what;
@@ -135,11 +135,11 @@ TEST(FileFormat, AChosenEncodingOverridesTheBytes) {
   ScriptedDialogs dialogs;
   Lines lines;
   // 痼。 read as UTF-8: U+1001 is not in code page 932.
-  EXPECT_EQ(CsvLoaderFromBytes("1,\xE1\x80\x81\x42\r\n", kItemLimitWide, dialogs, lines, EncodingChoice::Utf8).result,
+  EXPECT_EQ(CsvLoaderFromBytes("1,\xE1\x80\x81\x42\r\n", {kItemLimitWide, EncodingChoice::Utf8}, dialogs, lines).result,
             LoadResult::Refused);
   // Japanese UTF-8 read as Shift-JIS keeps its bytes, the mark among them.
   const std::string file = "\xEF\xBB\xBF\xE6\x9D\xB1\r\n";
-  const LoadOutcome o = CsvLoaderFromBytes(file, kItemLimitWide, dialogs, lines, EncodingChoice::ShiftJis);
+  const LoadOutcome o = CsvLoaderFromBytes(file, {kItemLimitWide, EncodingChoice::ShiftJis}, dialogs, lines);
   EXPECT_EQ(o.format, (FileFormat{E::ShiftJis, L::CrLf}));
   EXPECT_EQ(lines, (Lines{"\xEF\xBB\xBF\xE6\x9D\xB1"}));
 }

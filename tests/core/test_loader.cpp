@@ -20,6 +20,7 @@
 #include "LinesProbe.h"
 #include "TempFolder.h"
 #include "core/CsvLoader.h"
+#include "core/Messages.h"
 #include "core/Dialogs.h"
 
 namespace cavel {
@@ -76,7 +77,7 @@ class Loader : public ::testing::Test {
   // stale line, so that emptying and keeping can both be seen). The same
   // bytes from memory and from an open descriptor, with the same answers,
   // must come out as they do from the file.
-  LoadOutcome Load(const std::string& bytes, int limit = kItemLimitWide) {
+  LoadOutcome Load(const std::string& bytes, const LoadRules& limit = kItemLimitWide) {
     ScriptedDialogs memoryDialogs = dialogs, descriptorDialogs = dialogs;
     Lines memoryLines = {"stale"}, descriptorLines = {"stale"};
     const LoadOutcome memory = CsvLoaderFromBytes(bytes, limit, memoryDialogs, memoryLines);
@@ -286,6 +287,17 @@ TEST_F(Loader, ThirtyThousandLinesLoadOneMoreIsRefused) {
   ExpectRefusedWith(Load(max + "a,b"), {kLinesMsg});
   dialogs.Clear();
   ExpectRefusedWith(Load(max + "\r\n"), {kLinesMsg});  // an empty 30001st line counts
+
+  // A raised limit takes more, and names itself when it is passed.
+  const LoadRules raised(kItemLimitWide, EncodingChoice::Detect, 30002);
+  EXPECT_EQ(Load(max + "a,b\r\na,b", raised).result, LoadResult::Loaded);
+  EXPECT_EQ(lines.size(), 30002u);
+  dialogs.Clear();
+  ExpectRefusedWith(Load(max + "a,b\r\na,b\r\na,b", raised),
+                    {"   入力ファイルの行数は最大で３０００２行です。           "});
+  EXPECT_EQ(msg::TooManyLines(kMaxLines), msg::kTooManyLines);
+  EXPECT_EQ(msg::DocumentLineLimit(kMaxLines), msg::kDocumentLineLimit);
+  EXPECT_EQ(msg::DocumentLineLimit(kMostLines), "   ファイルの行数は最大で１０４８５７６行です。           ");
 }
 
 TEST_F(Loader, ReadsOnPastCommaFaultsToTheEndOfTheFile) {

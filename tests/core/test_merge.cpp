@@ -105,9 +105,9 @@ struct FakeLoad {
   static inline int calls = 0;
   static inline int itemLimit = 0;
   static inline Lines lines{"U", "X"};
-  static LoadOutcome Load(const std::string&, int limit, Dialogs&, Lines& destination) {
+  static LoadOutcome Load(const std::string&, const LoadRules& rules, Dialogs&, Lines& destination) {
     ++calls;
-    itemLimit = limit;
+    itemLimit = rules.itemLimit;
     destination = lines;  // a refused load may have filled some lines
     if (result == LoadResult::Unreadable) return {result, "Permission denied", {}};
     return {result, "", {}};
@@ -132,13 +132,13 @@ TEST_F(MergeRead, LoadsWithTheNarrowItemLimit) {
   ScriptedDialogs dialogs;
   Lines merge{"old"};
   FakeLoad::result = LoadResult::Loaded;
-  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Loaded);
+  EXPECT_EQ(ReadMergeFile(path_, kMaxLines, dialogs, merge, FakeLoad::Load), MergeReadResult::Loaded);
   EXPECT_EQ(FakeLoad::itemLimit, 64);
   EXPECT_EQ(merge, (Lines{"U", "X"}));
   EXPECT_TRUE(dialogs.shown().empty());
   // A second file in UTF-8 with LF line ends comes as Shift-JIS lines.
   std::ofstream(path_, std::ios::trunc | std::ios::binary) << "\xE5\x90\x8D,x\n\xE3\x81\x82,y\n";
-  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge), MergeReadResult::Loaded);
+  EXPECT_EQ(ReadMergeFile(path_, kMaxLines, dialogs, merge), MergeReadResult::Loaded);
   EXPECT_EQ(merge, (Lines{"\x96\xBC,x", "\x82\xA0,y"}));
   EXPECT_TRUE(dialogs.shown().empty());
 }
@@ -147,12 +147,12 @@ TEST_F(MergeRead, ARefusedOrUnreadableFileLeavesNoLines) {
   ScriptedDialogs dialogs;
   Lines merge{"old"};
   FakeLoad::result = LoadResult::Refused;
-  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Refused);
+  EXPECT_EQ(ReadMergeFile(path_, kMaxLines, dialogs, merge, FakeLoad::Load), MergeReadResult::Refused);
   EXPECT_TRUE(merge.empty());
   EXPECT_TRUE(dialogs.shown().empty());  // the loader shows its own messages
 
   FakeLoad::result = LoadResult::Unreadable;
-  EXPECT_EQ(ReadMergeFile(path_, dialogs, merge, FakeLoad::Load), MergeReadResult::Unreadable);
+  EXPECT_EQ(ReadMergeFile(path_, kMaxLines, dialogs, merge, FakeLoad::Load), MergeReadResult::Unreadable);
   EXPECT_TRUE(merge.empty());
   ASSERT_EQ(dialogs.shown().size(), 1u);
   EXPECT_EQ(dialogs.shown()[0].text, msg::FileError(path_, "Permission denied"));
@@ -162,7 +162,7 @@ TEST_F(MergeRead, ARefusedOrUnreadableFileLeavesNoLines) {
 TEST_F(MergeRead, AMissingFileIsRefusedAndKeepsWhatWasRead) {
   ScriptedDialogs dialogs;
   Lines merge{"kept"};
-  EXPECT_EQ(ReadMergeFile(path_ + ".none", dialogs, merge, FakeLoad::Load), MergeReadResult::Missing);
+  EXPECT_EQ(ReadMergeFile(path_ + ".none", kMaxLines, dialogs, merge, FakeLoad::Load), MergeReadResult::Missing);
   EXPECT_EQ(FakeLoad::calls, 0);
   EXPECT_EQ(merge, (Lines{"kept"}));
   EXPECT_EQ(Refusals(dialogs), (std::vector<std::string>{std::string(msg::kFileMissing)}));

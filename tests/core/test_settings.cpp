@@ -119,6 +119,19 @@ TEST_F(SettingsTest, ReadsEveryValueLoosely) {
   EXPECT_EQ(s.OpenFileNum, 0);
 }
 
+TEST_F(SettingsTest, TheLineLimitIsTheDefaultUnlessItLiesInRange) {
+  const std::pair<const char*, int> cases[] = {
+      {"", 30000},      {"Lines=abc", 30000},        {"Lines=29999", 30000},  {"Lines=30000", 30000},
+      {"Lines=500000", 500000}, {"Lines=1048576", 1048576}, {"Lines=1048577", 30000}, {"Lines=-1", 30000},
+  };
+  for (const auto& [entry, lines] : cases) {
+    Put(std::string("[ReadLimit]\r\n") + entry + "\r\n");
+    HeldSettings s;
+    ReadIniFileValue(ini_, s);
+    EXPECT_EQ(s.ReadLimitLines, lines) << entry;
+  }
+}
+
 TEST_F(SettingsTest, WritesEveryKeyInTableOrder) {
   HeldSettings s;
   s.FormPosMem[3] = false;
@@ -145,6 +158,7 @@ TEST_F(SettingsTest, WritesEveryKeyInTableOrder) {
   expected += "[OpenFileNum]\r\nMax=5\r\n";
   expected += "[GridSet]\r\nDisp=1\r\nResum=1\r\nWidthSave=1\r\nColWidth=100\r\n";
   expected += "[CloseDialogDisp]\r\nSet=0\r\n";
+  expected += "[ReadLimit]\r\nLines=30000\r\n";
   EXPECT_EQ(Get(), expected);
   EXPECT_NE(expected.find("[FormItemset]\r\nMem=0\r\nLeft=-1"), std::string::npos);
 

@@ -133,5 +133,18 @@ TEST(SettingsDialogsTest, OptionDialogHoldsTheEscQuestionSwitch) {
   EXPECT_FALSE(OptionDialogFill(s));
 }
 
+TEST(SettingsDialogsTest, TheLineLimitIsAnIntegerFrom30000To1048576) {
+  HeldSettings s;
+  ScriptedDialogs dialogs;
+  EXPECT_EQ(ReadLimitDialogFill(s), "30000");
+  for (const char* refused : {"29999", "1048577", "abc"}) EXPECT_FALSE(ReadLimitDialogSave(s, dialogs, refused));
+  EXPECT_EQ(dialogs.texts(), (std::vector<std::string>{std::string(msg::kReadLimitOutOfRange),
+                                                       std::string(msg::kReadLimitOutOfRange),
+                                                       "'abc' は整数ではありません"}));
+  EXPECT_EQ(s.ReadLimitLines, 30000);
+  EXPECT_TRUE(ReadLimitDialogSave(s, dialogs, "1048576"));
+  EXPECT_EQ(s.ReadLimitLines, 1048576);
+}
+
 }  // namespace
 }  // namespace cavel

@@ -237,7 +237,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(items(Menu(m, "MenuSearch")), (QStringList{Utf8("検索(&F)...\tCtrl+F"), Utf8("再検索(&L)\tCtrl+L"),
                                                         Utf8("置換(&R)...\tCtrl+H"), Utf8("ｼﾞｬﾝﾌﾟ(&J)...\tCtrl+J")}));
     QCOMPARE(items(Menu(m, "MenuOption")), (QStringList{Utf8("画面位置保存(&F)..."), Utf8("ﾌｧｲﾙ履歴設定(&H)..."),
-                                                        Utf8("グリッド表示設定(&G)..."), Utf8("各種設定(&O)...")}));
+                                                        Utf8("グリッド表示設定(&G)..."), Utf8("各種設定(&O)..."),
+                         Utf8("読込上限(&L)...")}));
     QCOMPARE(items(Menu(m, "MenuHelp")), QStringList{Utf8("ﾍﾙﾌﾟ表示(&C)")});
     QStringList buttons;
     for (QPushButton* b :

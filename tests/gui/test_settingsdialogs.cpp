@@ -3,6 +3,7 @@
 // and the settings reaching the file at exit.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
@@ -21,6 +22,8 @@
 #include "windows/Formregi.h"
 #include "windows/Gridset.h"
 #include "windows/Itemset.h"
+#include "windows/Jump.h"
+#include "windows/Readlimit.h"
 
 using namespace cavel;
 using namespace cavel::test;
@@ -56,14 +59,15 @@ class SettingsDialogsTest : public QObject {
  private slots:
   void initTestCase() { QApplication::setFont(UiFont()); }
 
-  void theFourShareOneFixedForm() {
+  void theSettingsDialogsShareOneFixedForm() {
     TestApp app;
     app.Start();
     const TForm1::Children& f = app.Forms();
     const std::vector<std::pair<SettingsForm*, std::string_view>> forms = {{f.Form11, msg::kCaptionFormpos},
                                                                            {f.Form12, msg::kCaptionFormregi},
                                                                            {f.Form13, msg::kCaptionGridset},
-                                                                           {f.Form14, msg::kCaptionDialog}};
+                                                                           {f.Form14, msg::kCaptionDialog},
+                                                                           {f.Form17, msg::kCaptionReadLimit}};
     for (const auto& [form, caption] : forms) {
       QCOMPARE(form->windowTitle(), Utf8(caption));
       QCOMPARE(form->minimumSize(), QSize(392, 193));
@@ -198,6 +202,43 @@ class SettingsDialogsTest : public QObject {
     app.modal.Then([&](QDialog& w) { QCOMPARE(static_cast<TForm13&>(w).Edit1->text(), QStringLiteral("120")); });
     m.MenuGridSetClick();
     QCOMPARE(m.state.ColWidth, 120);
+  }
+
+  void aRaisedLineLimitOpensALongerFileAndWidensTheJump() {
+    TestApp app;
+    app.Start();
+    TForm1& m = app.Main();
+    std::string bytes;
+    for (int i = 0; i < 30001; ++i) bytes += "a\r\n";
+    const std::string path = app.WriteFile("long.csv", bytes);
+    app.files.Answer(path);
+    m.MenuFileOpenClick();
+    QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kTooManyLines)});
+    app.dialogs.Clear();
+
+    app.modal.Then([&](QDialog& w) {
+      auto& r = static_cast<TForm17&>(w);
+      QCOMPARE(r.Edit1->text(), QStringLiteral("30000"));
+      r.Edit1->setText(QStringLiteral("1048577"));
+      r.BtnSave->click();  // out of range: refused, the dialog stays
+      QVERIFY(r.isVisible());
+      r.Edit1->setText(QStringLiteral("30001"));
+      r.BtnSave->click();
+    });
+    Action(m, "MenuReadLimit")->trigger();
+    QCOMPARE(app.dialogs.texts(), std::vector<std::string>{std::string(msg::kReadLimitOutOfRange)});
+    QCOMPARE(m.state.ReadLimitLines, 30001);
+    app.files.Answer(path);
+    m.MenuFileOpenClick();
+    QCOMPARE(m.ListRowCount(), 30001);
+    app.modal.Then([&](QDialog& w) {
+      auto& j = static_cast<TForm4&>(w);
+      QCOMPARE(j.Label2->text(), QStringLiteral("(0-30000)"));
+      j.ComboBox1->setEditText(QStringLiteral("30000"));
+      j.BtnOk->click();
+    });
+    Action(m, "MenuJump")->trigger();
+    QCOMPARE(m.ListSelection(), 30000);
   }
 
   void untickingOnePlacementFlagCentresThatWindowOnly() {

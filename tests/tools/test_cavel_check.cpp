@@ -147,6 +147,18 @@ TEST_F(CavelCheck, ItemLimitOfTheScanStage) {
   EXPECT_EQ(Exec({"--items", "128", "--json", path}).out, wide.out);
 }
 
+TEST_F(CavelCheck, TheLineLimitIsAnOption) {
+  std::string bytes;
+  for (int i = 0; i < 30001; ++i) bytes += "a\r\n";
+  const std::string path = File("long.csv", bytes);
+  Ran plain = Exec({"--json", path});
+  EXPECT_EQ(plain.status, 1);
+  EXPECT_NE(plain.out.find("入力ファイルの行数は最大で３００００行です。"), std::string::npos) << plain.out;
+  Ran raised = Exec({"--lines", "30001", "--json", path});
+  EXPECT_EQ(raised.status, 0);
+  EXPECT_NE(raised.out.find("\"lines\":30001,"), std::string::npos) << raised.out;
+}
+
 TEST_F(CavelCheck, UnreadableFileCarriesTheReason) {
   std::string missing = dir_ + "/missing.csv";
   Ran r = Exec({"--json", missing, dir_});
@@ -239,11 +251,13 @@ TEST_F(CavelCheck, UsageErrorsExitWithTwo) {
            {"--answer", "no", ok},
            {"--answer=", ok},
            {"--verbose", ok},
+           {"--lines", "29999", ok},
+           {"--lines=1048577", ok},
        }) {
     Ran r = Exec(args);
     EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("usage: cavel-check [--items 128|64] [--answer yes|abort] [--json] FILE..."),
+    EXPECT_NE(r.err.find("usage: cavel-check [--items 128|64] [--lines N] [--answer yes|abort] [--json] FILE..."),
               std::string::npos);
   }
   Ran help = Exec({"--help"});
