@@ -221,16 +221,11 @@ class Loader {
   Loader(ByteSource& source, int itemLimit, EncodingChoice choice, Dialogs& dialogs)
       : source_(source),
         choice_(choice),
-        most_(choice == EncodingChoice::ShiftJis ? kMostBytesRead : kMostUtf8BytesRead),
+        most_(kMostUtf8BytesRead),
         fileSize_(std::min(source.SizeHint(), most_)),
         store_(source.Capacity(most_), fileSize_),
         data_(store_.data()),
-        steps_(itemLimit, dialogs, store_, lines_) {
-    if (choice == EncodingChoice::ShiftJis) {
-      encoding_ = Encoding::ShiftJis;
-      markChecked_ = true;
-    }
-  }
+        steps_(itemLimit, dialogs, store_, lines_) {}
 
   LoadOutcome Run(Lines& destination) {
     while (!atEnd_ && !stopped_) {
@@ -345,6 +340,14 @@ class Loader {
         return;
       }
       CheckByteOrderMark(std::string_view(in, have));
+      if (encoding_ == Encoding::ShiftJis) {
+        // Chosen, and no mark: the bytes stand as read from here on.
+        if (in != data_ + filled_) std::memmove(data_ + filled_, in, have);
+        filled_ += have;
+        carried_ = 0;
+        limit_ = kMostBytesRead;
+        return;
+      }
       from = fresh = bom_ ? kByteOrderMark.size() : 0;
     }
     if (in == data_ + text_ && from == 0 && AsciiPrefix(std::string_view(in, have)) == have) {
@@ -384,7 +387,11 @@ class Loader {
   void CheckByteOrderMark(std::string_view first) {
     markChecked_ = true;
     const bool mark = first.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-    encoding_ = choice_ == EncodingChoice::Utf8 || mark ? Encoding::Utf8 : Encoding::Unknown;
+    // The mark is UTF-8's whatever was chosen: its first two bytes are no
+    // character of code page 932.
+    encoding_ = choice_ == EncodingChoice::Utf8 || mark ? Encoding::Utf8
+                : choice_ == EncodingChoice::ShiftJis   ? Encoding::ShiftJis
+                                                        : Encoding::Unknown;
     bom_ = mark;
   }
 

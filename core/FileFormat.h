@@ -39,8 +39,9 @@ std::string_view EncodingKey(TextEncoding encoding);
 std::string_view LineEndKey(LineEnd lineEnd);
 
 // The encoding a load is told to read a file in: found from its bytes, or
-// chosen by the user for a file that the rule reads wrongly. UTF-8 chosen
-// reads a byte-order mark as one.
+// chosen by the user for a file that the rule reads wrongly. A file that
+// starts with the byte-order mark is UTF-8 whatever the choice (no
+// Shift-JIS text starts with those bytes).
 enum class EncodingChoice { Detect, ShiftJis, Utf8 };
 
 // The file types of the save-as dialog: the two plain ones first, which
