@@ -365,13 +365,15 @@ void TForm1::MenuOverWriteSaveClick() {
 }
 
 void TForm1::MenuAnotherSaveClick() {
-  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters(),
+  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), SaveAsFilters(),
                           SaveDialogFolder(state, HomeFolder())};
-  std::optional<std::string> chosen = Files().SaveFileName(request);
+  std::optional<SaveChoice> chosen = Files().SaveFileName(request);
   if (!chosen) return;
-  RememberDialogFolder(state, *chosen);
-  const std::string path = WithCsvExtension(*chosen, Dlg());
-  SaveLines(path, state.Document, state.DocumentFormat, Dlg());
+  RememberDialogFolder(state, chosen->path);
+  const std::string path = WithCsvExtension(chosen->path, Dlg());
+  // A copy in the type's format; the open file, still the one worked on,
+  // keeps its own.
+  SaveLines(path, state.Document, SaveAsFormat(chosen->filter, state.DocumentFormat), Dlg());
 }
 
 // ---- the editing windows, undo and redo ----------------------------------------------------

@@ -48,9 +48,13 @@ enum class EncodingChoice { Detect, ShiftJis, Utf8 };
 // write the open file's own format (`format` empty), then one per format.
 struct SaveType {
   std::string caption;   // e.g. "CSVﾌｧｲﾙ UTF-8 BOM付き CR LF(*.CSV)"
-  std::string patterns;  // "*.CSV" or "*.*"
+  std::string patterns;  // "*.CSV", or "*" for every name, names without a dot too
   std::optional<FileFormat> format;
 };
 std::array<SaveType, 11> SaveAsTypes();
+// The format that save as writes when the user chose type `type` of
+// SaveAsTypes: its own, or `own` (the open file's) for the plain types and
+// for an index that names none.
+FileFormat SaveAsFormat(std::size_t type, FileFormat own);
 
 }  // namespace cavel
