@@ -6,12 +6,14 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -91,6 +93,12 @@ void TForm1::BuildControls() {
 
   setCentralWidget(central);
 
+  StatusFormat = new QLabel(this);
+  StatusFormat->setObjectName(QStringLiteral("StatusFormat"));
+  StatusFormat->setContentsMargins(6, 0, 6, 0);
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addPermanentWidget(StatusFormat);
+
   const auto keys = [this](void (TForm1::*handler)(QKeyEvent&)) {
     return new KeyHook(this, [this, handler](QKeyEvent& e) {
       (this->*handler)(e);
@@ -116,7 +124,10 @@ void TForm1::BuildCommands(QHBoxLayout& bar) {
   }
 }
 
-void TForm1::SetControlState(ControlState controls) { commands_->Apply(controls); }
+void TForm1::SetControlState(ControlState controls) {
+  commands_->Apply(controls);
+  StatusFormat->setText(controls == ControlState::NoFile ? QString() : Utf8(msg::FormatLabel(state.DocumentFormat)));
+}
 
 // ---- start and end -----------------------------------------------------------------------
 
@@ -254,8 +265,8 @@ void TForm1::MakeListFirstInTabOrder() {
   if (!focus || focus == this) ListBox1->setFocus();
 }
 
-LoadResult TForm1::LoadCurrentFile(OpenPath path) {
-  const LoadResult result = LoadDocument(state, path, Dlg());
+LoadResult TForm1::LoadCurrentFile(OpenPath path, EncodingChoice choice) {
+  const LoadResult result = LoadDocument(state, path, Dlg(), choice);
   if (result == LoadResult::Unreadable) return result;
   if (result == LoadResult::Loaded) {
     // Success steps.
@@ -322,6 +333,15 @@ void TForm1::MenuFileOpenExecute() {
   if (LoadCurrentFile(OpenPath::Recent) == LoadResult::Unreadable) state.HistoryOpenFailed = 1;
 }
 
+void TForm1::ReopenAs(EncodingChoice choice) {
+  if (!FileExists(state.CurrentFileName)) {
+    Refuse(Dlg(), std::string(msg::kFileMissing));
+    return;
+  }
+  SwitchGridToList();
+  LoadCurrentFile(OpenPath::Dialog, choice);
+}
+
 void TForm1::DropFiles(const std::vector<std::string>& paths) {
   if (paths.empty() || paths.front().empty()) return;
   state.CurrentFileName = paths.front();
@@ -334,7 +354,7 @@ void TForm1::HistoryMenuRefresh() {
   const std::vector<HistoryMenuItem> items = HistoryMenuItems(state);
   for (int i = kHistorySlots; i >= 1; --i) {
     const HistoryMenuItem& item = items[static_cast<std::size_t>(i - 1)];
-    commands_->ShowSlot("MenuFileOpen", i, item.visible, QFile::decodeName(QByteArray::fromStdString(item.caption)));
+    commands_->ShowSlot("MenuFileOpen", i, item.visible, Utf8(item.caption));
   }
   commands_->Action("MenuFileSeparate")->setVisible(true);
 }

@@ -40,9 +40,9 @@ void StartGridAfresh(MainState& state) {
 
 void AbandonOpen(MainState& state) { state.CurrentFileName = state.DocumentFileName; }
 
-LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs) {
+LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs, EncodingChoice choice) {
   Lines loaded;
-  const LoadOutcome outcome = CsvLoader(state.CurrentFileName, ItemLimitOf(path), dialogs, loaded);
+  const LoadOutcome outcome = CsvLoader(state.CurrentFileName, ItemLimitOf(path), dialogs, loaded, choice);
   switch (outcome.result) {
     case LoadResult::Unreadable:
       ErrorReport(dialogs, msg::FileError(state.CurrentFileName, outcome.error));
