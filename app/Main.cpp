@@ -6,12 +6,14 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -98,6 +100,12 @@ void TForm1::BuildControls() {
 
   setCentralWidget(central);
 
+  StatusFormat = new QLabel(this);
+  StatusFormat->setObjectName(QStringLiteral("StatusFormat"));
+  StatusFormat->setContentsMargins(6, 0, 6, 0);
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addPermanentWidget(StatusFormat);
+
   const auto keys = [this](void (TForm1::*handler)(QKeyEvent&)) {
     return new KeyHook(this, [this, handler](QKeyEvent& e) {
       (this->*handler)(e);
@@ -129,7 +137,10 @@ void TForm1::BuildCommands(QHBoxLayout& bar) {
   }
 }
 
-void TForm1::SetControlState(ControlState controls) { commands_->Apply(controls); }
+void TForm1::SetControlState(ControlState controls) {
+  commands_->Apply(controls);
+  StatusFormat->setText(controls == ControlState::NoFile ? QString() : Utf8(msg::FormatLabel(state.DocumentFormat)));
+}
 
 // ---- start and end -----------------------------------------------------------------------
 
@@ -267,8 +278,8 @@ void TForm1::MakeListFirstInTabOrder() {
   if (!focus || focus == this) ListBox1->setFocus();
 }
 
-LoadResult TForm1::LoadCurrentFile(OpenPath path) {
-  const LoadResult result = LoadDocument(state, path, Dlg());
+LoadResult TForm1::LoadCurrentFile(OpenPath path, EncodingChoice choice) {
+  const LoadResult result = LoadDocument(state, path, Dlg(), choice);
   if (result == LoadResult::Unreadable) return result;
   if (result == LoadResult::Loaded) {
     // Success steps.
@@ -335,6 +346,15 @@ void TForm1::MenuFileOpenExecute() {
   if (LoadCurrentFile(OpenPath::Recent) == LoadResult::Unreadable) state.HistoryOpenFailed = 1;
 }
 
+void TForm1::ReopenAs(EncodingChoice choice) {
+  if (!FileExists(state.CurrentFileName)) {
+    Refuse(Dlg(), std::string(msg::kFileMissing));
+    return;
+  }
+  SwitchGridToList();
+  LoadCurrentFile(OpenPath::Dialog, choice);
+}
+
 void TForm1::DropFiles(const std::vector<std::string>& paths) {
   if (paths.empty() || paths.front().empty()) return;
   state.CurrentFileName = paths.front();
@@ -347,7 +367,7 @@ void TForm1::HistoryMenuRefresh() {
   const std::vector<HistoryMenuItem> items = HistoryMenuItems(state);
   for (int i = kHistorySlots; i >= 1; --i) {
     const HistoryMenuItem& item = items[static_cast<std::size_t>(i - 1)];
-    commands_->ShowSlot("MenuFileOpen", i, item.visible, QFile::decodeName(QByteArray::fromStdString(item.caption)));
+    commands_->ShowSlot("MenuFileOpen", i, item.visible, Utf8(item.caption));
   }
   commands_->Action("MenuFileSeparate")->setVisible(true);
 }
@@ -378,13 +398,15 @@ void TForm1::MenuOverWriteSaveClick() {
 }
 
 void TForm1::MenuAnotherSaveClick() {
-  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), CsvFileFilters(),
+  SaveFileRequest request{std::string(msg::kTitleAnotherSave), std::string(), SaveAsFilters(),
                           SaveDialogFolder(state, HomeFolder())};
-  std::optional<std::string> chosen = Files().SaveFileName(request);
+  std::optional<SaveChoice> chosen = Files().SaveFileName(request);
   if (!chosen) return;
-  RememberDialogFolder(state, *chosen);
-  const std::string path = WithCsvExtension(*chosen, Dlg());
-  SaveLines(path, state.Document, state.DocumentFormat, Dlg());
+  RememberDialogFolder(state, chosen->path);
+  const std::string path = WithCsvExtension(chosen->path, Dlg());
+  // A copy in the type's format; the open file, still the one worked on,
+  // keeps its own.
+  SaveLines(path, state.Document, SaveAsFormat(chosen->filter, state.DocumentFormat), Dlg());
 }
 
 // ---- the editing windows, undo and redo ----------------------------------------------------

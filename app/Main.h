@@ -22,6 +22,7 @@
 #include "windows/MainHost.h"
 #include "windows/RowList.h"
 
+class QLabel;
 class QListView;
 
 namespace cavel {
@@ -85,6 +86,8 @@ class TForm1 : public QMainWindow, public MainHost {
   QWidget* Panel1 = nullptr;  // the tool bar
   QListView* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
+  // On the status bar: the open file's encoding and line end; empty without a file.
+  QLabel* StatusFormat = nullptr;
   // The menus, menu items and tool buttons, by name.
   const CommandTable& Commands() const { return *commands_; }
   MainGrid& Grid() override { return *grid_; }
@@ -118,6 +121,10 @@ class TForm1 : public QMainWindow, public MainHost {
   // The drop path: only the first file is opened.
   void DropFiles(const std::vector<std::string>& paths);
   void HistoryMenuRefresh() override;
+  // The open file read again in the encoding chosen, by the open dialog's
+  // road (a file with the byte-order mark is UTF-8 either way).
+  void MenuReopenShiftJisClick() { ReopenAs(EncodingChoice::ShiftJis); }
+  void MenuReopenUtf8Click() { ReopenAs(EncodingChoice::Utf8); }
 
   // ---- saving ------------------------------------------------------------------------------
   void MenuOverWriteSaveClick();
@@ -198,7 +205,8 @@ class TForm1 : public QMainWindow, public MainHost {
   // Runs the load of CurrentFileName by its road (LoadDocument), then the
   // road's success or failure steps. A file that cannot be read leaves the
   // Document, the controls and the list as they were.
-  LoadResult LoadCurrentFile(OpenPath path);
+  LoadResult LoadCurrentFile(OpenPath path, EncodingChoice choice = EncodingChoice::Detect);
+  void ReopenAs(EncodingChoice choice);
   // "Grid view switched to the list".
   void SwitchGridToList();
   // Shows one view, hides the other, and lays the shown one out at once.

@@ -34,6 +34,9 @@ constexpr MainCommand kCommands[] = {
 
     {K::Menu, "MenuFile", msg::kMenuFile},
     {K::Item, "MenuFileOpen", msg::kMenuFileOpen, "Ctrl+O", &T::MenuFileOpenClick},
+    {K::Submenu, "MenuReopen", msg::kMenuReopen, nullptr, nullptr, kWithLoadedFile},
+    {K::SubItem, "MenuReopenShiftJis", msg::kMenuReopenShiftJis, nullptr, &T::MenuReopenShiftJisClick},
+    {K::SubItem, "MenuReopenUtf8", msg::kMenuReopenUtf8, nullptr, &T::MenuReopenUtf8Click},
     {K::Item, "MenuOverWriteSave", msg::kMenuOverWriteSave, "Ctrl+S", &T::MenuOverWriteSaveClick, kWithFile},
     {K::Item, "MenuAnotherSave", msg::kMenuAnotherSave, nullptr, &T::MenuAnotherSaveClick, kWithFile},
     {K::Item, "MenuExit", msg::kMenuExit, nullptr, &T::MenuExitClick},

@@ -27,7 +27,7 @@ class OneFile : public FileDialogs {
  public:
   std::string path;
   std::optional<std::string> OpenFileName(const OpenFileRequest&) override { return path; }
-  std::optional<std::string> SaveFileName(const SaveFileRequest&) override { return std::nullopt; }
+  std::optional<SaveChoice> SaveFileName(const SaveFileRequest&) override { return std::nullopt; }
 };
 
 // No pause at all.

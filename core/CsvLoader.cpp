@@ -227,16 +227,11 @@ class Loader {
       : source_(source),
         choice_(rules.choice),
         lineLimit_(rules.lineLimit),
-        most_(choice_ == EncodingChoice::ShiftJis ? MostBytesRead(lineLimit_) : MostUtf8BytesRead(lineLimit_)),
+        most_(MostUtf8BytesRead(lineLimit_)),
         fileSize_(std::min(source.SizeHint(), most_)),
         store_(source.Capacity(most_), fileSize_),
         data_(store_.data()),
-        steps_(rules.itemLimit, lineLimit_, dialogs, store_, lines_) {
-    if (choice_ == EncodingChoice::ShiftJis) {
-      encoding_ = Encoding::ShiftJis;
-      markChecked_ = true;
-    }
-  }
+        steps_(rules.itemLimit, lineLimit_, dialogs, store_, lines_) {}
 
   LoadOutcome Run(Lines& destination) {
     while (!atEnd_ && !stopped_) {
@@ -351,6 +346,14 @@ class Loader {
         return;
       }
       CheckByteOrderMark(std::string_view(in, have));
+      if (encoding_ == Encoding::ShiftJis) {
+        // Chosen, and no mark: the bytes stand as read from here on.
+        if (in != data_ + filled_) std::memmove(data_ + filled_, in, have);
+        filled_ += have;
+        carried_ = 0;
+        limit_ = MostBytesRead(lineLimit_);
+        return;
+      }
       from = fresh = bom_ ? kByteOrderMark.size() : 0;
     }
     if (in == data_ + text_ && from == 0 && AsciiPrefix(std::string_view(in, have)) == have) {
@@ -390,7 +393,11 @@ class Loader {
   void CheckByteOrderMark(std::string_view first) {
     markChecked_ = true;
     const bool mark = first.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-    encoding_ = choice_ == EncodingChoice::Utf8 || mark ? Encoding::Utf8 : Encoding::Unknown;
+    // The mark is UTF-8's whatever was chosen: its first two bytes are no
+    // character of code page 932.
+    encoding_ = choice_ == EncodingChoice::Utf8 || mark ? Encoding::Utf8
+                : choice_ == EncodingChoice::ShiftJis   ? Encoding::ShiftJis
+                                                        : Encoding::Unknown;
     bom_ = mark;
   }
 

@@ -41,9 +41,14 @@ std::array<SaveType, 11> SaveAsTypes() {
                                    {E::ShiftJis, L::Cr},   {E::Utf8, L::Cr},      {E::Utf8Bom, L::Cr}};
   std::array<SaveType, 11> types;
   types[0] = {std::string(msg::kFilterCsv), "*.CSV", std::nullopt};
-  types[1] = {std::string(msg::kFilterAll), "*.*", std::nullopt};
+  types[1] = {std::string(msg::kFilterAll), "*", std::nullopt};
   for (std::size_t i = 0; i < std::size(kOrder); ++i) types[i + 2] = {msg::FormatFilter(kOrder[i]), "*.CSV", kOrder[i]};
   return types;
+}
+
+FileFormat SaveAsFormat(std::size_t type, FileFormat own) {
+  const std::array<SaveType, 11> types = SaveAsTypes();
+  return type < types.size() ? types[type].format.value_or(own) : own;
 }
 
 }  // namespace cavel

@@ -39,17 +39,22 @@ std::string_view EncodingKey(TextEncoding encoding);
 std::string_view LineEndKey(LineEnd lineEnd);
 
 // The encoding a load is told to read a file in: found from its bytes, or
-// chosen by the user for a file that the rule reads wrongly. UTF-8 chosen
-// reads a byte-order mark as one.
+// chosen by the user for a file that the rule reads wrongly. A file that
+// starts with the byte-order mark is UTF-8 whatever the choice (no
+// Shift-JIS text starts with those bytes).
 enum class EncodingChoice { Detect, ShiftJis, Utf8 };
 
 // The file types of the save-as dialog: the two plain ones first, which
 // write the open file's own format (`format` empty), then one per format.
 struct SaveType {
   std::string caption;   // e.g. "CSVﾌｧｲﾙ UTF-8 BOM付き CR LF(*.CSV)"
-  std::string patterns;  // "*.CSV" or "*.*"
+  std::string patterns;  // "*.CSV", or "*" for every name, names without a dot too
   std::optional<FileFormat> format;
 };
 std::array<SaveType, 11> SaveAsTypes();
+// The format that save as writes when the user chose type `type` of
+// SaveAsTypes: its own, or `own` (the open file's) for the plain types and
+// for an index that names none.
+FileFormat SaveAsFormat(std::size_t type, FileFormat own);
 
 }  // namespace cavel

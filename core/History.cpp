@@ -1,5 +1,6 @@
 #include "core/History.h"
 
+#include "core/Cp932.h"
 #include "core/IniFile.h"
 
 namespace cavel {
@@ -38,7 +39,7 @@ std::vector<HistoryMenuItem> HistoryMenuItems(const HeldSettings& s) {
   std::vector<HistoryMenuItem> items(kHistorySlots);
   for (int i = 1; i <= kHistorySlots; ++i) {
     items[i - 1].visible = s.OpenFileName[i] != kNone;
-    if (items[i - 1].visible) items[i - 1].caption = s.OpenFileName[i];
+    if (items[i - 1].visible) items[i - 1].caption = ReadableFileName(s.OpenFileName[i]);
   }
   return items;
 }

@@ -26,7 +26,7 @@ void HistoryMoveToTop(HeldSettings& s, int i);
 
 struct HistoryMenuItem {
   bool visible = false;
-  std::string caption;  // the full path
+  std::string caption;  // the full path, readable (ReadableFileName), in UTF-8
 };
 // What the nine recent-file items show: hidden for "none", else the path.
 std::vector<HistoryMenuItem> HistoryMenuItems(const HeldSettings& s);

@@ -40,9 +40,9 @@ void StartGridAfresh(MainState& state) {
 
 void AbandonOpen(MainState& state) { state.CurrentFileName = state.DocumentFileName; }
 
-LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs) {
+LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs, EncodingChoice choice) {
   Lines loaded;
-  const LoadRules rules(ItemLimitOf(path), EncodingChoice::Detect, static_cast<std::size_t>(state.ReadLimitLines));
+  const LoadRules rules(ItemLimitOf(path), choice, static_cast<std::size_t>(state.ReadLimitLines));
   const LoadOutcome outcome = CsvLoader(state.CurrentFileName, rules, dialogs, loaded);
   switch (outcome.result) {
     case LoadResult::Unreadable:

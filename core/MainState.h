@@ -105,8 +105,10 @@ void AbandonOpen(MainState& state);
 
 // Loads CurrentFileName by the road's rules (its item limit) and adopts what
 // came of it: the file (Loaded) or no Document (Refused). A file that
-// cannot be read is reported and the open abandoned (Unreadable).
-LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs);
+// cannot be read is reported and the open abandoned (Unreadable). `choice`
+// reads the file in an encoding the user chose (reopening it).
+LoadResult LoadDocument(MainState& state, OpenPath path, Dialogs& dialogs,
+                        EncodingChoice choice = EncodingChoice::Detect);
 
 // ---- changes to the Document -------------------------------------------------------
 

@@ -1,5 +1,6 @@
 #include "core/Messages.h"
 
+#include "core/Cp932.h"
 #include "core/Text.h"
 
 namespace cavel::msg {
@@ -223,15 +224,15 @@ std::string CodePointName(char32_t code) {
 }
 
 std::string StatusCaption(std::string_view base, std::string_view file, std::string_view word) {
-  return Concat({base, "    ", file, "    ", word});
+  return Concat({base, "    ", ReadableFileName(file), "    ", word});
 }
 
 std::string LineCountCaption(std::string_view base, std::string_view file, long count) {
-  return Concat({base, "    ", file, "    ", kLineCountWord, " : ", Dec5(count)});
+  return Concat({base, "    ", ReadableFileName(file), "    ", kLineCountWord, " : ", Dec5(count)});
 }
 
 std::string PositionCaption(std::string_view base, std::string_view file, long line) {
-  return Concat({base, "    ", file, "    ", kPositionWord, " : ", Dec5(line)});
+  return Concat({base, "    ", ReadableFileName(file), "    ", kPositionWord, " : ", Dec5(line)});
 }
 
 std::string CreateLabel(int n) { return "項目" + Dec2(n); }

@@ -170,6 +170,9 @@ inline constexpr std::string_view kMenuFileOpen = "開く(&O)...";
 inline constexpr std::string_view kMenuOverWriteSave = "上書保存(&S)...";
 inline constexpr std::string_view kMenuAnotherSave = "別名保存(&A)...";
 inline constexpr std::string_view kMenuExit = "終了(&X)";
+inline constexpr std::string_view kMenuReopen = "文字コードを指定して開き直す(&E)";
+inline constexpr std::string_view kMenuReopenShiftJis = "Shift-JIS(&S)";
+inline constexpr std::string_view kMenuReopenUtf8 = "UTF-8(&U)";
 inline constexpr std::string_view kMenuView = "閲覧(&V)...";
 inline constexpr std::string_view kMenuEdit = "編集(&E)...";
 inline constexpr std::string_view kMenuItemSet = "並順設定(&T)...";
@@ -223,6 +226,8 @@ inline constexpr std::string_view kStatusWidths = "項目の幅設定開始";
 inline constexpr std::string_view kLineCountWord = "全行数";
 inline constexpr std::string_view kPositionWord = "現在位置";
 
+// The captions name the file readable (core/Cp932.h ReadableFileName): a
+// name in Shift-JIS bytes shows as its characters, not as marks.
 // base + 4 blanks + file + 4 blanks + word
 std::string StatusCaption(std::string_view base, std::string_view file, std::string_view word);
 // base + 4 blanks + file + 4 blanks + "全行数" + " : " + count in five places

@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QStringList>
 
-#include "core/Messages.h"
+#include "core/Cp932.h"
+#include "core/FileFormat.h"
 #include "core/SavePath.h"
 #include "platform/QtText.h"
 
@@ -49,6 +49,12 @@ std::optional<std::string> Run(QFileDialog& dialog) {
   return ChosenPath(dialog);
 }
 
+std::vector<FileFilter> FiltersOf(const auto& types) {
+  std::vector<FileFilter> filters;
+  for (const SaveType& t : types) filters.push_back({t.caption, t.patterns});
+  return filters;
+}
+
 }  // namespace
 
 std::optional<std::string> ChosenPath(const QFileDialog& dialog) {
@@ -60,9 +66,23 @@ std::optional<std::string> ChosenPath(const QFileDialog& dialog) {
   return AbsolutePath(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-std::vector<FileFilter> CsvFileFilters() {
-  return {{std::string(msg::kFilterCsv), "*.CSV"}, {std::string(msg::kFilterAll), "*"}};
+std::size_t ChosenFilter(const QFileDialog& dialog) {
+  // With the details hidden the dialog names the filter by its caption.
+  const QString chosen = dialog.selectedNameFilter();
+  const QStringList filters = dialog.nameFilters();
+  for (qsizetype i = 0; i < filters.size(); ++i)
+    if (filters[i] == chosen || filters[i].left(filters[i].lastIndexOf(QStringLiteral(" ("))) == chosen)
+      return static_cast<std::size_t>(i);
+  return 0;
 }
+
+std::vector<FileFilter> CsvFileFilters() {
+  std::vector<FileFilter> filters = SaveAsFilters();
+  filters.resize(2);
+  return filters;
+}
+
+std::vector<FileFilter> SaveAsFilters() { return FiltersOf(SaveAsTypes()); }
 
 void PrepareOpenDialog(QFileDialog& dialog, const OpenFileRequest& request) {
   Prepare(dialog, request.title, request.filters);
@@ -78,9 +98,11 @@ void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request) {
   dialog.setFileMode(QFileDialog::AnyFile);
   if (!request.folder.empty()) dialog.setDirectory(FileName(request.folder));
   if (!request.initialName.empty()) {
-    const QFileInfo info(FileName(request.initialName));
-    if (info.isAbsolute()) dialog.setDirectory(info.absolutePath());
-    dialog.selectFile(info.fileName());
+    const std::string& name = request.initialName;
+    const std::size_t slash = name.rfind('/');
+    if (slash != std::string::npos && name.front() == '/')
+      dialog.setDirectory(FileName(slash == 0 ? "/" : name.substr(0, slash)));
+    dialog.selectFile(Utf8(ReadableFileName(slash == std::string::npos ? name : name.substr(slash + 1))));
   }
 }
 
@@ -90,10 +112,12 @@ std::optional<std::string> QtFileDialogs::OpenFileName(const OpenFileRequest& re
   return Run(dialog);
 }
 
-std::optional<std::string> QtFileDialogs::SaveFileName(const SaveFileRequest& request) {
+std::optional<SaveChoice> QtFileDialogs::SaveFileName(const SaveFileRequest& request) {
   QFileDialog dialog(parent_ ? parent_->window() : nullptr);
   PrepareSaveDialog(dialog, request);
-  return Run(dialog);
+  std::optional<std::string> path = Run(dialog);
+  if (!path) return std::nullopt;
+  return SaveChoice{std::move(*path), ChosenFilter(dialog)};
 }
 
 }  // namespace cavel

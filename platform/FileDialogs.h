@@ -3,6 +3,7 @@
 // answers (tests/gui/support/ScriptedFileDialogs.h).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ struct FileFilter {
 // (selected at first) and "全ﾌｧｲﾙ(*.*)", which shows every file, names
 // without a dot included.
 std::vector<FileFilter> CsvFileFilters();
+// The save-as dialog's: those two, then one file type per format, in the
+// order of core's SaveAsTypes (whose index the chosen filter is).
+std::vector<FileFilter> SaveAsFilters();
 
 struct OpenFileRequest {
   std::string title;
@@ -30,9 +34,20 @@ struct OpenFileRequest {
 
 struct SaveFileRequest {
   std::string title;
-  std::string initialName;          // a full path or a bare name; empty for none
+  // A full path or a bare name; empty for none. Its file name shows
+  // readable (a name in Shift-JIS bytes as its characters), so a dialog
+  // given one serves as a confirmation of that file.
+  std::string initialName;
   std::vector<FileFilter> filters;  // may be empty
   std::string folder;               // where the dialog starts when initialName has no folder
+};
+
+// What the user chose in a save dialog: the path, and the filter (file
+// type) selected when the dialog was accepted, as an index into the
+// request's filters (0 when it has none).
+struct SaveChoice {
+  std::string path;
+  std::size_t filter = 0;
 };
 
 class FileDialogs {
@@ -42,7 +57,7 @@ class FileDialogs {
   // does not require the file to exist (the caller tests that); neither
   // dialog adds an extension or asks before overwriting.
   virtual std::optional<std::string> OpenFileName(const OpenFileRequest& request) = 0;
-  virtual std::optional<std::string> SaveFileName(const SaveFileRequest& request) = 0;
+  virtual std::optional<SaveChoice> SaveFileName(const SaveFileRequest& request) = 0;
 };
 
 // The desktop's dialogs: Qt's own (not the platform's native ones), so that
@@ -52,7 +67,7 @@ class QtFileDialogs : public FileDialogs {
   explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
   std::optional<std::string> OpenFileName(const OpenFileRequest& request) override;
-  std::optional<std::string> SaveFileName(const SaveFileRequest& request) override;
+  std::optional<SaveChoice> SaveFileName(const SaveFileRequest& request) override;
 
  private:
   QWidget* parent_;
@@ -66,5 +81,8 @@ void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request);
 // The path an accepted dialog gives, made absolute without removing any
 // ".." (core/SavePath.h's AbsolutePath); nothing when it gives none.
 std::optional<std::string> ChosenPath(const QFileDialog& dialog);
+// The index of the filter selected in `dialog` among its filters (0 when
+// none is).
+std::size_t ChosenFilter(const QFileDialog& dialog);
 
 }  // namespace cavel

@@ -34,8 +34,15 @@ void CommandTable::Add(CommandKind kind, const char* name, std::string_view capt
       control.menu = menu_;
       control.action = menu_->menuAction();
       break;
+    case CommandKind::Submenu:
+      submenu_ = menu_->addMenu(Utf8(caption));
+      submenu_->setObjectName(QLatin1String(name));
+      control.menu = submenu_;
+      control.action = submenu_->menuAction();
+      break;
     case CommandKind::Item:
-      control.action = menu_->addAction(Utf8(caption));
+    case CommandKind::SubItem:
+      control.action = (kind == CommandKind::SubItem ? submenu_ : menu_)->addAction(Utf8(caption));
       control.action->setObjectName(QLatin1String(name));
       if (shortcut)
         control.action->setShortcuts(QKeySequence::listFromString(QLatin1String(shortcut), QKeySequence::PortableText));

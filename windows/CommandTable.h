@@ -44,6 +44,8 @@ inline constexpr Enablement kAlways{};
 enum class CommandKind : std::uint8_t {
   Menu,       // a menu on the menu bar; the entries after it go into it
   Item,       // a menu item
+  Submenu,    // a menu inside the menu, its items the SubItem entries after it
+  SubItem,    // a menu item of the last submenu
   Separator,  // a line between menu items
   Slots,      // numbered menu items, hidden until shown (the recent files)
   Button,     // a button at the end of the tool bar
@@ -93,7 +95,8 @@ class CommandTable {
   QHBoxLayout& bar_;
   QWidget& panel_;
   int buttonHeight_;
-  QMenu* menu_ = nullptr;  // the menu the next items go into
+  QMenu* menu_ = nullptr;     // the menu the next items go into
+  QMenu* submenu_ = nullptr;  // the submenu the next subitems go into
   std::vector<Control> controls_;
 };
 

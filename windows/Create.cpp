@@ -122,10 +122,10 @@ void TForm7::BtnSaveClick() {
   }
   const SaveFileRequest request{
       std::string(msg::kTitleNewSave), std::string(), {}, OpenDialogFolder(State(), HomeFolder())};
-  const std::optional<std::string> chosen = Main().Files().SaveFileName(request);
+  const std::optional<SaveChoice> chosen = Main().Files().SaveFileName(request);
   if (!chosen) return;
-  RememberDialogFolder(State(), *chosen);
-  const std::string path = WithCsvExtension(*chosen, Main().Dlg());
+  RememberDialogFolder(State(), chosen->path);
+  const std::string path = WithCsvExtension(chosen->path, Main().Dlg());
   // A write that fails has been reported; the titles stay for another try.
   if (!CreateNewFile(State(), path, line, Main().Dlg())) return;
   Main().SetControlState(ControlState::NewFile);

@@ -137,11 +137,17 @@ TEST(FileFormat, AChosenEncodingOverridesTheBytes) {
   // 痼。 read as UTF-8: U+1001 is not in code page 932.
   EXPECT_EQ(CsvLoaderFromBytes("1,\xE1\x80\x81\x42\r\n", {kItemLimitWide, EncodingChoice::Utf8}, dialogs, lines).result,
             LoadResult::Refused);
-  // Japanese UTF-8 read as Shift-JIS keeps its bytes, the mark among them.
-  const std::string file = "\xEF\xBB\xBF\xE6\x9D\xB1\r\n";
-  const LoadOutcome o = CsvLoaderFromBytes(file, {kItemLimitWide, EncodingChoice::ShiftJis}, dialogs, lines);
+  // Japanese UTF-8 read as Shift-JIS keeps its bytes; after the mark it
+  // is UTF-8 all the same (the mark is no Shift-JIS), cut short or not.
+  const std::string file = "\xE6\x9D\xB1\r\n";
+  LoadOutcome o = CsvLoaderFromBytes(file, {kItemLimitWide, EncodingChoice::ShiftJis}, dialogs, lines);
   EXPECT_EQ(o.format, (FileFormat{E::ShiftJis, L::CrLf}));
-  EXPECT_EQ(lines, (Lines{"\xEF\xBB\xBF\xE6\x9D\xB1"}));
+  EXPECT_EQ(lines, (Lines{"\xE6\x9D\xB1"}));
+  for (const std::string& marked : {"\xEF\xBB\xBF" + file, std::string("\xEF\xBB")}) {
+    o = CsvLoaderFromBytes(marked, {kItemLimitWide, EncodingChoice::ShiftJis}, dialogs, lines);
+    EXPECT_EQ(o.format.encoding, marked.size() > 2 ? E::Utf8Bom : E::ShiftJis);
+    EXPECT_EQ(lines, (Lines{marked.size() > 2 ? "\x93\x8C" : "\xEF\xBB"}));
+  }
 }
 
 // Lines cut before the format is known are cut again when it turns out

@@ -83,7 +83,8 @@ class InportTest : public QObject {
     TForm9& f = Form9(app);
     QAbstractItemModelTester tester(f.ListBox1Model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     const std::string first = app.WriteFile("first.csv", Sjis("見出し\r\n一\r\n二\r\n"));
-    const std::string second = app.WriteFile("second.csv", "U,u,u\r\nX,x,x\r\n");
+    // The second in UTF-8 with LF line ends: its lines come as Shift-JIS.
+    const std::string second = app.WriteFile("second.csv", "ユ,u,u\nX,x,x\n");
     app.modal.Then([&](QDialog& w) {
       w.activateWindow();
       QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -99,11 +100,12 @@ class InportTest : public QObject {
       QCOMPARE(QApplication::focusWidget(), f.ListBox1);
       app.files.Answer(second);
       QTest::keyClick(f.BtnFileOpen, Qt::Key_Space);
-      QCOMPARE(ListRows(f), (Lines{"U,u,u", "X,x,x"}));
+      QCOMPARE(ListRows(f), (Lines{Sjis("ユ,u,u"), "X,x,x"}));
+      QCOMPARE(f.ListBox1Model->index(0).data().toString(), Utf8("ユ,u,u"));
       // A file that does not exist: the warning, and the list keeps what it showed.
       app.files.Answer(app.Path("missing.csv"));
       f.BtnFileOpen->click();
-      QCOMPARE(ListRows(f), (Lines{"U,u,u", "X,x,x"}));
+      QCOMPARE(ListRows(f), (Lines{Sjis("ユ,u,u"), "X,x,x"}));
       QVERIFY(w.isVisible());
     });
     m.MenuInportClick();

@@ -49,7 +49,7 @@ void CheckControlState(TForm1& m, bool loaded, bool reFind = false) {
                            "MenuOverWriteSave", "MenuAnotherSave", "MenuView",    "MenuEdit",    "MenuItemSet",
                            "MenuExchange",      "MenuInport",      "MenuConvert", "MenuSort",    "MenuDispChg",
                            "MenuGridWidthChg",  "MenuSearch",      "MenuFind",    "MenuReplace", "MenuJump",
-                           "MenuCopy"})
+                           "MenuCopy",          "MenuReopen"})
     QVERIFY2(IsEnabled(m, name) == loaded, name);
   QCOMPARE(IsEnabled(m, "MenuPaste"), loaded);
   QCOMPARE(IsEnabled(m, "MenuReFind"), reFind);
@@ -97,7 +97,7 @@ class MainWindowTest : public QObject {
     QVERIFY(m.Grid().View()->isHidden());
     QVERIFY(m.state.CurrentFileName.empty());
     CheckControlState(m, false);
-    QCOMPARE(m.state.HistoryMenuBase, 5);
+    QCOMPARE(m.state.HistoryMenuBase, 6);
     QCOMPARE(m.state.ListWidthAtStart, 596);
     QCOMPARE(m.state.JumpHistory[1], std::string("0"));
     QCOMPARE(m.state.OpenFileNum, 9);
@@ -220,12 +220,13 @@ class MainWindowTest : public QObject {
       }
       return out;
     };
-    QCOMPARE(items(Menu(m, "MenuFile")).mid(0, 5),
-             (QStringList{Utf8("開く(&O)...\tCtrl+O"), Utf8("上書保存(&S)...\tCtrl+S"), Utf8("別名保存(&A)..."),
-                          Utf8("終了(&X)"), "-"}));
-    QCOMPARE(items(Menu(m, "MenuFile")).size(), 14);
-    QCOMPARE(Menu(m, "MenuFile")->actions().at(5), Recent(m, 1));
-    QCOMPARE(Menu(m, "MenuFile")->actions().at(13), Recent(m, 9));
+    QCOMPARE(items(Menu(m, "MenuFile")).mid(0, 6),
+             (QStringList{Utf8("開く(&O)...\tCtrl+O"), Utf8("文字コードを指定して開き直す(&E)"),
+                          Utf8("上書保存(&S)...\tCtrl+S"), Utf8("別名保存(&A)..."), Utf8("終了(&X)"), "-"}));
+    QCOMPARE(items(Menu(m, "MenuReopen")), (QStringList{"Shift-JIS(&S)", "UTF-8(&U)"}));
+    QCOMPARE(items(Menu(m, "MenuFile")).size(), 15);
+    QCOMPARE(Menu(m, "MenuFile")->actions().at(6), Recent(m, 1));
+    QCOMPARE(Menu(m, "MenuFile")->actions().at(14), Recent(m, 9));
     QCOMPARE(items(Menu(m, "MenuDisp")),
              (QStringList{Utf8("閲覧(&V)...\tCtrl+V"), Utf8("編集(&E)...\tCtrl+E"), Utf8("並順設定(&T)..."),
                           Utf8("項目設定(&G)..."), Utf8("新規作成(&N)..."), Utf8("並順結合(&C)..."),

@@ -524,6 +524,45 @@ class OpenTest : public QObject {
     QCOMPARE(m.ListRowCount(), 0);
     QVERIFY(Button(m, "BtnCreate")->isEnabled());
   }
+
+  // ---- reopening in another encoding -------------------------------------------------
+  void reopenReadsTheOpenFileInTheEncodingChosen() {
+    TestApp app;
+    const std::string file = app.WriteFile("u.csv", "名前,年齢\n山田,30\n");
+    app.Start(file);
+    TForm1& m = app.Main();
+    QCOMPARE(m.StatusFormat->text(), Utf8("UTF-8 · LF"));
+    CommitLines(m.state, 1, 1, Lines{"x,1"}, 1);
+    m.BtnDispChgClick();
+    Action(m, "MenuReopenShiftJis")->trigger();
+    QCOMPARE(m.state.Document, (Lines{"名前,年齢", "山田,30"}));
+    QCOMPARE(m.StatusFormat->text(), Utf8("Shift-JIS · LF"));
+    QVERIFY(m.ListVisible());
+    QVERIFY(!m.state.Undo.CanUndo());
+    Action(m, "MenuReopenUtf8")->trigger();
+    QCOMPARE(m.state.Document, (Lines{Sjis("名前,年齢"), Sjis("山田,30")}));
+    QCOMPARE(m.StatusFormat->text(), Utf8("UTF-8 · LF"));
+    QVERIFY(app.dialogs.shown().empty());
+    // Bytes that are not UTF-8 refuse it as any load is refused.
+    app.WriteFile("u.csv", Sjis("名前\r\n"));
+    Action(m, "MenuReopenUtf8")->trigger();
+    QCOMPARE(app.dialogs.texts(), std::vector<std::string>{msg::NotUtf8(0)});
+    QVERIFY(m.state.Document.empty());
+    QVERIFY(!IsEnabled(m, "MenuReopen"));
+    QVERIFY(m.StatusFormat->text().isEmpty());
+  }
+
+  void aNameInShiftJisBytesShowsReadable() {
+    TestApp app;
+    const std::string file = app.WriteFile("\x95\x5C.csv", "a,b\r\n");
+    app.Start(file);
+    TForm1& m = app.Main();
+    const std::string shown = app.Dir() + "/表.csv";
+    QCOMPARE(m.Caption(), "Cavel (ﾒｲﾝ)    " + shown + "    全行数 :     1");
+    QCOMPARE(Recent(m, 1)->text(), Utf8(shown));
+    QCOMPARE(m.state.OpenFileName[1], file);
+    QCOMPARE(m.state.CurrentFileName, file);
+  }
 };
 
 QTEST_MAIN(OpenTest)

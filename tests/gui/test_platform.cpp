@@ -401,6 +401,9 @@ class PlatformTest : public QObject {
     auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QVERIFY(name);
     QCOMPARE(name->text(), Utf8("データ.csv"));
+    // A name in Shift-JIS bytes shows as its characters.
+    PrepareSaveDialog(dialog, SaveFileRequest{"t", dir.path().toStdString() + "/\x95\x5C.csv", {}, {}});
+    QCOMPARE(name->text(), Utf8("表.csv"));
   }
 
   void qtDialogsReturnTheChosenPathOrNothing() {
@@ -419,16 +422,21 @@ class PlatformTest : public QObject {
     QCOMPARE(Utf8(*chosen), missing);
     WhenModal([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
     QVERIFY(!files.SaveFileName(SaveFileRequest{"t", "", {}, {}}));
-    // A name typed without extension comes back without one.
+    // A name typed without extension comes back without one, with the
+    // file type the user picked.
     const QString bare = dir.filePath(QStringLiteral("data"));
     WhenModal([bare](QWidget* w) {
       auto* d = qobject_cast<QFileDialog*>(w);
+      auto* combo = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      combo->setCurrentIndex(3);
+      emit combo->activated(3);
       d->selectFile(bare);
       QMetaObject::invokeMethod(d, "accept");
     });
-    chosen = files.SaveFileName(SaveFileRequest{"t", "", CsvFileFilters(), {}});
-    QVERIFY(chosen);
-    QCOMPARE(Utf8(*chosen), bare);
+    const std::optional<SaveChoice> saved = files.SaveFileName(SaveFileRequest{"t", "", SaveAsFilters(), {}});
+    QVERIFY(saved);
+    QCOMPARE(Utf8(saved->path), bare);
+    QCOMPARE(saved->filter, std::size_t(3));
   }
 
   void aNameTypedThroughALinkAndDotDotIsKept() {
@@ -445,11 +453,11 @@ class PlatformTest : public QObject {
       d->selectFile(QStringLiteral("link/../new.csv"));  // as typed into the name box
       QMetaObject::invokeMethod(d, "accept");
     });
-    const std::optional<std::string> chosen = files.SaveFileName(
+    const std::optional<SaveChoice> chosen = files.SaveFileName(
         SaveFileRequest{"t", "", CsvFileFilters(), root.toStdString()});
     QVERIFY(chosen);
-    QCOMPARE(Utf8(*chosen), root + QStringLiteral("/link/../new.csv"));
-    QVERIFY(WriteLines(*chosen, {"a"}).ok);
+    QCOMPARE(Utf8(chosen->path), root + QStringLiteral("/link/../new.csv"));
+    QVERIFY(WriteLines(chosen->path, {"a"}).ok);
     QVERIFY(QFile::exists(root + QStringLiteral("/real/new.csv")));
     QVERIFY(!QFile::exists(root + QStringLiteral("/new.csv")));
   }

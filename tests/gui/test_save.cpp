@@ -151,6 +151,40 @@ class SaveTest : public QObject {
     QVERIFY(app.dialogs.shown().empty());
   }
 
+  void saveAsWritesTheFormatOfTheTypeChosen() {
+    TestApp app;
+    const std::string utf8Lf = "名前,住所\n山田,東京都\n";
+    const std::string file = app.WriteFile("utf8.csv", utf8Lf);
+    app.Start(file);
+    TForm1& m = app.Main();
+    struct Case {
+      std::size_t type;
+      std::string bytes;
+    } cases[] = {
+        {0, utf8Lf},  // the two plain types write the file's own format
+        {1, utf8Lf},
+        {2, Sjis("名前,住所\r\n山田,東京都\r\n")},
+        {3, "\xEF\xBB\xBF名前,住所\r\n山田,東京都\r\n"},
+    };
+    for (const Case& c : cases) {
+      const std::string copy = app.Path("copy" + std::to_string(c.type) + ".csv");
+      app.files.Answer(copy, c.type);
+      m.MenuAnotherSaveClick();
+      QCOMPARE(ReadBytes(copy), c.bytes);
+    }
+    const auto& filters = app.files.asked().back().filters;
+    QCOMPARE(filters.size(), std::size_t(11));
+    QCOMPARE(filters[3].caption, std::string("CSVﾌｧｲﾙ UTF-8 BOM付き CR LF(*.CSV)"));
+    // The open file keeps its format: the overwrite save writes it in its
+    // own, whatever type its dialog shows.
+    m.state.Document.Set(1, Line(Sjis("鈴木,大阪府")));
+    app.files.Answer(file, 2);
+    m.MenuOverWriteSaveClick();
+    QCOMPARE(app.files.asked().back().filters.size(), std::size_t(2));
+    QCOMPARE(ReadBytes(file), std::string("名前,住所\n鈴木,大阪府\n"));
+    QVERIFY(app.dialogs.shown().empty());
+  }
+
   void aWriteThatFailsIsReportedAndLeavesTheOldFile() {
     TestApp app;
     const std::string folder = app.Path("work");

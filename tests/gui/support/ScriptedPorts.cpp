@@ -4,19 +4,21 @@
 
 namespace cavel::test {
 
-std::optional<std::string> ScriptedFileDialogs::Next() {
+std::optional<SaveChoice> ScriptedFileDialogs::Next() {
   if (answers_.empty()) return std::nullopt;
-  std::optional<std::string> a = std::move(answers_.front());
+  std::optional<SaveChoice> a = std::move(answers_.front());
   answers_.pop_front();
   return a;
 }
 
 std::optional<std::string> ScriptedFileDialogs::OpenFileName(const OpenFileRequest& request) {
   asked_.push_back(Asked{false, request.title, {}, request.filters, request.folder});
-  return Next();
+  std::optional<SaveChoice> a = Next();
+  if (!a) return std::nullopt;
+  return std::move(a->path);
 }
 
-std::optional<std::string> ScriptedFileDialogs::SaveFileName(const SaveFileRequest& request) {
+std::optional<SaveChoice> ScriptedFileDialogs::SaveFileName(const SaveFileRequest& request) {
   asked_.push_back(Asked{true, request.title, request.initialName, request.filters, request.folder});
   return Next();
 }

@@ -17,8 +17,9 @@
 
 namespace cavel::test {
 
-// File dialogs: each request takes the next answer (a path, or nothing for
-// Cancel); with no answer left the dialog is cancelled. Requests are kept.
+// File dialogs: each request takes the next answer (a path, with the file
+// type chosen in a save dialog, or nothing for Cancel); with no answer left
+// the dialog is cancelled. Requests are kept.
 class ScriptedFileDialogs : public FileDialogs {
  public:
   struct Asked {
@@ -29,18 +30,20 @@ class ScriptedFileDialogs : public FileDialogs {
     std::string folder;
   };
 
-  void Answer(std::optional<std::string> path) { answers_.push_back(std::move(path)); }
+  void Answer(std::optional<std::string> path, std::size_t filter = 0) {
+    answers_.push_back(path ? std::optional<SaveChoice>(SaveChoice{std::move(*path), filter}) : std::nullopt);
+  }
   void Cancel() { answers_.push_back(std::nullopt); }
 
   std::optional<std::string> OpenFileName(const OpenFileRequest& request) override;
-  std::optional<std::string> SaveFileName(const SaveFileRequest& request) override;
+  std::optional<SaveChoice> SaveFileName(const SaveFileRequest& request) override;
 
   const std::vector<Asked>& asked() const { return asked_; }
   std::size_t pending() const { return answers_.size(); }
 
  private:
-  std::optional<std::string> Next();
-  std::deque<std::optional<std::string>> answers_;
+  std::optional<SaveChoice> Next();
+  std::deque<std::optional<SaveChoice>> answers_;
   std::vector<Asked> asked_;
 };
 

@@ -16,6 +16,7 @@
 // The main window's control classes, so that tests can use what the main
 // window and its driver (support/MainDriver.h) hand out.
 #include <QAction>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
