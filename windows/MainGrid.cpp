@@ -155,7 +155,10 @@ bool MainGrid::ShowsDocument() {
 // A file whose lines end in CR LF holds a line break inside an item as a
 // bare LF. Every file is read and written so today; a file of LF lines,
 // which cannot hold one, is told here by its line end.
-ItemLineBreaks MainGrid::LineBreaks() const { return ItemLineBreaks::HeldAsLf; }
+ItemLineBreaks MainGrid::LineBreaks() const {
+  // A file whose lines end at LF cannot hold one inside a line.
+  return main_.State().DocumentFormat.lineEnd == LineEnd::Lf ? ItemLineBreaks::Refused : ItemLineBreaks::HeldAsLf;
+}
 
 bool MainGrid::KeyDown(QKeyEvent& key) {
   if (editor_) {

@@ -164,6 +164,19 @@ class GridEditTest : public QObject {
     QCOMPARE(app.dialogs.texts(),
              (std::vector<std::string>{msg::PasteNotShiftJis({0xE9}), std::string(msg::kNothingToPaste)}));
     QCOMPARE(m.state.Document, before);
+    // A line break inside a value: held as a bare LF where lines end in CR LF,
+    // refused where they end in LF.
+    clipboard->setText(QStringLiteral("\"x\ny\""));
+    m.state.DocumentFormat.lineEnd = LineEnd::Lf;
+    At(m, 3, 1);
+    app.dialogs.Clear();
+    m.MenuPasteClick();
+    QCOMPARE(app.dialogs.texts(), (std::vector<std::string>{msg::CharNotHeld(3, 1, U'\n')}));
+    m.state.DocumentFormat.lineEnd = LineEnd::CrLf;
+    m.MenuPasteClick();
+    QCOMPARE(m.state.Document[3], Sjis("\"x\ny\",西,鈴木,\"大阪府,北区\""));
+    m.MenuUndoClick();
+    app.dialogs.Clear();
 
     // Delete empties the selected cells; a quoted item keeps its quotes.
     At(m, 1, 1);
