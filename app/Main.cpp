@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>

@@ -23,7 +23,6 @@
 #include "windows/RowList.h"
 
 class QLabel;
-class QListView;
 
 namespace cavel {
 
@@ -84,7 +83,7 @@ class TForm1 : public QMainWindow, public MainHost {
   // ---- the main window's fields and controls ------------------------------------
   MainState state;
   QWidget* Panel1 = nullptr;  // the tool bar
-  QListView* ListBox1 = nullptr;
+  RowList* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
   // On the status bar: the open file's encoding and line end; empty without a file.
   QLabel* StatusFormat = nullptr;

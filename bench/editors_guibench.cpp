@@ -22,7 +22,7 @@
 // lines of quoted Japanese addresses).
 #include <QApplication>
 #include <QDialog>
-#include <QListView>
+#include <QScrollBar>
 #include <QPushButton>
 
 #include <algorithm>

@@ -13,7 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QListView>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>

@@ -10,7 +10,7 @@
 // row and painting under 50 ms; peak memory of opening and showing the file
 // at most 1.5 x the file size.
 #include <QApplication>
-#include <QListView>
+#include <QScrollBar>
 #include <QScrollBar>
 
 #include <cstdio>
@@ -28,6 +28,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Pump.h"
 #include "windows/LinesModel.h"
+#include "windows/RowList.h"
 
 using namespace cavel;
 using namespace cavel::bench;
@@ -75,7 +76,7 @@ void Measure(TForm1& main, ScriptedDialogs& dialogs, OneFile& files, const std::
   // ---- scrolling to the last row and painting -----------------------------------
   main.MenuFileOpenClick();
   QApplication::processEvents();
-  QListView& list = *main.ListBox1;
+  RowList& list = *main.ListBox1;
   std::vector<double> toLast, toFirst, across;
   for (int i = 0; i < kPaints; ++i) {
     Timer t;

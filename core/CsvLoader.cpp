@@ -227,7 +227,7 @@ class Loader {
       : source_(source),
         choice_(rules.choice),
         lineLimit_(rules.lineLimit),
-        most_(MostUtf8BytesRead(lineLimit_)),
+        most_(std::min(MostUtf8BytesRead(lineLimit_), kMostBlockBytes)),
         fileSize_(std::min(source.SizeHint(), most_)),
         store_(source.Capacity(most_), fileSize_),
         data_(store_.data()),
@@ -292,6 +292,12 @@ class Loader {
     if (room > 0) {
       n = source_.Read(at, room, err);
       if (n < 0) return false;
+    } else if (read_ >= limit_ && limit_ == kMostBlockBytes) {
+      // The most one load can hold was read before the line limit came:
+      // a file that goes on is too large to hold, and no part of it is taken.
+      char probe;
+      if (source_.Read(&probe, 1, err) > 0) err = EFBIG;
+      if (err != 0) return false;
     }
     std::size_t got = static_cast<std::size_t>(n);
     if (n == 0) atEnd_ = true;
@@ -351,7 +357,7 @@ class Loader {
         if (in != data_ + filled_) std::memmove(data_ + filled_, in, have);
         filled_ += have;
         carried_ = 0;
-        limit_ = MostBytesRead(lineLimit_);
+        limit_ = std::min(MostBytesRead(lineLimit_), kMostBlockBytes);
         return;
       }
       from = fresh = bom_ ? kByteOrderMark.size() : 0;
@@ -454,7 +460,7 @@ class Loader {
     }
     // (Otherwise all that was converted is ASCII, which stands as read.)
     text_ = 0;
-    limit_ = MostBytesRead(lineLimit_);
+    limit_ = std::min(MostBytesRead(lineLimit_), kMostBlockBytes);
     if (filled_ >= limit_) {
       filled_ = limit_;
       atEnd_ = true;

@@ -21,8 +21,6 @@ namespace {
 // back to it whole when freed and untouched room costs nothing.
 constexpr std::size_t kMapFrom = 256 * 1024;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-// Offsets and lengths are 32-bit; a block never holds more than this.
-constexpr std::size_t kMostBlockBytes = std::size_t{1} << 31;
 
 std::size_t PageSize() {
   static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));

@@ -19,6 +19,10 @@
 
 namespace cavel {
 
+// Offsets and lengths are 32-bit; a block never holds more than this, and
+// so neither does one load.
+inline constexpr std::size_t kMostBlockBytes = std::size_t{1} << 31;
+
 // The head of a block; the block's bytes follow it.
 struct LineBlock {
   std::size_t holders = 0;

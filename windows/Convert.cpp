@@ -1,7 +1,6 @@
 #include "windows/Convert.h"
 
 #include <QHBoxLayout>
-#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 

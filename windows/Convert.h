@@ -10,10 +10,11 @@
 #include "core/Document.h"
 #include "windows/ChildWindow.h"
 
-class QListView;
 class QPushButton;
 
 namespace cavel {
+
+class RowList;
 
 class LinesModel;
 
@@ -29,7 +30,7 @@ class TForm10 : public ChildWindow {
   QPushButton* BtnCancel = nullptr;
   QPushButton* BtnQuatationAddSave = nullptr;
   QPushButton* BtnQuatationDelSave = nullptr;
-  QListView* ListBox1 = nullptr;
+  RowList* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
 
   // Fills the preview and selects its first row.

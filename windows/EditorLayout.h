@@ -10,7 +10,6 @@
 #include "windows/RowList.h"
 
 class QAbstractItemModel;
-class QListView;
 class QPushButton;
 class QWidget;
 
@@ -22,7 +21,7 @@ inline constexpr int kEditorButtonWidth = 100, kEditorButtonHeight = 25;
 
 struct EditorLayout {
   QWidget* panel = nullptr;
-  QListView* list = nullptr;
+  RowList* list = nullptr;
 };
 
 // How many bytes of a line can show within `rowWidth` pixels in the

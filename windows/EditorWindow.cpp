@@ -1,7 +1,6 @@
 #include "windows/EditorWindow.h"
 
 #include <QItemSelectionModel>
-#include <QListView>
 #include <QShowEvent>
 
 #include "core/Dialogs.h"

@@ -15,9 +15,10 @@
 #include "windows/EditorLayout.h"
 
 class QKeyEvent;
-class QListView;
 
 namespace cavel {
+
+class RowList;
 
 class LinesModel;
 
@@ -25,7 +26,7 @@ class EditorWindow : public ChildWindow {
   Q_OBJECT
  public:
   QWidget* Panel1 = nullptr;
-  QListView* ListBox1 = nullptr;
+  RowList* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
 
  public:

@@ -1,6 +1,5 @@
 #include "windows/Exchange.h"
 
-#include <QListView>
 #include <QPushButton>
 #include <QShowEvent>
 

@@ -1,6 +1,5 @@
 #include "windows/Inport.h"
 
-#include <QListView>
 #include <QPushButton>
 
 #include "core/DialogFolder.h"

@@ -8,10 +8,11 @@
 #include "core/Document.h"
 #include "windows/ChildWindow.h"
 
-class QListView;
 class QPushButton;
 
 namespace cavel {
+
+class RowList;
 
 class LinesModel;
 
@@ -41,7 +42,7 @@ class TForm9 : public ChildWindow {
   QPushButton* BtnCancel = nullptr;
   QPushButton* BtnPrevSave = nullptr;
   QPushButton* BtnNextSave = nullptr;
-  QListView* ListBox1 = nullptr;
+  RowList* ListBox1 = nullptr;
   LinesModel* ListBox1Model = nullptr;
 
  protected:

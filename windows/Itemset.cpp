@@ -1,6 +1,5 @@
 #include "windows/Itemset.h"
 
-#include <QListView>
 #include <QPushButton>
 #include <QShowEvent>
 

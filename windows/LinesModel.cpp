@@ -12,6 +12,10 @@ LinesModel::LinesModel(const Lines& lines, QSize rowSize, QObject* parent, std::
 LinesModel::LinesModel(const EditorList& rows, QSize rowSize, QObject* parent, std::size_t displayBytes)
     : QAbstractListModel(parent), editor_(&rows), rowSize_(rowSize), displayBytes_(displayBytes) {}
 
+// The roles a change of a line's text touches: not its size, which every
+// row shares.
+QList<int> LinesModel::TextRoles() { return {Qt::DisplayRole, FullTextRole, LineBytesRole}; }
+
 int LinesModel::SourceCount() const { return editor_ ? editor_->RowCount() : static_cast<int>(lines_->size()); }
 
 std::string_view LinesModel::SourceText(int row) const {
@@ -37,7 +41,7 @@ void LinesModel::Apply(const ListChange& change) {
     case ListChange::Kind::None: return;
     case ListChange::Kind::Swapped:
       if (row < 0 || row + 1 >= rows_) break;
-      emit dataChanged(index(row), index(row + 1));
+      RowsChanged(row, row + 1);
       return;
     case ListChange::Kind::Inserted:
       if (row < 0 || row > rows_) break;
@@ -67,7 +71,20 @@ void LinesModel::Follow(const LinesDiff& change) {
   }
   if (change.inserted == 0) return;
   const int first = static_cast<int>(change.at);
-  emit dataChanged(index(first), index(first + static_cast<int>(change.inserted) - 1));
+  RowsChanged(first, first + static_cast<int>(change.inserted) - 1);
+}
+
+void LinesModel::RowsChanged(int first, int last) {
+  // A list announces a change of several rows to its layout, which walks
+  // every row of the list: rows are announced one at a time, and a change
+  // of many rows only has the views paint again what they show (no row
+  // holds anything of its own that could go stale).
+  constexpr int kAnnounced = 64;
+  if (last - first >= kAnnounced) {
+    emit textsChanged();
+    return;
+  }
+  for (int row = first; row <= last; ++row) emit dataChanged(index(row), index(row), TextRoles());
 }
 
 int LinesModel::SourceRow(int row) const {

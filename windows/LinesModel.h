@@ -49,9 +49,19 @@ class LinesModel : public QAbstractListModel {
   QSize RowSize() const { return rowSize_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+
+ signals:
+  // The texts of many rows changed, their count did not: a view paints
+  // again the rows it shows.
+  void textsChanged();
+
+ public:
   QVariant data(const QModelIndex& index, int role) const override;
 
  private:
+  static QList<int> TextRoles();
+  // Rows first..last show other text.
+  void RowsChanged(int first, int last);
   int SourceCount() const;
   std::string_view SourceText(int row) const;
   // The line that list row `row` shows: while a change is being announced

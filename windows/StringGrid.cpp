@@ -11,6 +11,7 @@
 
 #include "platform/QtText.h"
 #include "platform/Sjis.h"
+#include "windows/VisibleText.h"
 
 namespace cavel {
 
@@ -64,7 +65,8 @@ void StringGridModel::Reset(const std::function<void()>& change) {
 }
 
 void StringGridModel::CellsChanged() {
-  if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+  if (rowCount() > 0 && columnCount() > 0)
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole, CellBytesRole});
   if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
   if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
   emit cornerChanged();
@@ -75,7 +77,8 @@ void StringGridModel::RowsChanged(int first, int last) {
   first = std::max(first - 1, 0);
   last = std::min(last - 1, rowCount() - 1);
   if (first > last || columnCount() == 0) return;
-  emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+  // Text only: a change announced without roles would lay out every row.
+  emit dataChanged(index(first, 0), index(last, columnCount() - 1), {Qt::DisplayRole, CellBytesRole});
 }
 
 QString StringGridModel::CornerText() const {
@@ -126,6 +129,7 @@ Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const {
 StringGridFrame::StringGridFrame(QTableView& view, StringGridModel& model, int rowHeight, int colWidth)
     : QObject(&view), view_(view), model_(model) {
   view_.setModel(&model_);
+  view_.setItemDelegate(new VisibleTextDelegate(&view_));
   view_.setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_.setSelectionMode(QAbstractItemView::ContiguousSelection);
   view_.setSelectionBehavior(QAbstractItemView::SelectItems);

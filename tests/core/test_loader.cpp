@@ -19,6 +19,7 @@
 
 #include "LinesProbe.h"
 #include "TempFolder.h"
+#include "Unprivileged.h"
 #include "core/CsvLoader.h"
 #include "core/Messages.h"
 #include "core/Dialogs.h"
@@ -263,6 +264,30 @@ TEST_F(Loader, LineOf8192BytesLoads8193IsRefusedAtOnce) {
   // The length is checked before the line count.
   dialogs.Clear();
   ExpectRefusedWith(Load(Repeat("a\r", 30000) + std::string(8193, 'a')), {kLengthMsg});
+}
+
+// Memory that cannot be had, as on a machine too small for the file: the
+// load says so and leaves the destination as it was.
+TEST_F(Loader, ALoadWithoutTheMemoryItNeedsChangesNothing) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#else
+  const std::string path = Write(Repeat("a,b\r\n", 100));
+  const auto result = test::InChild(
+      [] {
+        const struct rlimit limit = {std::size_t{256} << 20, std::size_t{256} << 20};
+        return ::setrlimit(RLIMIT_AS, &limit) == 0;
+      },
+      [&] {
+        ScriptedDialogs d;
+        Lines kept{"kept"};
+        const LoadOutcome o = CsvLoader(path, {kItemLimitWide, EncodingChoice::Detect, kMostLines}, d, kept);
+        return std::string(o.result == LoadResult::Unreadable ? "unreadable|" : "other|") + o.error + "|" +
+               std::string(kept[0].view());
+      });
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(*result, std::string("unreadable|") + std::strerror(ENOMEM) + "|kept");
+#endif
 }
 
 TEST_F(Loader, LongLineIsRefusedWithoutReadingTheRest) {

@@ -2,7 +2,7 @@
 // the two conversions (all or nothing, the window closing either way), cancel,
 // the keys, and the main window's refresh afterwards.
 #include <QAbstractItemModelTester>
-#include <QListView>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "core/Messages.h"

@@ -16,7 +16,7 @@
 #include <unistd.h>
 #include <QAction>
 #include <QDir>
-#include <QListView>
+#include <QScrollBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>

@@ -1,6 +1,8 @@
 // The list view: the virtual model, ListBoxDisp with its captions and pause,
 // the view switch, the return refresh after a child window, and the
 // child-window protocol of the commands.
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QtTest>
 
 #include "core/Messages.h"
@@ -306,6 +308,33 @@ class ListViewTest : public QObject {
     QCOMPARE(m.state.OpenFileName[2], std::string("none"));
     QVERIFY(Recent(m, 1)->isVisible());
     QVERIFY(!Recent(m, 2)->isVisible());
+  }
+
+  // Only the characters that can reach the view are laid out: what shows is
+  // what the whole text would show, in the list scrolled anywhere and in a
+  // grid cell that elides its item.
+  void longTextsPaintAsIfWholeWhereTheyShow() {
+    TestApp app;
+    std::string line = Sjis("\"");
+    for (int i = 0; i < 300; ++i) line += Sjis(i % 3 ? "漢字," : "ab,");
+    app.Start(app.WriteFile("long.csv", line + "\r\n" + line + "\r\n"));
+    TForm1& m = app.Main();
+    ShowActive(m);
+    auto same = [](QAbstractItemView& view) {
+      const QImage cut = view.viewport()->grab().toImage();
+      QAbstractItemDelegate* own = view.itemDelegate();
+      QStyledItemDelegate whole;
+      view.setItemDelegate(&whole);
+      const QImage full = view.viewport()->grab().toImage();
+      view.setItemDelegate(own);
+      return cut == full;
+    };
+    for (int x : {0, 1234, m.ListBox1->horizontalScrollBar()->maximum()}) {
+      m.ListBox1->horizontalScrollBar()->setValue(x);
+      QVERIFY2(same(*m.ListBox1), qPrintable(QString::number(x)));
+    }
+    m.BtnDispChgClick();
+    QVERIFY(same(*m.Grid().View()));
   }
 };
 

@@ -2,7 +2,7 @@
 // two control states, the settings file read and written.
 #include <QAction>
 #include <QFontDatabase>
-#include <QListView>
+#include <QScrollBar>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>

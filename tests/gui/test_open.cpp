@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QListView>
+#include <QScrollBar>
 #include <QMimeData>
 #include <QTableView>
 #include <QUrl>

@@ -17,7 +17,7 @@
 // window and its driver (support/MainDriver.h) hand out.
 #include <QAction>
 #include <QLabel>
-#include <QListView>
+#include <QScrollBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QRect>
