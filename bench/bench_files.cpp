@@ -1,6 +1,6 @@
 // Writes the benchmarks' generated files, for scripts that drive the real
 // program (bench/display_check):
-//   bench_files largest|quoted|addresses PATH
+//   bench_files largest|quoted|addresses|million PATH
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   using namespace cavel::bench;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: bench_files largest|quoted|addresses PATH\n");
+    std::fprintf(stderr, "usage: bench_files largest|quoted|addresses|million PATH\n");
     return 2;
   }
   const std::string kind = argv[1], path = argv[2];
@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     size = WriteQuotedFile(path);
   else if (kind == "addresses")
     size = WriteAddressFile(path, kLargestLines);
+  else if (kind == "million")
+    size = WriteAddressFile(path, cavel::kMostLines);
   else {
     std::fprintf(stderr, "bench_files: no such file kind: %s\n", argv[1]);
     return 2;

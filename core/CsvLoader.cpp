@@ -229,7 +229,7 @@ class Loader {
         lineLimit_(rules.lineLimit),
         most_(std::min(MostUtf8BytesRead(lineLimit_), kMostBlockBytes)),
         fileSize_(std::min(source.SizeHint(), most_)),
-        store_(source.Capacity(most_), fileSize_),
+        store_(source.Capacity(most_)),
         data_(store_.data()),
         steps_(rules.itemLimit, lineLimit_, dialogs, store_, lines_) {}
 

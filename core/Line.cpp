@@ -18,9 +18,11 @@ namespace cavel {
 namespace {
 
 // Blocks of this size or more are mapped from the system, so that they go
-// back to it whole when freed and untouched room costs nothing.
+// back to it whole when freed and untouched room costs nothing. They are
+// not advised for huge pages: where the system compacts memory to find
+// them, the first touch of a large file's block could stall for more than
+// a second, against the tens of milliseconds huge pages save.
 constexpr std::size_t kMapFrom = 256 * 1024;
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 std::size_t PageSize() {
   static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
@@ -30,7 +32,7 @@ std::size_t PageSize() {
 std::size_t RoundUp(std::size_t n, std::size_t unit) { return (n + unit - 1) / unit * unit; }
 
 // A block with room for `bytes` bytes and one holder (its maker).
-LineBlock* NewBlock(std::size_t bytes, std::size_t hugeBytes) {
+LineBlock* NewBlock(std::size_t bytes) {
   if (bytes > kMostBlockBytes) throw std::length_error("cavel: line block too large");
   const std::size_t total = sizeof(LineBlock) + bytes;
   if (total < kMapFrom) {
@@ -41,28 +43,10 @@ LineBlock* NewBlock(std::size_t bytes, std::size_t hugeBytes) {
     return block;
   }
   const std::size_t length = RoundUp(total, PageSize());
-  // Huge pages need an address on a 2 MB boundary: 2 MB more is mapped and
-  // the ends cut off.
-  const bool huge = hugeBytes >= kHugePage;
-  const std::size_t extra = huge ? kHugePage : 0;
-  void* memory = ::mmap(nullptr, length + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                        -1, 0);
+  void* memory =
+      ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (memory == MAP_FAILED) throw std::bad_alloc();
-  char* base = static_cast<char*>(memory);
-  if (huge) {
-    char* aligned = reinterpret_cast<char*>(RoundUp(reinterpret_cast<std::uintptr_t>(base), kHugePage));
-    if (aligned > base) ::munmap(base, static_cast<std::size_t>(aligned - base));
-    char* end = base + length + extra;
-    if (end > aligned + length) ::munmap(aligned + length, static_cast<std::size_t>(end - (aligned + length)));
-    base = aligned;
-#if defined(MADV_HUGEPAGE)
-    // Only the huge pages that the expected bytes fill whole: a file of a
-    // few megabytes takes no more memory than its size.
-    const std::size_t advised = std::min(sizeof(LineBlock) + hugeBytes, length) / kHugePage * kHugePage;
-    if (advised > 0) (void)::madvise(base, advised, MADV_HUGEPAGE);
-#endif
-  }
-  LineBlock* block = new (base) LineBlock;
+  LineBlock* block = new (memory) LineBlock;
   block->holders = 1;
   block->mapped = length;
   return block;
@@ -86,7 +70,7 @@ void Drop(LineBlock* block) noexcept {
 Line::Line(std::string_view bytes) {
   if (bytes.empty()) return;
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("cavel: line too long");
-  block_ = NewBlock(bytes.size(), 0);
+  block_ = NewBlock(bytes.size());
   std::memcpy(block_->Bytes(), bytes.data(), bytes.size());
   size_ = static_cast<std::uint32_t>(bytes.size());
 }
@@ -124,8 +108,7 @@ std::optional<std::string_view> LineRuns::Next() noexcept {
 
 // ---- LineStore ----------------------------------------------------------------------------
 
-LineStore::LineStore(std::size_t capacity, std::size_t hugeBytes)
-    : block_(NewBlock(capacity, std::min(hugeBytes, capacity))), capacity_(capacity) {}
+LineStore::LineStore(std::size_t capacity) : block_(NewBlock(capacity)), capacity_(capacity) {}
 
 LineStore::LineStore(LineStore&& other) noexcept : block_(other.block_), capacity_(other.capacity_) {
   other.block_ = nullptr;
@@ -171,7 +154,7 @@ constexpr std::size_t kMostStore = std::size_t{1} << 30;
 }  // namespace
 
 LineBuilder::LineBuilder(std::size_t expectedBytes, std::size_t mostBytes)
-    : store_(std::clamp<std::size_t>(std::max(mostBytes, expectedBytes), 1, kMostStore), expectedBytes),
+    : store_(std::clamp<std::size_t>(std::max(mostBytes, expectedBytes), 1, kMostStore)),
       expected_(expectedBytes) {}
 
 LineBuilder::~LineBuilder() { store_.Trim(used_); }
@@ -182,7 +165,7 @@ char* LineBuilder::Room(std::size_t most) {
     // least room for this line.
     const std::size_t capacity = std::min(std::max({expected_ / 2, most + kLineEnd, kLeastStore}), kMostStore);
     store_.Trim(used_);
-    store_ = LineStore(std::max(capacity, most + kLineEnd), capacity);
+    store_ = LineStore(std::max(capacity, most + kLineEnd));
     used_ = 0;
   }
   return store_.data() + used_;

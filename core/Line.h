@@ -99,9 +99,7 @@ static_assert(sizeof(Line) == 16);
 // it lives, each Line taken from it for as long as that line lives.
 class LineStore {
  public:
-  // `hugeBytes`: how many of the bytes are expected to be written; that
-  // much is advised for huge pages where the system offers them.
-  explicit LineStore(std::size_t capacity, std::size_t hugeBytes = 0);
+  explicit LineStore(std::size_t capacity);
   LineStore(LineStore&& other) noexcept;
   LineStore& operator=(LineStore&& other) noexcept;
   LineStore(const LineStore&) = delete;
@@ -132,9 +130,9 @@ class LineStore {
 //   Line line = builder.Take(written);
 class LineBuilder {
  public:
-  // Room is reserved for `mostBytes`; huge pages are advised only for the
-  // `expectedBytes` that the lines will likely fill, so that a guess on
-  // the high side costs no memory.
+  // Room is reserved for `mostBytes`; a block after the first is made for
+  // about half the `expectedBytes` (a guess on the high side costs no
+  // memory: only pages written to become memory).
   LineBuilder(std::size_t expectedBytes, std::size_t mostBytes);
   ~LineBuilder();
   LineBuilder(const LineBuilder&) = delete;
