@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/System.h"
 #include "core/Text.h"
 
 namespace cavel {
@@ -75,16 +76,19 @@ void IniFile::Load() {
   sections_.emplace_back();  // the lines before the first header
   oversized_ = false;
 
-  // A missing, unreadable or oversized file reads as empty.
+  // A missing, unreadable or oversized file reads as empty, and so does one
+  // that another user could have written: its values are not taken.
   std::string text;
+  untrusted_ = false;
   if (std::FILE* f = std::fopen(path_.c_str(), "rb")) {
+    untrusted_ = !OnlyUserWrites(::fileno(f));
     char buf[65536];
     std::size_t n;
     while (text.size() <= kIniFileLimit && (n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
     bool failed = std::ferror(f) != 0;
     std::fclose(f);
     oversized_ = text.size() > kIniFileLimit;
-    if (failed || oversized_) text.clear();
+    if (failed || oversized_ || untrusted_) text.clear();
   }
 
   // Lines end at CR LF, LF or a lone CR.
@@ -190,6 +194,7 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 
 WriteOutcome IniFile::Save() const {
   if (oversized_) return {false, std::strerror(EFBIG), {}};
+  if (untrusted_) return {false, std::strerror(EPERM), {}};
   std::string text;
   for (const Section& s : sections_) {
     if (s.named) {

@@ -26,7 +26,8 @@ class IniFile {
   explicit IniFile(std::string path);
 
   // Reads the file; a missing or unreadable file reads as empty, and so does
-  // one larger than kIniFileLimit, which Save then leaves alone.
+  // one larger than kIniFileLimit or one that another user could have
+  // written (OnlyUserWrites), which Save then leaves alone.
   void Load();
 
   // Values read are cut to kIniValueLimit bytes; a missing section or key
@@ -46,7 +47,8 @@ class IniFile {
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
   // Replaces the file with the held text (atomically). Fails, leaving the
-  // file as it is, when Load found it larger than kIniFileLimit.
+  // file as it is, when Load found it larger than kIniFileLimit or not the
+  // user's alone.
   WriteOutcome Save() const;
 
   const std::string& path() const { return path_; }
@@ -68,6 +70,7 @@ class IniFile {
 
   std::string path_;
   bool oversized_ = false;
+  bool untrusted_ = false;  // the file is not the user's alone
   std::vector<Section> sections_;
   // Section name folded to lower case -> index of its first section.
   std::unordered_map<std::string, std::size_t> sectionIndex_;

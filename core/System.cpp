@@ -43,6 +43,13 @@ bool OwnedByUser(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
 }
 
+bool OnlyUserWrites(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) return false;
+  if (st.st_mode & S_IWOTH) return false;
+  return !(st.st_mode & S_IWGRP) || st.st_gid == ::getegid();
+}
+
 bool MakeFolders(const std::string& dir) {
   for (std::size_t at = dir.find('/', 1); at != std::string::npos; at = dir.find('/', at + 1))
     ::mkdir(dir.substr(0, at).c_str(), 0700);

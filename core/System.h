@@ -30,6 +30,9 @@ bool IsFolder(const std::string& path);
 bool FolderWritable(const std::string& dir);
 // Whether `path` (links followed) belongs to the user the program runs as.
 bool OwnedByUser(const std::string& path);
+// Whether the open file `fd` is the user's own and no other user may write
+// it: not others, and its group only when that is the user's own group.
+bool OnlyUserWrites(int fd);
 
 // Creates `dir` and the folders above it that are missing, with mode 0700.
 // False (with errno) when `dir` is not a folder afterwards.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
@@ -235,6 +236,35 @@ TEST_F(IniFileTest, FailedSaveLeavesTheFileAsItWas) {
   IniFile nowhere((dir_ / "missing" / "X.INI").string());
   nowhere.WriteInteger("S", "k", 1);
   EXPECT_FALSE(nowhere.Save().ok);
+}
+
+// A settings file that another user could have written is not taken at its
+// word, nor written over.
+TEST_F(IniFileTest, AFileOthersMayWriteReadsAsEmptyAndIsLeftAlone) {
+  const std::string text = "[S]\r\nk=7\r\n";
+  struct Case {
+    const char* what;
+    fs::perms perms;
+    bool taken;
+  };
+  for (const Case& c : {Case{"the user's own", fs::perms(0644), true}, Case{"the group's", fs::perms(0664), true},
+                        Case{"anyone's", fs::perms(0666), false}}) {
+    Put(text);
+    fs::permissions(path_, c.perms);
+    IniFile ini = Loaded();
+    EXPECT_EQ(ini.ReadInteger("S", "k", 0), c.taken ? 7 : 0) << c.what;
+    ini.WriteInteger("S", "k", 8);
+    EXPECT_EQ(ini.Save().ok, c.taken) << c.what;
+    if (!c.taken) {
+      EXPECT_EQ(Get(), text) << c.what;
+    }
+  }
+  // Another user's file, where this process may act for another (root).
+  if (::geteuid() == 0) {
+    Put(text);
+    ASSERT_EQ(::chown(path_.c_str(), 65534, static_cast<gid_t>(-1)), 0);
+    EXPECT_EQ(Loaded().ReadInteger("S", "k", 0), 0);
+  }
 }
 
 TEST_F(IniFileTest, GarbageReadsAsDefaultsAndSurvivesWriting) {
