@@ -1,4 +1,4 @@
-// The sixteen windows of the program, made once in their fixed order, the
+// The seventeen windows of the program, made once in their fixed order, the
 // main window first (its FormCreate loads the command-line file before the
 // others exist), and kept until the end of the run.
 #pragma once

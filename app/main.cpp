@@ -1,4 +1,4 @@
-// Program entry: the command-line check before any window, the sixteen
+// Program entry: the command-line check before any window, the seventeen
 // windows, the message loop, and what is stored when the main window has
 // closed.
 #include <QApplication>
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   ports.settingsPath = cavel::SettingsFilePath(
       std::string(program.constData(), static_cast<std::size_t>(program.size())));
 
-  // 4. The sixteen windows, the main window first.
+  // 4. The seventeen windows, the main window first.
   cavel::WindowSet windows(ports, commandLine.file);
   cavel::TForm1& main = windows.Main();
   dialogs.SetParent(&main);

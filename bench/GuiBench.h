@@ -74,7 +74,7 @@ inline void PrepareGuiBench() {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-// The sixteen windows on the benchmark's ports, the main window shown.
+// The seventeen windows on the benchmark's ports, the main window shown.
 // Every message box is answered Yes. Needs the QApplication.
 struct BenchApp {
   BenchApp(const BenchDir& dir, ModalRunner* modal, QSize mainSize = {})

@@ -1,4 +1,4 @@
-// A whole program for a GUI test: the sixteen windows with scripted ports
+// A whole program for a GUI test: the seventeen windows with scripted ports
 // and a settings file in a temporary folder.
 //
 //   TestApp app;                       // nothing started yet
@@ -89,7 +89,7 @@ class TestApp {
   std::function<void(AppPorts&)> adjustPorts;
 
   AppPorts Ports();
-  // Makes the sixteen windows; the main window's FormCreate runs with the file.
+  // Makes the seventeen windows; the main window's FormCreate runs with the file.
   void Start(std::optional<std::string> commandLineFile = std::nullopt);
   // The end of the run: FormDestroy, then the windows are released.
   void Stop();
