@@ -126,39 +126,39 @@ std::string ItemValue(std::string_view item) {
   return value;
 }
 
-std::string CopyCellsText(const Lines& document, const CellRange& range) {
+namespace {
+
+// The rectangle's items line by line: `append` adds each item, `separator`
+// stands between items and `lineEnd` after each line.
+template <class Append>
+std::string CopyCells(const Lines& document, const CellRange& range, char separator, std::string_view lineEnd,
+                      Append&& append) {
   std::string out;
   std::size_t first = 0, last = 0;
   if (!LinesIn(document, range, first, last, out)) return out;
   ItemSpans spans;
-  std::string value;
   for (std::size_t i = first; i <= last; ++i) {
     const std::string_view line = document[i].view();
     FindSeparators(line, kMaxItems, spans);
     for (int k = range.firstItem; k <= range.lastItem; ++k) {
-      if (k > range.firstItem) out += '\t';
-      AppendTextValue(out, spans.Item(line, k), value);
+      if (k > range.firstItem) out += separator;
+      append(out, spans.Item(line, k));
     }
-    out += '\n';
+    out += lineEnd;
   }
   return out;
 }
 
+}  // namespace
+
+std::string CopyCellsText(const Lines& document, const CellRange& range) {
+  std::string value;
+  return CopyCells(document, range, '\t', "\n",
+                   [&](std::string& out, std::string_view item) { AppendTextValue(out, item, value); });
+}
+
 std::string CopyCellsCsv(const Lines& document, const CellRange& range) {
-  std::string out;
-  std::size_t first = 0, last = 0;
-  if (!LinesIn(document, range, first, last, out)) return out;
-  ItemSpans spans;
-  for (std::size_t i = first; i <= last; ++i) {
-    const std::string_view line = document[i].view();
-    FindSeparators(line, kMaxItems, spans);
-    for (int k = range.firstItem; k <= range.lastItem; ++k) {
-      if (k > range.firstItem) out += ',';
-      out += spans.Item(line, k);
-    }
-    out += "\r\n";
-  }
-  return out;
+  return CopyCells(document, range, ',', "\r\n", [](std::string& out, std::string_view item) { out += item; });
 }
 
 // ---- pasted text ---------------------------------------------------------------------

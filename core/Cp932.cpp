@@ -311,15 +311,10 @@ Cp932Measured MeasureCp932(std::string_view bytes) {
   Cp932Measured m;
   while (p < end) {
     if (*p < 0x80) {
-      const auto* start = p;
-      while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        if (word & kHighBits) break;
-        p += 8;
-      }
-      while (p < end && *p < 0x80) ++p;
-      m.utf8Size += static_cast<std::size_t>(p - start);
+      const std::size_t ascii =
+          AsciiPrefix(std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
+      p += ascii;
+      m.utf8Size += ascii;
       continue;
     }
     std::uint32_t packed = 0;

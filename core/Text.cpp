@@ -38,14 +38,25 @@ std::string FullWidthDec(long long value) {
   return out;
 }
 
-std::string_view SjisPrefix(std::string_view text, std::size_t limit) {
+namespace {
+
+// The longest start of `text` of at most `limit` bytes that ends between
+// characters, as `length` measures them.
+std::string_view WholeCharacters(std::string_view text, std::size_t limit,
+                                 std::size_t (*length)(std::string_view, std::size_t)) {
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t len = SjisCharLength(text, pos);
+    const std::size_t len = length(text, pos);
     if (pos + len > limit) break;
     pos += len;
   }
   return text.substr(0, pos);
+}
+
+}  // namespace
+
+std::string_view SjisPrefix(std::string_view text, std::size_t limit) {
+  return WholeCharacters(text, limit, SjisCharLength);
 }
 
 std::size_t SjisFind(std::string_view text, std::string_view needle, std::size_t from) {
@@ -75,13 +86,7 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
 }
 
 std::string_view Utf8Prefix(std::string_view text, std::size_t limit) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t len = Utf8CharLength(text, pos);
-    if (pos + len > limit) break;
-    pos += len;
-  }
-  return text.substr(0, pos);
+  return WholeCharacters(text, limit, Utf8CharLength);
 }
 
 bool ParseInt(std::string_view text, int& value, IntForm form) {
