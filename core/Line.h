@@ -109,6 +109,9 @@ class LineStore {
   char* data() noexcept { return block_->Bytes(); }
   const char* data() const noexcept { return block_->Bytes(); }
   std::size_t capacity() const noexcept { return capacity_; }
+  // Makes the pages of the bytes from `from` on memory now, in one call,
+  // where writing into them would stop at each (a mapped store only).
+  void Prefault(std::size_t from, std::size_t bytes) noexcept;
 
   // The line of the `size` bytes at `offset` (written already).
   Line Slice(std::size_t offset, std::size_t size) const;

@@ -290,6 +290,21 @@ TEST_F(Loader, ALoadWithoutTheMemoryItNeedsChangesNothing) {
 #endif
 }
 
+// A file large enough that its pages are made ahead of the reading: every
+// byte lands where the lines say, and a refusal at its very end still
+// leaves nothing behind.
+TEST_F(Loader, LargeFileLoadsExactlyAndIsRefusedAtItsEnd) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < (std::size_t{17} << 20); ++i)
+    bytes += std::to_string(i) + "," + std::string(4000, static_cast<char>('a' + i % 26)) + "," +
+             std::string(4000, static_cast<char>('z' - i % 26)) + "\r\n";
+  ASSERT_EQ(Load(bytes).result, LoadResult::Loaded);
+  std::string joined;
+  for (const Line& line : lines) (joined += line.view()) += "\r\n";
+  EXPECT_TRUE(joined == bytes);
+  ExpectRefusedWith(Load(bytes + std::string(8193, 'z')), {kLengthMsg});
+}
+
 TEST_F(Loader, LongLineIsRefusedWithoutReadingTheRest) {
   // An endless file without CR: refused after its first 8193 bytes.
   lines = {"stale"};
