@@ -178,7 +178,7 @@ void FormatFigures(const std::string& name, const std::string& path, const std::
                           },
                           [&] { Load(baselinePath, kept, choice); }},
                          [&] {
-                           Lines().swap(kept);
+                           kept.clear();
                            ReturnFreedMemory();
                          });
   const long long peak = PeakMemory([&] {
