@@ -2,8 +2,6 @@
 // the title line being line 0) and items (from 1), both ends included.
 #pragma once
 
-#include <algorithm>
-
 namespace cavel {
 
 struct CellRange {
@@ -12,11 +10,6 @@ struct CellRange {
   int firstItem = 1;
   int lastItem = 1;
 
-  // The rectangle between two corners given in any order (a drag may go up
-  // or to the left).
-  static CellRange Spanning(int lineA, int itemA, int lineB, int itemB) {
-    return {std::min(lineA, lineB), std::max(lineA, lineB), std::min(itemA, itemB), std::max(itemA, itemB)};
-  }
   static CellRange Cell(int line, int item) { return {line, line, item, item}; }
 
   int Rows() const { return lastLine - firstLine + 1; }

@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::size_t kNoCloser = std::string_view::npos;
 
-// Appends the item's value (see ItemValue).
+// Appends the item as a value for other programs: enclosing quotes taken
+// off and doubled quotes undone; an item that is not enclosed stands as it is.
 void AppendItemValue(std::string& out, std::string_view item) {
   if (!IsEnclosedItem(item)) {
     out += item;
@@ -120,12 +121,6 @@ void AppendEnclosed(std::string& out, std::string_view inner) {
 
 bool IsEnclosedItem(std::string_view item) { return item.size() >= 2 && item.front() == '"' && item.back() == '"'; }
 
-std::string ItemValue(std::string_view item) {
-  std::string value;
-  AppendItemValue(value, item);
-  return value;
-}
-
 namespace {
 
 // The rectangle's items line by line: `append` adds each item, `separator`
@@ -225,6 +220,8 @@ PastedCells ParsePasted(std::string_view text, PasteSeparator separator) {
     case PasteSeparator::Comma: return PastedCells::Read(text, ',');
     case PasteSeparator::Auto: break;
   }
+  // Without a tab the text can only be comma-separated (or one column).
+  if (text.find('\t') == std::string_view::npos) return PastedCells::Read(text, ',');
   PastedCells cells = PastedCells::Read(text, '\t');
   if (cells.Cols() > 1 || text.find(',') == std::string_view::npos) return cells;
   return PastedCells::Read(text, ',');

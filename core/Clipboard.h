@@ -45,10 +45,6 @@ namespace cavel {
 // first and the last a double quote.
 bool IsEnclosedItem(std::string_view item);
 
-// The item as a value for other programs: enclosing quotes taken off and
-// doubled quotes undone; an item that is not enclosed stands as it is.
-std::string ItemValue(std::string_view item);
-
 // The rectangle's lines that lie in `document` (the others are left out);
 // items are cut as the grid cuts them.
 std::string CopyCellsText(const Lines& document, const CellRange& range);

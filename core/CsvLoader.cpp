@@ -52,15 +52,11 @@ constexpr std::size_t kAheadStep = 2 << 20;
 
 LoadOutcome Unreadable(int err) { return LoadOutcome{LoadResult::Unreadable, std::strerror(err), {}}; }
 
-// Answers every message with 中止(&A) and only notes that one was asked:
-// a line taken before the file's format is known must show nothing.
+// Answers every message with 中止(&A) and shows nothing: a line taken
+// before the file's format is known must show nothing.
 class SilentDialogs : public Dialogs {
  public:
-  MsgButton ShowMessageDlg(const std::string&, MsgKind, MsgButtons) override {
-    asked = true;
-    return mbAbort;
-  }
-  bool asked = false;
+  MsgButton ShowMessageDlg(const std::string&, MsgKind, MsgButtons) override { return mbAbort; }
 };
 
 enum class Step {
@@ -295,7 +291,7 @@ class Loader {
     const bool converting = Converting();
     // While every byte so far was ASCII, which converts to itself, the
     // bytes go straight into the store and are converted there.
-    const bool inStore = !converting || (!convertedPastAscii_ && carried_ == 0 && filled_ == text_);
+    const bool inStore = !converting || (!ConvertedPastAscii() && carried_ == 0 && filled_ == text_);
     char* at;
     std::size_t room;
     if (!inStore) {
@@ -389,11 +385,10 @@ class Loader {
     // store.
     if (encoding_ == Encoding::Unknown) judge_.Feed(std::string_view(in + fresh, have - fresh));
     const Utf8Converted c = Utf8ToCp932(in + from, have - from, data_ + text_);
-    if (c.nonAscii && !convertedPastAscii_)
+    if (c.nonAscii && !ConvertedPastAscii())
       pastAsciiAt_ = text_ + AsciiPrefix(std::string_view(data_ + text_, c.written));
     text_ += c.written;
     filled_ = text_;
-    convertedPastAscii_ |= c.nonAscii;
     const char* const rest = in + from + c.read;
     const std::size_t restSize = have - from - c.read;
     stop_ = c.stop;
@@ -466,7 +461,7 @@ class Loader {
   // stayed as read, and the lines taken as UTF-8 are cut again.
   void TakeAsShiftJis() {
     encoding_ = Encoding::ShiftJis;
-    if (convertedPastAscii_) {
+    if (ConvertedPastAscii()) {
       // Up to the first character past ASCII the text stays as it is, and
       // so do the lines that end before it.
       const std::string read = Cp932ToUtf8(std::string_view(data_, text_));
@@ -629,8 +624,8 @@ class Loader {
   std::size_t text_ = 0;
   Utf8Stop stop_ = Utf8Stop::None;
   char32_t character_ = 0;
-  bool convertedPastAscii_ = false;
   std::size_t pastAsciiAt_ = SIZE_MAX;  // where the first character past ASCII stands in the text
+  bool ConvertedPastAscii() const { return pastAsciiAt_ != SIZE_MAX; }
   bool utf8Valid_ = true;
   std::size_t validated_ = 0;
 

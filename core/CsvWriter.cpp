@@ -72,10 +72,7 @@ std::optional<UnwritableLine> FindUnwritable(const Lines& lines, FileFormat form
   return std::nullopt;
 }
 
-WriteOutcome WriteLines(const std::string& path, const Lines& lines, FileFormat format) {
-  if (FindUnwritable(lines, format)) return WriteOutcome{false, "Shift-JIS でないバイトがあります。", {}};
-  return ReplaceFile(path, CsvContent(lines, format));
-}
+WriteOutcome WriteLines(const std::string& path, const Lines& lines) { return ReplaceFile(path, CsvContent(lines)); }
 
 bool SaveLines(const std::string& path, const Lines& lines, FileFormat format, Dialogs& dialogs) {
   if (const std::optional<UnwritableLine> bad = FindUnwritable(lines, format)) {

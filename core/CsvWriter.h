@@ -44,11 +44,9 @@ struct UnwritableLine {
 };
 std::optional<UnwritableLine> FindUnwritable(const Lines& lines, FileFormat format);
 
-// Writes every line followed by its line end, in `format` (Shift-JIS with
-// CR LF unless told), to `path`, replacing the file so that a failure leaves
-// it as it was (ReplaceFile). Lines that `format` cannot write: nothing is
-// written, and the outcome says so.
-WriteOutcome WriteLines(const std::string& path, const Lines& lines, FileFormat format = kShiftJisCrLf);
+// Writes every line followed by CR LF, in Shift-JIS, to `path`, replacing
+// the file so that a failure leaves it as it was (ReplaceFile).
+WriteOutcome WriteLines(const std::string& path, const Lines& lines);
 
 // A save of the Document as the commands make it: lines that `format`
 // cannot write are refused with a message naming the first (nothing is

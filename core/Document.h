@@ -25,6 +25,10 @@ inline constexpr std::size_t kMaxLines = 30000;  // the line limit unless the us
 // The most lines the line limit can be raised to (the ReadLimit setting):
 // the rows a spreadsheet holds.
 inline constexpr std::size_t kMostLines = 1048576;
+// Whether `lines` may be the line limit: kMaxLines .. kMostLines.
+constexpr bool IsLineLimit(long long lines) {
+  return lines >= static_cast<long long>(kMaxLines) && lines <= static_cast<long long>(kMostLines);
+}
 inline constexpr std::size_t kMaxItemBytes = 4096;
 inline constexpr int kMaxItems = 64;
 inline constexpr int kMaxCommas = 510;  // the 511th comma is refused

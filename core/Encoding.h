@@ -30,7 +30,6 @@ class EncodingJudge {
   bool Judging() const { return utf8Holds_ && sjisHolds_; }
   // Whether a byte past ASCII was fed (before it, a run of ASCII bytes
   // tells nothing).
-  bool PastAscii() const { return pastAscii_; }
   // The encoding once every byte was fed (Shift-JIS or UTF-8). `utf8Valid`:
   // every byte of the file is well-formed UTF-8, which the caller knows
   // (Feed no longer looks once the Shift-JIS reading fails).

@@ -111,11 +111,9 @@ std::optional<std::string_view> LineRuns::Next() noexcept {
 void LineStore::Prefault(std::size_t from, std::size_t bytes) noexcept {
   if (!block_ || !block_->mapped || from >= capacity_) return;
   bytes = std::min(bytes, capacity_ - from);
-  const std::uintptr_t page = PageSize();
   std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(block_->Bytes() + from);
-  std::uintptr_t end = begin + bytes;
-  begin = begin / page * page;
-  end = (end + page - 1) / page * page;
+  const std::uintptr_t end = RoundUp(begin + bytes, PageSize());
+  begin -= begin % PageSize();
 #ifdef MADV_POPULATE_WRITE
   ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
 #endif

@@ -53,11 +53,8 @@ std::string ItemLength(long line, long item) {
 }
 
 std::string NoShiftJisCharacter(long line, long item, char32_t character) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string code = "U+";
-  int digits = character > 0xFFFF ? 5 + (character > 0xFFFFF) : 4;
-  for (int d = digits - 1; d >= 0; --d) code += kHex[(character >> (4 * d)) & 0xF];
-  return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目に Shift-JIS にない文字 ", code, " があります。"}));
+  return LineMessage(line, Concat({" 行目の，", Dec(item), " 項目に Shift-JIS にない文字 ", CodePointName(character),
+                                   " があります。"}));
 }
 
 std::string NotUtf8(long line) { return LineMessage(line, " 行目に UTF-8 でないバイトがあります。"); }

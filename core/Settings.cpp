@@ -78,9 +78,7 @@ std::string SettingsFilePath(std::string_view programPath) {
 }
 
 int ReadLimitOf(long long stored) {
-  return stored >= static_cast<long long>(kMaxLines) && stored <= static_cast<long long>(kMostLines)
-             ? static_cast<int>(stored)
-             : static_cast<int>(kMaxLines);
+  return IsLineLimit(stored) ? static_cast<int>(stored) : static_cast<int>(kMaxLines);
 }
 
 void ReadIniFileValue(const std::string& iniPath, HeldSettings& s) {

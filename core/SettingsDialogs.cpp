@@ -68,7 +68,7 @@ bool ReadLimitDialogSave(HeldSettings& settings, Dialogs& dialogs, std::string_v
     ErrorReport(dialogs, msg::NotAnInteger(text));
     return false;
   }
-  if (lines < static_cast<int>(kMaxLines) || lines > static_cast<int>(kMostLines)) {
+  if (!IsLineLimit(lines)) {
     Refuse(dialogs, std::string(msg::kReadLimitOutOfRange));
     return false;
   }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "core/Cp932.h"
+#include "core/DialogFolder.h"
 #include "core/FileFormat.h"
 #include "core/SavePath.h"
 #include "platform/QtText.h"
@@ -99,10 +100,8 @@ void PrepareSaveDialog(QFileDialog& dialog, const SaveFileRequest& request) {
   if (!request.folder.empty()) dialog.setDirectory(FileName(request.folder));
   if (!request.initialName.empty()) {
     const std::string& name = request.initialName;
-    const std::size_t slash = name.rfind('/');
-    if (slash != std::string::npos && name.front() == '/')
-      dialog.setDirectory(FileName(slash == 0 ? "/" : name.substr(0, slash)));
-    dialog.selectFile(Utf8(ReadableFileName(slash == std::string::npos ? name : name.substr(slash + 1))));
+    if (name.front() == '/') dialog.setDirectory(FileName(FolderOf(name)));
+    dialog.selectFile(Utf8(ReadableFileName(name.substr(name.rfind('/') + 1))));
   }
 }
 

@@ -102,7 +102,7 @@ Options ParseArguments(int argc, char** argv) {
         UsageError("--items takes 128 or 64, not '" + value + "'");
     } else if (name == "--lines") {
       int lines = 0;
-      if (!ParseInt(value, lines) || lines < static_cast<int>(kMaxLines) || lines > static_cast<int>(kMostLines))
+      if (!ParseInt(value, lines) || !IsLineLimit(lines))
         UsageError("--lines takes a number from 30000 to 1048576, not '" + value + "'");
       o.lineLimit = static_cast<std::size_t>(lines);
     } else {

@@ -200,7 +200,7 @@ bool MainGrid::BeginEdit(const QString* typed, bool focus) {
   // The caret at the end of the text.
   editor->setText(typed ? *typed : edit_.shown);
   connect(editor, &CellEditor::committed, this, [this] { CommitEdit(); });
-  connect(editor, &CellEditor::cancelled, this, [this] { CloseEditor(); });
+  connect(editor, &CellEditor::cancelled, this, [this] { DropEdit(); });
   connect(editor, &CellEditor::left, this, [this] { LeaveEdit(); });
   view_->scrollTo(cell);
   view_->setIndexWidget(cell, editor);
@@ -217,7 +217,7 @@ bool MainGrid::CommitEdit() {
                           state.Document[static_cast<std::size_t>(edit_.line)].view() == edit_.lineBefore;
   // Put back as it was shown: the item's bytes stand as they are.
   if (!lineStands || text == edit_.shown) {
-    CloseEditor();
+    DropEdit();
     return true;
   }
   const SjisEncoded encoded = SjisEncode(text);
@@ -232,7 +232,7 @@ bool MainGrid::CommitEdit() {
     KeepEditing();
     return false;
   }
-  CloseEditor();
+  DropEdit();
   main_.ShowDocumentChange();
   return true;
 }
@@ -254,9 +254,7 @@ void MainGrid::LeaveEdit() {
   SelectCell(row + 1, column);
 }
 
-void MainGrid::DropEdit() { CloseEditor(); }
-
-void MainGrid::CloseEditor() {
+void MainGrid::DropEdit() {
   CellEditor* editor = editor_;
   if (!editor) return;
   editor_ = nullptr;

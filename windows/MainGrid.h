@@ -95,8 +95,8 @@ class MainGrid : public QObject, public GridFillHost {
   // Writes an open editor's value as Enter does; true when no editor is
   // left open (none was, or the value was written or stood unchanged).
   bool CommitEdit();
-  // Closes an open editor without writing: the Document it was opened on
-  // has gone.
+  // Closes an open editor without writing (Esc, or the Document it was
+  // opened on has gone).
   void DropEdit();
   // The selected rectangle of cells, the current cell when none is
   // selected; none without a current cell.
@@ -133,7 +133,6 @@ class MainGrid : public QObject, public GridFillHost {
   // The focus went elsewhere: the value is written, the cell the user went
   // to stays current.
   void LeaveEdit();
-  void CloseEditor();
   bool InputMethod(QInputMethodEvent& event);
   // Selects `range` (kept within the grid), `current` the current cell.
   void SelectRange(const CellRange& range, QModelIndex current);

@@ -64,9 +64,6 @@ class TForm16 : public ChildWindow {
   // Bound to every control. True for the keys it acts on.
   bool FormKeyDown(QKeyEvent& key);
 
-  // The match shown, if any.
-  const std::optional<Found>& Shown() const { return found_; }
-
  protected:
   void FormClose() override;
   void keyPressEvent(QKeyEvent* event) override;
