@@ -387,7 +387,10 @@ int ItemCountOf(std::string_view line) { return static_cast<int>(ItemSeparators(
 }  // namespace
 
 std::optional<Found> FindNextMatch(const MainState& state, const ReplaceQuery& query, TextPlace from,
-                                   Dialogs& dialogs) {
+                                   Dialogs& dialogs, ReplaceEnd* end) {
+  ReplaceEnd ignored;
+  ReplaceEnd& ended = end ? *end : ignored;
+  ended = ReplaceEnd::Refused;
   const Lines& lines = state.Document;
   Matcher matcher;
   if (!matcher.Prepare(query, lines, dialogs)) return std::nullopt;
@@ -395,29 +398,43 @@ std::optional<Found> FindNextMatch(const MainState& state, const ReplaceQuery& q
   for (std::size_t i = from.line < 0 ? 0 : static_cast<std::size_t>(from.line); i < lines.size(); ++i) {
     if (matcher.LineMatches(lines, i, matches, dialogs) == Scan::Failed) return std::nullopt;
     for (const Match& m : matches)
-      if (static_cast<int>(i) > from.line || m.begin >= from.offset)
+      if (static_cast<int>(i) > from.line || m.begin >= from.offset) {
+        ended = ReplaceEnd::Done;
         return Found{static_cast<int>(i), m.item, m.begin, m.end - m.begin};
+      }
   }
   Notice(dialogs, std::string(msg::kNotFound));
+  ended = ReplaceEnd::NotFound;
   return std::nullopt;
 }
 
-std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceQuery& query, const Found& at, Dialogs& dialogs) {
+std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceQuery& query, const Found& at, Dialogs& dialogs,
+                                   ReplaceEnd* end) {
+  ReplaceEnd ignored;
+  ReplaceEnd& ended = end ? *end : ignored;
+  ended = ReplaceEnd::Refused;
   const Lines& lines = state.Document;
   Matcher matcher;
   if (!matcher.Prepare(query, lines, dialogs)) return std::nullopt;
+  ended = ReplaceEnd::Gone;
   if (at.line < 0 || static_cast<std::size_t>(at.line) >= lines.size()) return std::nullopt;
   std::vector<Match> matches;
-  if (matcher.LineMatches(lines, static_cast<std::size_t>(at.line), matches, dialogs) == Scan::Failed)
+  if (matcher.LineMatches(lines, static_cast<std::size_t>(at.line), matches, dialogs) == Scan::Failed) {
+    ended = ReplaceEnd::Refused;
     return std::nullopt;
+  }
   const std::string_view line = lines[static_cast<std::size_t>(at.line)].view();
   for (const Match& m : matches) {
     if (m.item != at.item || m.begin != at.offset || m.end - m.begin != at.length) continue;
     std::string changed;
     Rebuild(matcher, line, {m}, changed);
-    if (!CheckChanged(changed, ItemCountOf(line), at.line, dialogs)) return std::nullopt;
+    if (!CheckChanged(changed, ItemCountOf(line), at.line, dialogs)) {
+      ended = ReplaceEnd::Refused;
+      return std::nullopt;
+    }
     const std::size_t written = changed.size() - (line.size() - at.length);
     CommitLines(state, static_cast<std::size_t>(at.line), 1, Lines{Line(changed)}, at.line);
+    ended = ReplaceEnd::Done;
     // After a whole item, the next search starts past it even when nothing
     // was written.
     return TextPlace{at.line, at.offset + (query.wholeItem && written == 0 ? 1 : written)};

@@ -76,19 +76,30 @@ struct Found {
   friend bool operator==(const Found&, const Found&) = default;
 };
 
+// How FindNextMatch or ReplaceAt ended, for a caller that acts on why
+// nothing came back.
+enum class ReplaceEnd {
+  Done,      // found; replaced
+  NotFound,  // no match to the end of the Document (the notice shown)
+  Gone,      // the match to replace is no longer there (no message)
+  Refused,   // bad input, a failed search or a changed line refused (its message shown)
+};
+
 // The first match at `from` or after it, to the end of the Document (no
 // wrap). None, after the notice "not found" (the find command's), when
 // there is none; none after a refusal (its message shown) when the search is
-// bad input or the search failed.
-std::optional<Found> FindNextMatch(const MainState& state, const ReplaceQuery& query, TextPlace from, Dialogs& dialogs);
+// bad input or the search failed. `end`, when given, says which.
+std::optional<Found> FindNextMatch(const MainState& state, const ReplaceQuery& query, TextPlace from, Dialogs& dialogs,
+                                   ReplaceEnd* end = nullptr);
 
 // Replaces the match `at`, found before, when its line still holds it: the
 // line changes in one step (CommitLines), CurrentLine := its line,
 // DocumentChanged := 1. Returns the place after the replacement text, where
 // the next search goes on. None, and nothing changes, when the match is no
 // longer there (no message) or the search or the changed line is refused (its
-// message shown).
-std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceQuery& query, const Found& at, Dialogs& dialogs);
+// message shown). `end`, when given, says which.
+std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceQuery& query, const Found& at, Dialogs& dialogs,
+                                   ReplaceEnd* end = nullptr);
 
 // Every match of `lines` replaced: the new lines (sharing every unchanged
 // line) and how many matches were replaced. None when refused, its message

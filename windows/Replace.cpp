@@ -20,23 +20,6 @@ namespace cavel {
 
 namespace {
 
-// Passes the messages on and notes what was shown, so that the window can
-// tell a refusal from a search that found nothing (a notice).
-class WatchedDialogs : public Dialogs {
- public:
-  explicit WatchedDialogs(Dialogs& to) : to_(to) {}
-  MsgButton ShowMessageDlg(const std::string& text, MsgKind kind, MsgButtons buttons) override {
-    ++shown;
-    notice = kind == MsgKind::Information && buttons == mbOK;
-    return to_.ShowMessageDlg(text, kind, buttons);
-  }
-  int shown = 0;
-  bool notice = false;
-
- private:
-  Dialogs& to_;
-};
-
 // An editable combo box over a history: what is typed is what is taken.
 QComboBox* HistoryCombo(QWidget* parent, const char* name) {
   auto* combo = new QComboBox(parent);
@@ -163,13 +146,13 @@ std::optional<ReplaceQuery> TForm16::Query() {
 }
 
 void TForm16::SearchFrom(const ReplaceQuery& query, TextPlace from) {
-  WatchedDialogs dialogs(Main().Dlg());
-  found_ = FindNextMatch(State(), query, from, dialogs);
+  ReplaceEnd end;
+  found_ = FindNextMatch(State(), query, from, Main().Dlg(), &end);
   if (found_) {
     next_ = found_->After();
     Main().SelectListRow(found_->line);
     if (Main().Grid().ShowsFile()) Main().Grid().SetCurrentCell(found_->line + 1, found_->item);
-  } else if (dialogs.notice) {
+  } else if (end == ReplaceEnd::NotFound) {
     // Told that there is no more: the next search starts from the top.
     next_ = TextPlace{};
   }
@@ -187,11 +170,11 @@ void TForm16::BtnReplaceClick() {
     return;
   }
   const Found at = *found_;
-  WatchedDialogs dialogs(Main().Dlg());
-  if (const std::optional<TextPlace> place = ReplaceAt(State(), *query, at, dialogs)) {
+  ReplaceEnd end;
+  if (const std::optional<TextPlace> place = ReplaceAt(State(), *query, at, Main().Dlg(), &end)) {
     Main().ShowDocumentChange();
     SearchFrom(*query, *place);
-  } else if (dialogs.shown == 0) {
+  } else if (end == ReplaceEnd::Gone) {
     // The texts or options changed since the match was shown: what the
     // query finds from the same place.
     SearchFrom(*query, TextPlace{at.line, at.offset});

@@ -195,21 +195,25 @@ TEST(Replace, FindNextAndReplaceOneAtATime) {
   EXPECT_EQ(state.Undo.UndoCount(), 1u);
   found = FindNextMatch(state, query, *place, dialogs);
   ASSERT_EQ(found, (Found{1, 1, 3, 1}));
-  // A match that is no longer there is not replaced.
-  EXPECT_FALSE(ReplaceAt(state, query, Found{1, 1, 0, 1}, dialogs));
+  // A match that is no longer there is not replaced, and the caller is told so.
+  ReplaceEnd end = ReplaceEnd::Done;
+  EXPECT_FALSE(ReplaceAt(state, query, Found{1, 1, 0, 1}, dialogs, &end));
+  EXPECT_EQ(end, ReplaceEnd::Gone);
   ASSERT_TRUE(ReplaceAt(state, query, *found, dialogs));
   EXPECT_EQ(state.Document[1], "xyzxyz,b");
   EXPECT_EQ(state.Undo.UndoCount(), 2u);
   EXPECT_TRUE(dialogs.shown().empty());
 
   // Past the last match: the notice, no wrap.
-  EXPECT_FALSE(FindNextMatch(state, query, {2, 5}, dialogs));
+  EXPECT_FALSE(FindNextMatch(state, query, {2, 5}, dialogs, &end));
+  EXPECT_EQ(end, ReplaceEnd::NotFound);
   ASSERT_EQ(dialogs.shown().size(), 1u);
   EXPECT_EQ(dialogs.shown()[0].text, msg::kNotFound);
   // A refused replacement changes nothing.
   dialogs.Clear();
   const ReplaceQuery comma{.find = "b", .replacement = "x,y"};
-  EXPECT_FALSE(ReplaceAt(state, comma, Found{1, 2, 7, 1}, dialogs));
+  EXPECT_FALSE(ReplaceAt(state, comma, Found{1, 2, 7, 1}, dialogs, &end));
+  EXPECT_EQ(end, ReplaceEnd::Refused);
   EXPECT_EQ(Refusals(dialogs), std::vector<std::string>{msg::ItemCountChanged(1, 2, 3)});
   EXPECT_EQ(state.Document[1], "xyzxyz,b");
   EXPECT_EQ(state.Undo.UndoCount(), 2u);
