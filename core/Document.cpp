@@ -111,6 +111,12 @@ std::vector<std::size_t> ItemSeparators(std::string_view line) {
   return std::move(spans.separators);
 }
 
+int ItemCount(std::string_view line) {
+  ItemSpans spans;
+  FindSeparators(line, spans);
+  return spans.itemCount;
+}
+
 std::vector<std::string_view> SplitItems(std::string_view line) {
   ItemSpans spans;
   FindSeparators(line, spans);

@@ -72,6 +72,9 @@ MarkCounts FindSeparators(std::string_view line, int itemLimit, ItemSpans& out);
 // number of double quotes before it in the line.
 std::vector<std::size_t> ItemSeparators(std::string_view line);
 
+// How many items a line has: its separators and one.
+int ItemCount(std::string_view line);
+
 // The items of a line, in order, exactly as they stand (quotes and blanks
 // kept). A line with k separators has k + 1 items; an empty line has one
 // empty item. The views point into `line`.

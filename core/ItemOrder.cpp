@@ -86,7 +86,7 @@ bool ItemOrder::Save(MainState& state, Dialogs& dialogs) {
     // swallow the separators after it and merge their columns.
     int last = scan_.itemCount;
     if (order_.back() != last && scan_.Item(line, last).find('"') != std::string_view::npos &&
-        ItemSeparators(built.view()).size() + 1 != order_.size()) {
+        static_cast<std::size_t>(ItemCount(built.view())) != order_.size()) {
       Refuse(dialogs, msg::MissingClosingQuote(L, last));
       return false;
     }

@@ -138,7 +138,7 @@ class Matcher {
   bool Prepare(const ReplaceQuery& query, const Lines& lines, Dialogs& dialogs) {
     query_ = &query;
     if (query.find.empty()) return Refuse(dialogs, std::string(msg::kNoFindText)), false;
-    const int titleItems = lines.empty() ? 0 : static_cast<int>(ItemSeparators(lines[0].view()).size()) + 1;
+    const int titleItems = lines.empty() ? 0 : ItemCount(lines[0].view());
     if (query.item < 0 || query.item > titleItems)
       return Refuse(dialogs, msg::ItemNotInFile(query.item, titleItems)), false;
     if (query.replacement.find_first_of("\r\x1a") != std::string::npos)
@@ -172,6 +172,9 @@ class Matcher {
 
   // Every match of line `index`, in order, into `out`. Failed after a
   // refusal (an empty match, or a search the library gave up).
+  // The items of the line whose matches LineMatches last found.
+  int LineItems() const { return spans_.itemCount; }
+
   Scan LineMatches(const Lines& lines, std::size_t index, std::vector<Match>& out, Dialogs& dialogs) {
     out.clear();
     groups_.clear();
@@ -382,7 +385,6 @@ bool CheckChanged(std::string_view line, int items, long L, Dialogs& dialogs) {
   return true;
 }
 
-int ItemCountOf(std::string_view line) { return static_cast<int>(ItemSeparators(line).size()) + 1; }
 
 }  // namespace
 
@@ -428,7 +430,7 @@ std::optional<TextPlace> ReplaceAt(MainState& state, const ReplaceQuery& query, 
     if (m.item != at.item || m.begin != at.offset || m.end - m.begin != at.length) continue;
     std::string changed;
     Rebuild(matcher, line, {m}, changed);
-    if (!CheckChanged(changed, ItemCountOf(line), at.line, dialogs)) {
+    if (!CheckChanged(changed, matcher.LineItems(), at.line, dialogs)) {
       ended = ReplaceEnd::Refused;
       return std::nullopt;
     }
@@ -454,7 +456,7 @@ std::optional<Replaced> ReplaceAllLines(const Lines& lines, const ReplaceQuery& 
     if (matches.empty()) continue;
     const std::string_view line = lines[i].view();
     Rebuild(matcher, line, matches, changed);
-    if (!CheckChanged(changed, ItemCountOf(line), static_cast<long>(i), dialogs)) return std::nullopt;
+    if (!CheckChanged(changed, matcher.LineItems(), static_cast<long>(i), dialogs)) return std::nullopt;
     result.count += matches.size();
     if (changed == line) continue;
     // The new lines in as few blocks as hold them, sized on the first

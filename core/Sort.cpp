@@ -274,7 +274,7 @@ std::vector<std::size_t> SortOrder(const Lines& lines, const SortKeys& keys) {
 
 bool SortDocument(MainState& state, const SortKeys& keys, Dialogs& dialogs) {
   const Lines& document = state.Document;
-  const int titleItems = document.empty() ? 0 : static_cast<int>(ItemSeparators(document[0].view()).size()) + 1;
+  const int titleItems = document.empty() ? 0 : ItemCount(document[0].view());
   bool any = false;
   for (const SortKey& key : keys) {
     if (key.item == 0) continue;
