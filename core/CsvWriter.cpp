@@ -25,6 +25,24 @@ std::uint64_t CsvContent::Size() const {
   return size;
 }
 
+std::optional<UnwritableLine> CsvContent::Unwritable() const {
+  if (!format_.Utf8()) return std::nullopt;
+  const std::size_t lineEnd = LineEndBytes(format_.lineEnd).size();
+  std::uint64_t size = format_.encoding == TextEncoding::Utf8Bom ? kByteOrderMark.size() : 0;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::string_view line = lines_[i].view();
+    const Cp932Measured measured = MeasureCp932(line);
+    if (measured.bad != std::string_view::npos) {
+      ItemSpans spans;
+      FindSeparators(line.substr(0, measured.bad), spans);
+      return UnwritableLine{i, spans.itemCount};
+    }
+    size += measured.utf8Size + lineEnd;
+  }
+  size_ = size;
+  return std::nullopt;
+}
+
 bool CsvContent::Pieces(const std::function<bool(std::string_view)>& take) const {
   return format_.Utf8() ? Utf8Pieces(take) : ShiftJisPieces(take);
 }
@@ -60,26 +78,18 @@ bool CsvContent::Utf8Pieces(const std::function<bool(std::string_view)>& take) c
 }
 
 std::optional<UnwritableLine> FindUnwritable(const Lines& lines, FileFormat format) {
-  if (!format.Utf8()) return std::nullopt;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i].view();
-    const std::size_t bad = MeasureCp932(line).bad;
-    if (bad == std::string_view::npos) continue;
-    ItemSpans spans;
-    FindSeparators(line.substr(0, bad), spans);
-    return UnwritableLine{i, spans.itemCount};
-  }
-  return std::nullopt;
+  return CsvContent(lines, format).Unwritable();
 }
 
 WriteOutcome WriteLines(const std::string& path, const Lines& lines) { return ReplaceFile(path, CsvContent(lines)); }
 
 bool SaveLines(const std::string& path, const Lines& lines, FileFormat format, Dialogs& dialogs) {
-  if (const std::optional<UnwritableLine> bad = FindUnwritable(lines, format)) {
+  const CsvContent content(lines, format);
+  if (const std::optional<UnwritableLine> bad = content.Unwritable()) {
     Refuse(dialogs, msg::NotShiftJisBytes(static_cast<long>(bad->line), bad->item));
     return false;
   }
-  const WriteOutcome written = ReplaceFile(path, CsvContent(lines, format));
+  const WriteOutcome written = ReplaceFile(path, content);
   if (!written.ok) ErrorReport(dialogs, msg::SaveError(path, written.error, written.keptCopy));
   return written.ok;
 }

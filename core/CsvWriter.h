@@ -14,16 +14,26 @@
 
 namespace cavel {
 
+// A line of code page 932 bytes that UTF-8 cannot write, and its item.
+struct UnwritableLine {
+  std::size_t line = 0;
+  int item = 1;
+};
+
 // The bytes of a CSV file made of `lines` in `format`: in Shift-JIS handed
 // over without a second copy of them, in runs of lines that lie one after
 // another in a block with the line end between them; in UTF-8 converted a
 // piece at a time, after the byte-order mark when the format has one. For
 // UTF-8 every line must hold characters of code page 932 only
-// (FindUnwritable).
+// (Unwritable).
 class CsvContent : public FileContent {
  public:
   explicit CsvContent(const Lines& lines, FileFormat format = kShiftJisCrLf) : lines_(lines), format_(format) {}
   std::uint64_t Size() const override;
+  // The first line holding bytes that are not characters of code page 932,
+  // which UTF-8 cannot write; none for Shift-JIS. Measuring the lines for
+  // it gives the size too, which Size then keeps.
+  std::optional<UnwritableLine> Unwritable() const;
   bool Pieces(const std::function<bool(std::string_view)>& take) const override;
 
  private:
@@ -38,10 +48,6 @@ class CsvContent : public FileContent {
 // Where `lines` hold bytes that are not characters of code page 932 (the
 // Document keeps whatever bytes a Shift-JIS file had), which `format`
 // cannot write: none for Shift-JIS, else the first such line and item.
-struct UnwritableLine {
-  std::size_t line = 0;
-  int item = 1;
-};
 std::optional<UnwritableLine> FindUnwritable(const Lines& lines, FileFormat format);
 
 // Writes every line followed by CR LF, in Shift-JIS, to `path`, replacing
