@@ -125,6 +125,12 @@ bool EditCell(MainState& state, Dialogs& dialogs, int line, int item, std::strin
   return true;
 }
 
+CellRange PasteTarget(const PastedCells& cells, const CellRange& selection) {
+  if (cells.Single() && !selection.SingleCell()) return selection;
+  return {selection.firstLine, selection.firstLine + cells.Rows() - 1, selection.firstItem,
+          selection.firstItem + cells.Cols() - 1};
+}
+
 bool PasteCells(MainState& state, Dialogs& dialogs, const PastedCells& cells, const CellRange& selection,
                 ItemLineBreaks lineBreaks) {
   if (cells.Empty()) {
@@ -137,11 +143,10 @@ bool PasteCells(MainState& state, Dialogs& dialogs, const PastedCells& cells, co
     Notice(dialogs, std::string(msg::kSelectLineFirst));
     return false;
   }
-  // One value fills a selection of several cells; anything else is written
-  // from the selection's first cell.
   const bool fill = cells.Single() && !selection.SingleCell();
-  const int rows = fill ? selection.Rows() : cells.Rows();
-  const int cols = fill ? selection.Cols() : cells.Cols();
+  const CellRange target = PasteTarget(cells, selection);
+  const int rows = target.Rows();
+  const int cols = target.Cols();
   const int top = selection.firstLine;
   const int left = selection.firstItem;
   const long lastLine = static_cast<long>(document.size()) - 1;

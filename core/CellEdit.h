@@ -63,6 +63,11 @@ bool EditCell(MainState& state, Dialogs& dialogs, int line, int item, std::strin
 bool PasteCells(MainState& state, Dialogs& dialogs, const PastedCells& cells, const CellRange& selection,
                 ItemLineBreaks lineBreaks = ItemLineBreaks::HeldAsLf);
 
+// The cells a paste writes: the whole selection when one value fills a
+// selection of several cells, else the text's rows and columns from the
+// selection's first cell.
+CellRange PasteTarget(const PastedCells& cells, const CellRange& selection);
+
 // Empties the items of the selected cells; an enclosed item keeps its
 // quotes (""). Cells past a line's last item are empty already. True when a
 // line changed.

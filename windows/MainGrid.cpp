@@ -332,14 +332,7 @@ void MainGrid::PasteClipboard() {
   main_.State().CurrentLine = range->firstLine;
   if (!cells || !PasteCells(main_.State(), main_.Dlg(), *cells, *range, LineBreaks())) return;
   main_.ShowDocumentChange();
-  // What was written: the selection a single value filled, else the text's
-  // rows and columns from the selection's first cell.
-  CellRange written = *range;
-  if (!cells->Single() || range->SingleCell()) {
-    written.lastLine = range->firstLine + cells->Rows() - 1;
-    written.lastItem = range->firstItem + cells->Cols() - 1;
-  }
-  SelectRange(written, QModelIndex());
+  SelectRange(PasteTarget(*cells, *range), QModelIndex());
 }
 
 void MainGrid::EmptySelection() {
